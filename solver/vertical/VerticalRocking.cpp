@@ -1,1 +1,7 @@
-// placeholder
+#include "VerticalRocking.h"
+
+namespace kd {
+
+void VERTICAL_ROCKING(SharedStorage&, RunChannels&) {}
+
+} // namespace kd

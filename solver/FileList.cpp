@@ -1,0 +1,76 @@
+#include "FileList.h"
+
+#include "FreeFormatReader.h"
+#include "RecordError.h"
+#include "ResultFileNames.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace kd {
+
+namespace {
+
+std::string canonicalName(const std::string& name)
+{
+    std::error_code ec;
+    const auto path = std::filesystem::weakly_canonical(std::filesystem::absolute(name, ec), ec);
+    return ec ? name : path.string();
+}
+
+const char* roleOf(int i)
+{
+    switch (i) {
+    case 1: return "PROJECT FILE";
+    case 2: return "REPORT";
+    case 3: return "PLOT DATA FILE";
+    default: return "RUN NOTES";
+    }
+}
+
+} // namespace
+
+FileList readFileList(const std::string& path)
+{
+    FileList list;
+    FreeFormatReader reader;
+    try {
+        reader.open(path);
+    } catch (const RecordError&) {
+        return list;
+    }
+    std::string line;
+    int count = 0;
+    while (count < 6 && reader.nextLine(line)) {
+        const auto end = line.find_last_not_of(" \t");
+        ++count;
+        list.names[static_cast<std::size_t>(count)] = end == std::string::npos ? std::string() : line.substr(0, end + 1);
+    }
+    list.complete = count == 6;
+    return list;
+}
+
+std::optional<std::string> checkFileList(const FileList& list)
+{
+    for (int i = 1; i <= 4; ++i)
+        if (list.names[static_cast<std::size_t>(i)].empty())
+            return std::string(" FILE LIST ") + kFileListName + " NAMES NO " + roleOf(i) + " (LINE " +
+                   std::to_string(i) + ")";
+
+    std::array<std::string, 5> canonical{};
+    for (int i = 1; i <= 4; ++i)
+        canonical[static_cast<std::size_t>(i)] = canonicalName(list.names[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= 4; ++i) {
+        for (int j = i + 1; j <= 4; ++j)
+            if (canonical[static_cast<std::size_t>(i)] == canonical[static_cast<std::size_t>(j)])
+                return std::string(" FILE LIST ") + kFileListName + ": THE " + roleOf(i) + " AND THE " + roleOf(j) +
+                       " ARE THE SAME FILE " + list.names[static_cast<std::size_t>(i)];
+        for (const char* scratch : kAllScratchFiles)
+            if (canonical[static_cast<std::size_t>(i)] == canonicalName(scratch))
+                return std::string(" FILE LIST ") + kFileListName + ": THE " + roleOf(i) +
+                       " WOULD BE OVERWRITTEN BY THE SCRATCH FILE " + scratch;
+    }
+    return std::nullopt;
+}
+
+} // namespace kd

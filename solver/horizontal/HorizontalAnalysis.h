@@ -1,0 +1,44 @@
+#pragma once
+
+// The horizontal single-pile and pile-group analysis: set up once per run,
+// then one call per frequency, then the factor files and the copy of the
+// result files into the report.
+
+#include "Complex.h"
+#include "Matrix.h"
+
+namespace kd {
+
+struct ProjectInput;
+struct RunChannels;
+struct SharedStorage;
+
+struct FrequencyState {
+    int index = 0;          // 1 to NFREQ
+    double frequency = 0.0; // Hz
+    double omega = 0.0;     // circular frequency
+    double omega2 = 0.0;
+    bool first = false;     // first frequency of the run
+    bool superstructure = false;
+};
+
+class HorizontalAnalysis {
+public:
+    HorizontalAnalysis(SharedStorage& storage, const Matrix<Cx>& moduli, const ProjectInput& input,
+                       RunChannels& channels);
+    ~HorizontalAnalysis();
+
+    // Frequency-independent soil matrices.
+    void setUp();
+    void runFrequency(const FrequencyState& state);
+    // Factor files, closing the result files and copying them into the report.
+    void finish();
+
+private:
+    SharedStorage& m_storage;
+    const Matrix<Cx>& m_moduli;
+    const ProjectInput& m_input;
+    RunChannels& m_channels;
+};
+
+} // namespace kd

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace kdtest {
+
+struct RunResult {
+    int status = -1;     // exit status, -1 when the program did not exit normally
+    std::string console; // standard output and standard error
+};
+
+// Runs kdcalc with `dir` as its current directory, as the front end starts it.
+RunResult runKdcalc(const std::string& dir);
+
+// Writes names.dat in `dir` for a project `base` + ".kld" in the same folder:
+// the project, then ".klo", ".klp" and three times ".klr".
+void writeFileList(const std::string& dir, const std::string& base);
+
+} // namespace kdtest
