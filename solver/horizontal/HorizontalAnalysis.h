@@ -7,6 +7,8 @@
 #include "Complex.h"
 #include "Matrix.h"
 
+#include <memory>
+
 namespace kd {
 
 struct ProjectInput;
@@ -24,7 +26,7 @@ struct FrequencyState {
 
 class HorizontalAnalysis {
 public:
-    HorizontalAnalysis(SharedStorage& storage, const Matrix<Cx>& moduli, const ProjectInput& input,
+    HorizontalAnalysis(SharedStorage& storage, Matrix<Cx>& moduli, const ProjectInput& input,
                        RunChannels& channels);
     ~HorizontalAnalysis();
 
@@ -34,11 +36,10 @@ public:
     // Factor files, closing the result files and copying them into the report.
     void finish();
 
+    struct Run;
+
 private:
-    SharedStorage& m_storage;
-    const Matrix<Cx>& m_moduli;
-    const ProjectInput& m_input;
-    RunChannels& m_channels;
+    std::unique_ptr<Run> m_run;
 };
 
 } // namespace kd

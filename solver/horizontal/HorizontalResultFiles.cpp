@@ -1,0 +1,137 @@
+#include "HorizontalResultFiles.h"
+
+#include "FortranFormat.h"
+#include "FreeFormatReader.h"
+#include "RecordError.h"
+#include "ResultFileNames.h"
+#include "RunChannels.h"
+
+namespace kd {
+
+namespace {
+
+const char* const kUnitsHeadingEnglish = "   (HZ)           (LB/IN)      (LB/IN)             ";
+const char* const kUnitsHeadingSi = "   (HZ)           (kN/M)       (kN/M)              ";
+const char* const kPartHeading = "FREQUENCY        REAL PART    IMAG PART            ";
+const char* const kFactorUnits = "   (HZ)         ";
+const char* const kTransferUnits = "   (HZ)                      ";
+
+void heading(OutputChannel& out, const char* a, const char* b, const char* c)
+{
+    out.line(a);
+    out.line(b);
+    out.line(c);
+}
+
+void stiffnessHeading(OutputChannel& out, const char* title, int iunits)
+{
+    if (iunits != 1 && iunits != 2)
+        return;
+    heading(out, title, kPartHeading, iunits == 1 ? kUnitsHeadingEnglish : kUnitsHeadingSi);
+}
+
+void transferLine(OutputChannel& out, double f, Cx motion, Cx uff)
+{
+    const double m = modulus(motion);
+    const double ff = modulus(uff);
+    out.line(resultLine(f, {m, ff, m / ff}));
+}
+
+} // namespace
+
+HorizontalResultFiles::HorizontalResultFiles(RunChannels& channels, int iunits, int nfreq, bool superstructure)
+    : m_ch(channels), m_iunits(iunits), m_nfreq(nfreq), m_superstructure(superstructure)
+{
+}
+
+void HorizontalResultFiles::writeFrequency(const HorizontalLines& v, bool first)
+{
+    const double f = v.frequency;
+    if (first) {
+        heading(m_ch.trnPlSsw, "TRANSFER FUNCTIONS, MOTIONS AT PILE HEAD, BASE AND FREE FIELD",
+                "FREQUENCY          UP/UG        UFF/UG       UP/UFF", kTransferUnits);
+        if (m_superstructure) {
+            heading(m_ch.trnStSsw, "TRANSFER FUNCTIONS, MOTIONS AT STRUCTURE, BASE AND FREE FIELD",
+                    "FREQUENCY          UST/UG       UFF/UG      UST/UFF", kTransferUnits);
+            heading(m_ch.trnFdSsw, "TRANSFER FUNCTIONS, MOTIONS AT FOUNDATION, BASE AND FREE FIELD",
+                    "FREQUENCY          U0/UG        UFF/UG       U0/UFF", kTransferUnits);
+        }
+        m_ch.plotData.line(fmtI(m_nfreq, 12) + fmtI(m_iunits, 12));
+        stiffnessHeading(m_ch.stSngKhh, "HORIZONTAL STIFFNESS OF SINGLE PILE BY CBM", m_iunits);
+    }
+    transferLine(m_ch.trnPlSsw, f, v.up, v.uff);
+    m_ch.stSngKhh.line(resultLine(f, {v.dkshh.re, v.dkshh.im}));
+    m_ch.plotData.line(resultLine(f, {v.dkshh.re, v.dkshh.im}));
+    if (m_superstructure) {
+        transferLine(m_ch.trnStSsw, f, v.ustSingle, v.uff);
+        transferLine(m_ch.trnFdSsw, f, v.u0Single, v.uff);
+    }
+
+    if (first) {
+        heading(m_ch.trnPlGsw, "TRANSFER FUNCTIONS, MOTIONS AT PILE HEAD, BASE AND FREE FIELD",
+                "FREQUENCY          UPP/UG       UFF/UG      UPP/UFF", kTransferUnits);
+        stiffnessHeading(m_ch.stGrpKhh, "HORIZONTAL STIFFNESS OF PILE GROUP BY CBM", m_iunits);
+        heading(m_ch.trnStGsw, "TRANSFER FUNCTIONS, MOTIONS AT STRUCTURE, BASE AND FREE FIELD",
+                "FREQUENCY          UST/UG       UFF/UG      UST/UFF", kTransferUnits);
+        heading(m_ch.trnFdGsw, "TRANSFER FUNCTIONS, MOTIONS AT FOUNDATION, BASE AND FREE FIELD",
+                "FREQUENCY          U0/UG        UFF/UG       U0/UFF", kTransferUnits);
+    }
+    transferLine(m_ch.trnPlGsw, f, v.upp, v.uff);
+    m_ch.stGrpKhh.line(resultLine(f, {v.dkghh.re, v.dkghh.im}));
+    m_ch.plotData.line(resultLine(f, {v.dkghh.re, v.dkghh.im}));
+    if (m_superstructure) {
+        transferLine(m_ch.trnStGsw, f, v.ustGroup, v.uff);
+        transferLine(m_ch.trnFdGsw, f, v.u0Group, v.uff);
+    }
+}
+
+void HorizontalResultFiles::writeFactors(const std::vector<double>& frequencies, const std::vector<Cx>& groupFactors,
+                                         const std::vector<Cx>& singleFactors)
+{
+    heading(m_ch.rtGrpKhh, "GROUP PILE FACTOR DKGHH/(N*SKSHH) BY CBM", kPartHeading, kFactorUnits);
+    heading(m_ch.rtSngKhh, "SINGLE PILE FACTOR DKSHH/SKSHH BY CBM", kPartHeading, kFactorUnits);
+    for (std::size_t i = 0; i < frequencies.size(); ++i) {
+        const std::string group = resultLine(frequencies[i], {groupFactors[i].re, groupFactors[i].im});
+        m_ch.rtGrpKhh.line(group);
+        m_ch.plotData.line(group);
+        m_ch.rtSngKhh.line(resultLine(frequencies[i], {singleFactors[i].re, singleFactors[i].im}));
+    }
+}
+
+void HorizontalResultFiles::closeAndCopyToReport()
+{
+    OutputChannel* files[] = {&m_ch.trnPlSsw, &m_ch.trnStSsw, &m_ch.rtGrpKhh, &m_ch.stSngKhh, &m_ch.rtSngKhh,
+                              &m_ch.trnFdSsw, &m_ch.stGrpKhh, &m_ch.trnPlGsw, &m_ch.trnStGsw, &m_ch.trnFdGsw};
+    for (OutputChannel* f : files)
+        f->close();
+
+    struct Block {
+        const char* name;
+        bool single;
+        bool structure;  // copied only with a superstructure
+    };
+    const Block blocks[] = {
+        {kTrnPlSsw, true, false},  {kTrnStSsw, true, true},   {kTrnFdSsw, true, true},  {kStSngKhh, true, false},
+        {kRtSngKhh, true, false},  {kTrnPlGsw, false, false}, {kTrnStGsw, false, true}, {kTrnFdGsw, false, true},
+        {kStGrpKhh, false, false}, {kRtGrpKhh, false, false},
+    };
+    OutputChannel& report = m_ch.report;
+    for (const Block& b : blocks) {
+        if (b.structure && !m_superstructure)
+            continue;
+        FreeFormatReader in;
+        in.open(b.name);
+        report.emptyLine();
+        report.emptyLine();
+        report.line(b.single ? "HORIZONTAL RESPONSE OF SINGLE PILE  " : "HORIZONTAL RESPONSE OF PILE GROUP   ");
+        report.emptyLine();
+        for (int h = 0; h < 3; ++h)
+            report.line(fmtA(in.readText(std::string("HEADING OF ") + b.name), 80));
+        for (int i = 0; i < m_nfreq; ++i) {
+            const auto v = parseResultLine(in.readText(std::string("DATA LINE OF ") + b.name), 3, b.name);
+            report.line(resultLine(v.frequency, {v.values[0], v.values[1], v.values[2]}));
+        }
+    }
+}
+
+} // namespace kd
