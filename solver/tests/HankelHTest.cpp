@@ -97,7 +97,7 @@ TEST(CbesselH, SatisfiesTheWronskianInTheFourthQuadrant)
             worst = std::max(worst, err);
         }
     }
-    RecordProperty("worst_relative_error", std::to_string(worst));
+    RecordProperty("worst_relative_error", (testing::Message() << worst).GetString());
 }
 
 // An argument that is not finite must not hang either branch.
