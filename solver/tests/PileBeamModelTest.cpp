@@ -197,8 +197,9 @@ TEST_F(PileBeamFixture, SoilElementBelowTheTipTakesTheSublayerModulus)
 }
 
 // The settings that the drivers leave at 0, 0, 0, 1: a free length on top
-// adds an element of that length, a head mass comes off the head's lateral
-// diagonal, and without setting 4 the last rotation is free.
+// adds an element of that length, an axial force adds a geometric stiffness,
+// a head mass comes off the head's lateral diagonal, and without setting 4
+// the last rotation is free.
 TEST_F(PileBeamFixture, PileModelSettingsActAsDescribed)
 {
     const int ne = 3;
@@ -219,6 +220,20 @@ TEST_F(PileBeamFixture, PileModelSettingsActAsDescribed)
     EXPECT_TRUE(k(2 * base, base) == k(base, 2 * base));
     EXPECT_TRUE(k(base + 1, base + 1) == (Cx{1.0, 0.0}));
     s.settings[4] = 1.0;
+
+    // An axial force S2 subtracts the geometric stiffness S2/(30 L) [36, 3L;
+    // 3L, 4L^2] of each element from the real parts; the rotation entries
+    // carry the rotation sign of the element matrices.
+    s.settings[2] = 400.0;
+    build(ne, 2.0e3);
+    const double len = h(1);
+    EXPECT_NEAR(plain(1, 1).re - k(1, 1).re, 36.0 * 400.0 / (30.0 * len), 1e-8);
+    EXPECT_NEAR(k(1, base + 2).re - plain(1, base + 2).re, 3.0 * len * 400.0 / (30.0 * len), 1e-8);
+    EXPECT_NEAR(k(base + 2, base + 3).re - plain(base + 2, base + 3).re, len * len * 400.0 / (30.0 * len), 1e-8);
+    for (int c = 1; c <= 2 * base; ++c)
+        for (int r = 1; r <= 2 * base; ++r)
+            EXPECT_EQ(k(r, c).im, plain(r, c).im);
+    s.settings[2] = 0.0;
 
     s.settings[1] = 1.5;
     const int nn = build(ne, 0.0);
