@@ -112,6 +112,7 @@ int SOLVER_MAIN()
     double frequency = 0.0;
     bool looping = false;
     try {
+        storage.fileNames = list.names;
         fillHorizontalStorage(storage, moduli, input);
         openOutputs(ch, list);
         echoInput(ch.report, input, storage);
