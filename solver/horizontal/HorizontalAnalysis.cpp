@@ -56,6 +56,7 @@ struct HorizontalAnalysis::Run {
     Matrix<Cx> alpha, g;       // interaction factors; group matrix and its inverse
     Vector<Cx> vGroup, wGroup; // pile-head motions u of the piles; GROUP_MATRIX's row sums
 
+    HorizontalLines last;
     Cx skshh, nskshh;
     std::vector<double> frequencies;
     std::vector<Cx> groupFactors, singleFactors;
@@ -223,8 +224,11 @@ void HorizontalAnalysis::runFrequency(const FrequencyState& state)
         lines.ustGroup = grp.ust;
         lines.u0Group = grp.u0;
     }
+    r.last = lines;
     r.files.writeFrequency(lines, state.first);
 }
+
+const HorizontalLines& HorizontalAnalysis::lastLines() const { return m_run->last; }
 
 void HorizontalAnalysis::finish()
 {

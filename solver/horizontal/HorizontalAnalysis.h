@@ -5,6 +5,7 @@
 // result files into the report.
 
 #include "Complex.h"
+#include "HorizontalResultFiles.h"
 #include "Matrix.h"
 
 #include <memory>
@@ -35,6 +36,9 @@ public:
     void runFrequency(const FrequencyState& state);
     // Factor files, closing the result files and copying them into the report.
     void finish();
+
+    // The values of the last frequency run (for the tests of the analysis).
+    const HorizontalLines& lastLines() const;
 
     struct Run;
 
