@@ -33,6 +33,21 @@ void CMATINV_PIVOT_H(CMat a, int n, IVec ipiv, CVec w)
 {
     if (n < 1)
         return;
+    // A matrix with an infinite or NaN element has no inverse. Left to the
+    // elimination, an infinite pivot would quietly act as the limit and give
+    // finite numbers: the result is all NaN instead.
+    bool finite = true;
+    for (int j = 1; j <= n && finite; ++j)
+        for (int i = 1; i <= n && finite; ++i)
+            finite = isFinite(a(i, j));
+    if (!finite) {
+        const double nan = std::nan("");
+        for (int j = 1; j <= n; ++j)
+            for (int i = 1; i <= n; ++i)
+                a(i, j) = Cx{nan, nan};
+        return;
+    }
+
     if (n == 1) {
         a(1, 1) = recip(a(1, 1));
         return;

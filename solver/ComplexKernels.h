@@ -15,6 +15,7 @@ namespace kd {
 // In-place inverse of a general n x n matrix by Gauss-Jordan exchange steps
 // with full pivoting on |Re| + |Im| (ties: the last candidate of the
 // row-by-row scan). ipiv(n) and w(n) are scratch. n < 1 returns at once.
+// A matrix with a non-finite element comes back as all NaN.
 void CMATINV_PIVOT_H(CMat a, int n, IVec ipiv, CVec w);
 
 // The vertical analysis calls the same operation under its own name.
