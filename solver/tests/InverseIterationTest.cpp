@@ -1,0 +1,166 @@
+#include "InverseIteration.h"
+
+#include "DenseReference.h"
+#include "DynamicLayerMatrices.h"
+#include "HorizontalSoilModel.h"
+#include "RecordFile.h"
+#include "SoilColumn.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace kd;
+using kd::test::relDiff;
+using kd::test::SoilColumn;
+
+namespace {
+
+// Dense Q(k) = k^2 A + k B + D of the two-component model, row-major, B
+// symmetric with couplings p..p+1 (BAND1) and p..p+3 (BAND3).
+std::vector<Cx> denseQ(const HorizontalSoilModel& soilConst, Cx k)
+{
+    HorizontalSoilModel& soil = const_cast<HorizontalSoilModel&>(soilConst);
+    const ThinLayerBands& b = soil.bands;
+    const int m = 2 * soil.n;
+    std::vector<Cx> q(static_cast<std::size_t>(m * m));
+    auto at = [&](int p, int r) -> Cx& { return q[(p - 1) * m + (r - 1)]; };
+    const Cx k2 = k * k;
+    auto set = [&](int p, int r, Cx value) {
+        at(p, r) += value;
+        if (p != r)
+            at(r, p) += value;
+    };
+    for (int p = 1; p <= m; ++p) {
+        set(p, p, k2 * const_cast<Vector<Cx>&>(b.PSV_A_DIAG)(p) + soil.PSV_DYN_DIAG(p));
+        if (p + 1 <= m)
+            set(p, p + 1, k * const_cast<Vector<Cx>&>(b.PSV_B_BAND1)(p));
+        if (p + 2 <= m)
+            set(p, p + 2, k2 * const_cast<Vector<Cx>&>(b.PSV_A_OFF)(p) + soil.PSV_DYN_OFF(p));
+        if (p + 3 <= m)
+            set(p, p + 3, k * const_cast<Vector<Cx>&>(b.PSV_B_BAND3)(p));
+    }
+    return q;
+}
+
+Cx bilinear(const std::vector<Cx>& mat, const HorizontalSoilModel& soil, int col, int m)
+{
+    Cx sum{0.0, 0.0};
+    MatView<Cx> modes = const_cast<Matrix<Cx>&>(soil.PSV_MODES).view();
+    for (int p = 1; p <= m; ++p)
+        for (int r = 1; r <= m; ++r)
+            sum += modes(p, col) * mat[(p - 1) * m + (r - 1)] * modes(r, col);
+    return sum;
+}
+
+struct Profile {
+    std::string name;
+    SoilColumn column;
+    double omega2;
+};
+
+SoilColumn layeredColumn(double beta)
+{
+    SoilColumn c;
+    c.add(2, 2.0, 1.8, 3.0, 0.30, beta);
+    c.add(3, 3.0, 1.9, 4.5, 0.35, beta);
+    c.add(3, 6.0, 2.1, 8.0, 0.25, beta);
+    return c;
+}
+
+std::vector<Profile> profiles()
+{
+    std::vector<Profile> list;
+    SoilColumn one;
+    one.add(1, 4.0, 2.0, 5.0, 0.3, 0.05);
+    list.push_back({"one sublayer", one, 20.0});
+    SoilColumn uniform;
+    uniform.add(6, 12.0, 2.0, 5.0, 0.3, 0.05);
+    list.push_back({"uniform, 6 sublayers", uniform, 8.0});
+    list.push_back({"layered, low frequency", layeredColumn(0.05), 2.0});
+    list.push_back({"layered, high frequency", layeredColumn(0.03), 60.0});
+    SoilColumn soft;
+    soft.add(4, 3.0, 1.7, 2.0, 0.45, 0.02);
+    soft.add(10, 10.0, 2.0, 6.0, 0.30, 0.02);
+    list.push_back({"soft over stiff, 14 sublayers", soft, 30.0});
+    return list;
+}
+
+HorizontalSoilModel solve(const SoilColumn& column, double omega2, OutputChannel& report)
+{
+    HorizontalSoilModel soil = column.model();
+    FORM_DYN_PSV(soil, omega2);
+    EIGENVECTORS_H(soil, report);
+    return soil;
+}
+
+} // namespace
+
+// Each returned pair solves (k^2 A - k B + D) phi = 0: the final pass turns
+// every mode of the search's Q(k) = k^2 A + k B + D into its mirror (-k with
+// the even positions negated, or the even positions negated alone), the form
+// the soil stiffness reads. Each is normalised so that phi^T (2kA - B) phi = 2k
+// (equivalently phi^T A phi - phi^T D phi / k^2 = 2), decays (Im k <= 0), and
+// the set is complete: Q(-k) mirrors Q(k), so
+// det Q(z) = det A * prod_j (z^2 - k_j^2), checked at points off the spectrum.
+// That identity is an independent dense check of all wave numbers with their
+// multiplicities (LU determinants of the dense matrices, no eigen-solver).
+TEST(InverseIteration, ModesSolveTheQuadraticProblem)
+{
+    for (const Profile& profile : profiles()) {
+        SCOPED_TRACE(profile.name);
+        OutputChannel report;
+        HorizontalSoilModel soil = solve(profile.column, profile.omega2, report);
+        EXPECT_TRUE(report.memoryLines().empty()) << report.memoryLines().front();
+        const int m = 2 * soil.n;
+        std::vector<Cx> aDense = denseQ(soil, Cx{0.0, 0.0});  // D
+        for (int j = 1; j <= m; ++j) {
+            SCOPED_TRACE("mode " + std::to_string(j));
+            const Cx k = soil.PSV_WAVENUMBERS(j);
+            EXPECT_LE(k.im, 0.0);
+            const std::vector<Cx> q = denseQ(soil, -k);  // k^2 A - k B + D
+            double residual = 0.0, scale = 0.0, size = 0.0;
+            for (int p = 1; p <= m; ++p) {
+                Cx r{0.0, 0.0};
+                for (int c = 1; c <= m; ++c) {
+                    r += q[(p - 1) * m + (c - 1)] * soil.PSV_MODES(c, j);
+                    scale = std::max(scale, modulus(q[(p - 1) * m + (c - 1)]));
+                }
+                residual = std::max(residual, modulus(r));
+                size = std::max(size, modulus(soil.PSV_MODES(p, j)));
+            }
+            EXPECT_LT(residual, 1e-9 * scale * size);
+            // phi^T (2kA - B) phi = 2k, with A and B split off Q(1) and Q(-1).
+            HorizontalSoilModel& s = soil;
+            std::vector<Cx> qd(q.size());
+            const std::vector<Cx> qUnit = denseQ(s, Cx{1.0, 0.0});   // A + B + D
+            const std::vector<Cx> qMinus = denseQ(s, Cx{-1.0, 0.0}); // A - B + D
+            for (std::size_t e = 0; e < q.size(); ++e) {
+                const Cx a = 0.5 * (qUnit[e] + qMinus[e]) - aDense[e];
+                const Cx bb = 0.5 * (qUnit[e] - qMinus[e]);
+                qd[e] = 2.0 * k * a - bb;
+            }
+            EXPECT_LT(relDiff(bilinear(qd, soil, j, m), 2.0 * k), 1e-9);
+        }
+
+        // Completeness: det Q(z) against det A * prod (z^2 - k_j^2).
+        const std::vector<Cx> qUnit = denseQ(soil, Cx{1.0, 0.0});
+        const std::vector<Cx> qMinus = denseQ(soil, Cx{-1.0, 0.0});
+        std::vector<Cx> aOnly(qUnit.size());
+        for (std::size_t e = 0; e < qUnit.size(); ++e)
+            aOnly[e] = 0.5 * (qUnit[e] + qMinus[e]) - aDense[e];
+        const Cx detA = kd::test::determinant(aOnly, m);
+        double kmax = 0.0;
+        for (int j = 1; j <= m; ++j)
+            kmax = std::max(kmax, modulus(soil.PSV_WAVENUMBERS(j)));
+        for (Cx z : {Cx{0.3, 0.1}, Cx{0.7, -0.4}, Cx{-0.2, 0.9}}) {
+            const Cx zz = kmax * z;
+            Cx product = detA;
+            for (int j = 1; j <= m; ++j)
+                product = product * (zz * zz - soil.PSV_WAVENUMBERS(j) * soil.PSV_WAVENUMBERS(j));
+            EXPECT_LT(relDiff(kd::test::determinant(denseQ(soil, zz), m), product), 1e-8);
+        }
+    }
+}
