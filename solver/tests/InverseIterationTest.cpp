@@ -164,3 +164,85 @@ TEST(InverseIteration, ModesSolveTheQuadraticProblem)
         }
     }
 }
+
+namespace {
+
+// Largest relative difference of two mode sets, pairing wave numbers by
+// nearness; modes compared up to their overall sign, which the iteration
+// leaves open (soil stiffness uses modes in products that cancel it).
+struct SetDifference {
+    double waveNumbers = 0.0;
+    double modes = 0.0;
+};
+
+SetDifference compareSets(HorizontalSoilModel& a, HorizontalSoilModel& b)
+{
+    SetDifference d;
+    const int m = 2 * a.n;
+    std::vector<bool> used(m + 1, false);
+    for (int j = 1; j <= m; ++j) {
+        int best = 0;
+        for (int i = 1; i <= m; ++i)
+            if (!used[i] && (best == 0 || modulus(b.PSV_WAVENUMBERS(i) - a.PSV_WAVENUMBERS(j))
+                                              < modulus(b.PSV_WAVENUMBERS(best) - a.PSV_WAVENUMBERS(j))))
+                best = i;
+        used[best] = true;
+        d.waveNumbers = std::max(d.waveNumbers, relDiff(a.PSV_WAVENUMBERS(j), b.PSV_WAVENUMBERS(best)));
+        double plus = 0.0, minus = 0.0, size = 0.0;
+        for (int p = 1; p <= m; ++p) {
+            plus = std::max(plus, modulus(a.PSV_MODES(p, j) - b.PSV_MODES(p, best)));
+            minus = std::max(minus, modulus(a.PSV_MODES(p, j) + b.PSV_MODES(p, best)));
+            size = std::max(size, modulus(a.PSV_MODES(p, j)));
+        }
+        d.modes = std::max(d.modes, std::min(plus, minus) / size);
+    }
+    return d;
+}
+
+} // namespace
+
+SoilColumn uniformQuarterColumn(double beta)
+{
+    // Poisson's ratio 0.25 makes lambda = G exactly, so the in-layer coupling
+    // (G - lambda)/2 vanishes: band elements cancel exactly in the elimination.
+    SoilColumn c;
+    c.add(4, 4.0, 2.0, 2.0, 0.25, beta);
+    return c;
+}
+
+// Undamped soil is the limit of damped soil: the propagating (real) modes
+// must come out outgoing, as the limit from Im k < 0 gives them, and no zero
+// pivot may stop the search. The uniform rows at omega^2 = 1.5 and 4 land an
+// eliminated element exactly on zero; at 4, 16.5 and 22 the raw iteration
+// vector has the phase that turned propagating modes around.
+TEST(InverseIteration, UndampedProfileIsTheLimitOfDampedSoil)
+{
+    struct Case {
+        const char* name;
+        SoilColumn (*column)(double beta);
+        double omega2;
+    };
+    const Case cases[] = {{"uniform", uniformQuarterColumn, 1.5},  {"uniform", uniformQuarterColumn, 4.0},
+                          {"uniform", uniformQuarterColumn, 16.5}, {"uniform", uniformQuarterColumn, 22.0},
+                          {"layered", layeredColumn, 2.0},         {"layered", layeredColumn, 20.0},
+                          {"layered", layeredColumn, 60.0},        {"layered", layeredColumn, 150.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + ", omega^2 = " + std::to_string(c.omega2));
+        OutputChannel undampedReport;
+        OutputChannel dampedReport;
+        HorizontalSoilModel undamped = solve(c.column(0.0), c.omega2, undampedReport);
+        HorizontalSoilModel damped = solve(c.column(1e-6), c.omega2, dampedReport);
+        EXPECT_TRUE(undampedReport.memoryLines().empty());
+        EXPECT_TRUE(dampedReport.memoryLines().empty());
+        int realModes = 0;
+        for (int j = 1; j <= 2 * undamped.n; ++j) {
+            EXPECT_TRUE(isFinite(undamped.PSV_WAVENUMBERS(j)));
+            if (undamped.PSV_WAVENUMBERS(j).im == 0.0)
+                ++realModes;
+        }
+        EXPECT_GT(realModes, 0);
+        const SetDifference d = compareSets(undamped, damped);
+        EXPECT_LT(d.waveNumbers, 1e-4);
+        EXPECT_LT(d.modes, 1e-4);
+    }
+}
