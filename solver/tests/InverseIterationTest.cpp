@@ -246,3 +246,88 @@ TEST(InverseIteration, UndampedProfileIsTheLimitOfDampedSoil)
         EXPECT_LT(d.modes, 1e-4);
     }
 }
+
+TEST(InverseIteration, FailureMessagesLeaveTheOutputs)
+{
+    const Cx sentinel{-5.0, 5.0};
+    auto prefill = [&](HorizontalSoilModel& soil) {
+        for (int j = 1; j <= 2 * soil.n; ++j) {
+            soil.PSV_WAVENUMBERS(j) = sentinel;
+            for (int p = 1; p <= 2 * soil.n; ++p)
+                soil.PSV_MODES(p, j) = sentinel;
+        }
+    };
+    // No convergence: a NaN in the dynamic matrix.
+    {
+        HorizontalSoilModel soil = layeredColumn(0.05).model();
+        FORM_DYN_PSV(soil, 20.0);
+        soil.PSV_DYN_DIAG(3) = Cx{std::nan(""), 0.0};
+        prefill(soil);
+        OutputChannel report;
+        EIGENVECTORS_H(soil, report);
+        EXPECT_EQ(report.memoryLines(), std::vector<std::string>{"1 FAILURE TO CONVERGE IN 100 ITERATION STEPS"});
+        for (int j = 1; j <= 2 * soil.n; ++j)
+            EXPECT_TRUE(soil.PSV_WAVENUMBERS(j) == sentinel);
+    }
+    // Orthogonality, forced through the core with a limit nothing can meet:
+    // the first mode is stored as found (no final sign pass), the rest keep
+    // their contents.
+    {
+        HorizontalSoilModel soil = layeredColumn(0.05).model();
+        FORM_DYN_PSV(soil, 20.0);
+        prefill(soil);
+        OutputChannel report;
+        InverseIterationLimits limits = kHorizontalModeLimits;
+        limits.orthogonal = 0.0;
+        ThinLayerBands& b = soil.bands;
+        const ModeSearchStatus status = inverseIterationModes(
+            limits, b.PSV_A_DIAG, b.PSV_A_OFF, b.PSV_B_BAND1, b.PSV_B_BAND3, soil.PSV_DYN_DIAG, soil.PSV_DYN_OFF,
+            soil.PSV_WAVENUMBERS, soil.PSV_MODES, soil.modeWork, 2 * soil.n, report);
+        EXPECT_EQ(status, ModeSearchStatus::NotOrthogonal);
+        EXPECT_EQ(report.memoryLines(),
+                  std::vector<std::string>{"1 FAILURE TO FIND THE EIGENVECTOR ORTHOGONAL TO THE ONES FOUND BEFORE"});
+        EXPECT_FALSE(soil.PSV_WAVENUMBERS(1) == sentinel);
+        // Found by the search of Q(k) = k^2 A + k B + D, before the final pass.
+        const std::vector<Cx> q = denseQ(soil, soil.PSV_WAVENUMBERS(1));
+        const int m = 2 * soil.n;
+        double residual = 0.0;
+        for (int p = 1; p <= m; ++p) {
+            Cx r{0.0, 0.0};
+            for (int c = 1; c <= m; ++c)
+                r += q[(p - 1) * m + (c - 1)] * soil.PSV_MODES(c, 1);
+            residual = std::max(residual, modulus(r));
+        }
+        EXPECT_LT(residual, 1e-7);
+        for (int j = 2; j <= m; ++j)
+            EXPECT_TRUE(soil.PSV_WAVENUMBERS(j) == sentinel);
+    }
+}
+
+// The vertical entry point runs the same search with double thresholds: the
+// same wave numbers to the accuracy of the convergence tests.
+TEST(InverseIteration, VerticalTwinAgreesWithHorizontal)
+{
+    struct Case {
+        SoilColumn column;
+        double omega2;
+    };
+    const Case cases[] = {{layeredColumn(0.05), 20.0}, {uniformQuarterColumn(0.0), 4.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.omega2);
+        OutputChannel hReport;
+        HorizontalSoilModel h = solve(c.column, c.omega2, hReport);
+        HorizontalSoilModel v = c.column.model();
+        FORM_DYN_PSV(v, c.omega2);
+        OutputChannel vReport;
+        ThinLayerBands& b = v.bands;
+        InverseIterationWork& w = v.modeWork;
+        EIGENVECTORS_V(b.PSV_A_DIAG, b.PSV_A_OFF, b.PSV_B_BAND1, b.PSV_B_BAND3, v.PSV_DYN_DIAG, v.PSV_DYN_OFF,
+                       v.PSV_WAVENUMBERS, v.PSV_MODES, w.band, w.v, w.x, w.dv, w.ax, w.spare, w.sumk, w.sum1,
+                       w.start1, w.start2, w.rowLimit, 2 * v.n, vReport);
+        EXPECT_TRUE(hReport.memoryLines().empty());
+        EXPECT_TRUE(vReport.memoryLines().empty());
+        const SetDifference d = compareSets(h, v);
+        EXPECT_LT(d.waveNumbers, 1e-8);
+        EXPECT_LT(d.modes, 1e-6);
+    }
+}
