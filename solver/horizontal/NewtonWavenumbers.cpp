@@ -122,7 +122,8 @@ void NEWTON_WAVENUMBERS_H(CVec SH_DYN_DIAG, CVec SH_DYN_OFF, CVec SH_A_DIAG, CVe
                 e = wNext;
             }
         }
-        pivotRecip(n) = recip(floored(u, t0));
+        // The last pivot is kept as a divisor, the others as reciprocals.
+        const Cx lastPivot = floored(u, t0);
 
         for (int pass = 1; pass <= 2; ++pass) {
             for (int k = 1; k <= n - 1; ++k) {
@@ -133,7 +134,7 @@ void NEWTON_WAVENUMBERS_H(CVec SH_DYN_DIAG, CVec SH_DYN_OFF, CVec SH_A_DIAG, CVe
                 }
                 phi(k + 1) += mult(k) * phi(k);
             }
-            phi(n) = phi(n) * pivotRecip(n);
+            phi(n) = phi(n) / lastPivot;
             for (int k = n - 1; k >= 1; --k) {
                 Cx sum = phi(k) - super1(k) * phi(k + 1);
                 // The second superdiagonal of an interchanged last row is w(n) = 0.
