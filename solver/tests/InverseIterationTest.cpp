@@ -20,38 +20,36 @@ namespace {
 
 // Dense Q(k) = k^2 A + k B + D of the two-component model, row-major, B
 // symmetric with couplings p..p+1 (BAND1) and p..p+3 (BAND3).
-std::vector<Cx> denseQ(const HorizontalSoilModel& soilConst, Cx k)
+std::vector<Cx> denseQ(HorizontalSoilModel& soil, Cx k)
 {
-    HorizontalSoilModel& soil = const_cast<HorizontalSoilModel&>(soilConst);
-    const ThinLayerBands& b = soil.bands;
+    ThinLayerBands& b = soil.bands;
     const int m = 2 * soil.n;
     std::vector<Cx> q(static_cast<std::size_t>(m * m));
-    auto at = [&](int p, int r) -> Cx& { return q[(p - 1) * m + (r - 1)]; };
-    const Cx k2 = k * k;
-    auto set = [&](int p, int r, Cx value) {
-        at(p, r) += value;
+    auto add = [&](int p, int r, Cx value) {
+        q[(p - 1) * m + (r - 1)] += value;
         if (p != r)
-            at(r, p) += value;
+            q[(r - 1) * m + (p - 1)] += value;
     };
+    const Cx k2 = k * k;
     for (int p = 1; p <= m; ++p) {
-        set(p, p, k2 * const_cast<Vector<Cx>&>(b.PSV_A_DIAG)(p) + soil.PSV_DYN_DIAG(p));
+        add(p, p, k2 * b.PSV_A_DIAG(p) + soil.PSV_DYN_DIAG(p));
         if (p + 1 <= m)
-            set(p, p + 1, k * const_cast<Vector<Cx>&>(b.PSV_B_BAND1)(p));
+            add(p, p + 1, k * b.PSV_B_BAND1(p));
         if (p + 2 <= m)
-            set(p, p + 2, k2 * const_cast<Vector<Cx>&>(b.PSV_A_OFF)(p) + soil.PSV_DYN_OFF(p));
+            add(p, p + 2, k2 * b.PSV_A_OFF(p) + soil.PSV_DYN_OFF(p));
         if (p + 3 <= m)
-            set(p, p + 3, k * const_cast<Vector<Cx>&>(b.PSV_B_BAND3)(p));
+            add(p, p + 3, k * b.PSV_B_BAND3(p));
     }
     return q;
 }
 
-Cx bilinear(const std::vector<Cx>& mat, const HorizontalSoilModel& soil, int col, int m)
+// phi_j^T K phi_j for a dense row-major K.
+Cx bilinear(const std::vector<Cx>& mat, HorizontalSoilModel& soil, int col, int m)
 {
     Cx sum{0.0, 0.0};
-    MatView<Cx> modes = const_cast<Matrix<Cx>&>(soil.PSV_MODES).view();
     for (int p = 1; p <= m; ++p)
         for (int r = 1; r <= m; ++r)
-            sum += modes(p, col) * mat[(p - 1) * m + (r - 1)] * modes(r, col);
+            sum += soil.PSV_MODES(p, col) * mat[(p - 1) * m + (r - 1)] * soil.PSV_MODES(r, col);
     return sum;
 }
 
@@ -115,7 +113,16 @@ TEST(InverseIteration, ModesSolveTheQuadraticProblem)
         HorizontalSoilModel soil = solve(profile.column, profile.omega2, report);
         EXPECT_TRUE(report.memoryLines().empty()) << report.memoryLines().front();
         const int m = 2 * soil.n;
-        std::vector<Cx> aDense = denseQ(soil, Cx{0.0, 0.0});  // D
+        // A and B split off Q(0) = D, Q(1) = A + B + D and Q(-1) = A - B + D.
+        const std::vector<Cx> dDense = denseQ(soil, Cx{0.0, 0.0});
+        const std::vector<Cx> qUnit = denseQ(soil, Cx{1.0, 0.0});
+        const std::vector<Cx> qMinus = denseQ(soil, Cx{-1.0, 0.0});
+        std::vector<Cx> aDense(dDense.size());
+        std::vector<Cx> bDense(dDense.size());
+        for (std::size_t e = 0; e < dDense.size(); ++e) {
+            aDense[e] = 0.5 * (qUnit[e] + qMinus[e]) - dDense[e];
+            bDense[e] = 0.5 * (qUnit[e] - qMinus[e]);
+        }
         for (int j = 1; j <= m; ++j) {
             SCOPED_TRACE("mode " + std::to_string(j));
             const Cx k = soil.PSV_WAVENUMBERS(j);
@@ -132,26 +139,15 @@ TEST(InverseIteration, ModesSolveTheQuadraticProblem)
                 size = std::max(size, modulus(soil.PSV_MODES(p, j)));
             }
             EXPECT_LT(residual, 1e-9 * scale * size);
-            // phi^T (2kA - B) phi = 2k, with A and B split off Q(1) and Q(-1).
-            HorizontalSoilModel& s = soil;
+            // phi^T (2kA - B) phi = 2k.
             std::vector<Cx> qd(q.size());
-            const std::vector<Cx> qUnit = denseQ(s, Cx{1.0, 0.0});   // A + B + D
-            const std::vector<Cx> qMinus = denseQ(s, Cx{-1.0, 0.0}); // A - B + D
-            for (std::size_t e = 0; e < q.size(); ++e) {
-                const Cx a = 0.5 * (qUnit[e] + qMinus[e]) - aDense[e];
-                const Cx bb = 0.5 * (qUnit[e] - qMinus[e]);
-                qd[e] = 2.0 * k * a - bb;
-            }
+            for (std::size_t e = 0; e < q.size(); ++e)
+                qd[e] = 2.0 * k * aDense[e] - bDense[e];
             EXPECT_LT(relDiff(bilinear(qd, soil, j, m), 2.0 * k), 1e-9);
         }
 
         // Completeness: det Q(z) against det A * prod (z^2 - k_j^2).
-        const std::vector<Cx> qUnit = denseQ(soil, Cx{1.0, 0.0});
-        const std::vector<Cx> qMinus = denseQ(soil, Cx{-1.0, 0.0});
-        std::vector<Cx> aOnly(qUnit.size());
-        for (std::size_t e = 0; e < qUnit.size(); ++e)
-            aOnly[e] = 0.5 * (qUnit[e] + qMinus[e]) - aDense[e];
-        const Cx detA = kd::test::determinant(aOnly, m);
+        const Cx detA = kd::test::determinant(aDense, m);
         double kmax = 0.0;
         for (int j = 1; j <= m; ++j)
             kmax = std::max(kmax, modulus(soil.PSV_WAVENUMBERS(j)));
