@@ -9,7 +9,7 @@ namespace kd {
 
 namespace {
 
-// Single-precision constants widened to double, as the results are defined with.
+// Single-precision constants widened to double, written as they are used.
 constexpr double kPivotFloor = 9.999999682655225e-21;   // 1e-20
 constexpr double kTooClose = 1.0000000116860974e-07;   // 1e-7
 constexpr double kPush = 1.0000001000000012;           // 1.0000001
@@ -41,6 +41,10 @@ void NEWTON_WAVENUMBERS_H(CVec SH_DYN_DIAG, CVec SH_DYN_OFF, CVec SH_A_DIAG, CVe
     auto d = [&](int k, Cx x) { return SH_DYN_DIAG(k) - x * SH_A_DIAG(k); };
     auto w = [&](int k, Cx x) { return SH_DYN_OFF(k) - x * SH_A_OFF(k); };
 
+    // Newton on det T(x) with the roots found so far deflated implicitly: the
+    // correction is 1 / (det'/det - sum over earlier roots r of 1 / (x - r)).
+    // Each root starts from the previous one scaled by 0.999; convergence is
+    // the second step with a relative correction of at most 1e-9.
     Cx x{0.0, 0.0};
     for (int j = 1; j <= n; ++j) {
         x = 0.999 * x;

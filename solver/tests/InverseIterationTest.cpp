@@ -102,7 +102,7 @@ HorizontalSoilModel solve(const SoilColumn& column, double omega2, OutputChannel
 // the soil stiffness reads. Each is normalised so that phi^T (2kA - B) phi = 2k
 // (equivalently phi^T A phi - phi^T D phi / k^2 = 2), decays (Im k <= 0), and
 // the set is complete: Q(-k) mirrors Q(k), so
-// det Q(z) = det A * prod_j (z^2 - k_j^2), checked at points off the spectrum.
+// det Q(z) = det A * prod_j (z^2 - k_j^2), checked at points away from the wave numbers.
 // That identity is an independent dense check of all wave numbers with their
 // multiplicities (LU determinants of the dense matrices, no eigen-solver).
 TEST(InverseIteration, ModesSolveTheQuadraticProblem)
