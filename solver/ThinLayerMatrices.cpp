@@ -23,8 +23,8 @@ namespace {
 
 // Shared builder; `horizontal` adds the one-component set and the harmonic
 // radius sets to what both analyses need.
-void assemble(ThinLayerBands& b, const double SUB_H[], CMat SUB_MODULI, int n, int n2, double harmonic,
-              double R, const double SUB_RHO[], bool horizontal)
+void assemble(ThinLayerBands& b, const double SUB_H[], const Matrix<Cx>& SUB_MODULI, int n, int n2,
+              double harmonic, double R, const double SUB_RHO[], bool horizontal)
 {
     if (n < 1)
         return;
@@ -160,14 +160,14 @@ void assemble(ThinLayerBands& b, const double SUB_H[], CMat SUB_MODULI, int n, i
 
 } // namespace
 
-void LAYER_MATRICES_H(ThinLayerBands& bands, const double SUB_H[], CMat SUB_MODULI, int n, int n2,
-                      double harmonic, double R, const double SUB_RHO[])
+void LAYER_MATRICES_H(ThinLayerBands& bands, const double SUB_H[], const Matrix<Cx>& SUB_MODULI,
+                      int n, int n2, double harmonic, double R, const double SUB_RHO[])
 {
     assemble(bands, SUB_H, SUB_MODULI, n, n2, harmonic, R, SUB_RHO, true);
 }
 
-void LAYER_MATRICES_V(ThinLayerBands& bands, const double SUB_H[], CMat SUB_MODULI, int n, int n2,
-                      double R, const double SUB_RHO[])
+void LAYER_MATRICES_V(ThinLayerBands& bands, const double SUB_H[], const Matrix<Cx>& SUB_MODULI,
+                      int n, int n2, double R, const double SUB_RHO[])
 {
     assemble(bands, SUB_H, SUB_MODULI, n, n2, 0.0, R, SUB_RHO, false);
 }

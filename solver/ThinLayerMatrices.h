@@ -36,18 +36,18 @@ struct ThinLayerBands {
 
 // All 26 bands for the horizontal analysis. SUB_H and SUB_RHO are indexed
 // 1..n as the shared storage holds them (entry 0 unused); SUB_MODULI has
-// column 2 G* and column 3 lambda* in rows 1..n, at its own leading dimension
-// (the horizontal driver's array has 40 rows). harmonic is the
+// column 2 G* and column 3 lambda* in rows 1..n, read at its own leading
+// dimension (the horizontal driver's array has 40 rows, the vertical one 50). harmonic is the
 // circumferential harmonic number n (1.0), R the pile radius. n2 = 2n.
 // Nothing is validated: a zero thickness or radius gives non-finite bands.
-void LAYER_MATRICES_H(ThinLayerBands& bands, const double SUB_H[], CMat SUB_MODULI, int n, int n2,
-                      double harmonic, double R, const double SUB_RHO[]);
+void LAYER_MATRICES_H(ThinLayerBands& bands, const double SUB_H[], const Matrix<Cx>& SUB_MODULI,
+                      int n, int n2, double harmonic, double R, const double SUB_RHO[]);
 
 // The subset of the vertical analysis: the two-component set, the
 // half-modulus bands and RA_*; the other bands of `bands` are left as they
 // are. Same values as LAYER_MATRICES_H for the same data (its moduli array
 // has 50 rows).
-void LAYER_MATRICES_V(ThinLayerBands& bands, const double SUB_H[], CMat SUB_MODULI, int n, int n2,
-                      double R, const double SUB_RHO[]);
+void LAYER_MATRICES_V(ThinLayerBands& bands, const double SUB_H[], const Matrix<Cx>& SUB_MODULI,
+                      int n, int n2, double R, const double SUB_RHO[]);
 
 } // namespace kd

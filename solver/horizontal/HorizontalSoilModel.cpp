@@ -24,8 +24,8 @@ void HorizontalSoilModel::resize(int sublayers)
     modeWork.resize(m);
 }
 
-void LAYER_MATRICES_H(HorizontalSoilModel& soil, const double SUB_H[], CMat SUB_MODULI, double harmonic,
-                      double R, const double SUB_RHO[])
+void LAYER_MATRICES_H(HorizontalSoilModel& soil, const double SUB_H[], const Matrix<Cx>& SUB_MODULI,
+                      double harmonic, double R, const double SUB_RHO[])
 {
     LAYER_MATRICES_H(soil.bands, SUB_H, SUB_MODULI, soil.n, 2 * soil.n, harmonic, R, SUB_RHO);
 }

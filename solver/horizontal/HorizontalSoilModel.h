@@ -41,8 +41,8 @@ struct HorizontalSoilModel {
 // Once per run, before the frequency loop. SUB_H and SUB_RHO indexed 1..N
 // (the shared storage's arrays); SUB_MODULI the driver's moduli (leading
 // dimension 40, column 2 G*, column 3 lambda*); harmonic 1.0; R the pile radius.
-void LAYER_MATRICES_H(HorizontalSoilModel& soil, const double SUB_H[], CMat SUB_MODULI, double harmonic,
-                      double R, const double SUB_RHO[]);
+void LAYER_MATRICES_H(HorizontalSoilModel& soil, const double SUB_H[], const Matrix<Cx>& SUB_MODULI,
+                      double harmonic, double R, const double SUB_RHO[]);
 
 // Per frequency, in this order; omega2 = (2 pi f)^2, f in Hz.
 void FORM_DYN_SH(HorizontalSoilModel& soil, double omega2);

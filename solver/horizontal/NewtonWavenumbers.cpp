@@ -9,7 +9,7 @@ namespace kd {
 
 namespace {
 
-// Single-precision constants widened to double, as the results are defined with.
+// Single-precision constants widened to double, written as they are used.
 constexpr double kPivotFloor = 9.999999682655225e-21;   // 1e-20
 constexpr double kTooClose = 1.0000000116860974e-07;   // 1e-7
 constexpr double kPush = 1.0000001000000012;           // 1.0000001
@@ -41,6 +41,10 @@ void NEWTON_WAVENUMBERS_H(CVec SH_DYN_DIAG, CVec SH_DYN_OFF, CVec SH_A_DIAG, CVe
     auto d = [&](int k, Cx x) { return SH_DYN_DIAG(k) - x * SH_A_DIAG(k); };
     auto w = [&](int k, Cx x) { return SH_DYN_OFF(k) - x * SH_A_OFF(k); };
 
+    // Newton on det T(x) with the roots found so far deflated implicitly: the
+    // correction is 1 / (det'/det - sum over earlier roots r of 1 / (x - r)).
+    // Each root starts from the previous one scaled by 0.999; convergence is
+    // the second step with a relative correction of at most 1e-9.
     Cx x{0.0, 0.0};
     for (int j = 1; j <= n; ++j) {
         x = 0.999 * x;
@@ -122,7 +126,8 @@ void NEWTON_WAVENUMBERS_H(CVec SH_DYN_DIAG, CVec SH_DYN_OFF, CVec SH_A_DIAG, CVe
                 e = wNext;
             }
         }
-        pivotRecip(n) = recip(floored(u, t0));
+        // The last pivot is kept as a divisor, the others as reciprocals.
+        const Cx lastPivot = floored(u, t0);
 
         for (int pass = 1; pass <= 2; ++pass) {
             for (int k = 1; k <= n - 1; ++k) {
@@ -133,7 +138,7 @@ void NEWTON_WAVENUMBERS_H(CVec SH_DYN_DIAG, CVec SH_DYN_OFF, CVec SH_A_DIAG, CVe
                 }
                 phi(k + 1) += mult(k) * phi(k);
             }
-            phi(n) = phi(n) * pivotRecip(n);
+            phi(n) = phi(n) / lastPivot;
             for (int k = n - 1; k >= 1; --k) {
                 Cx sum = phi(k) - super1(k) * phi(k + 1);
                 // The second superdiagonal of an interchanged last row is w(n) = 0.

@@ -34,8 +34,7 @@ struct SoilColumn {
     {
         HorizontalSoilModel soil;
         soil.resize(n);
-        Matrix<Cx> copy = moduli;
-        LAYER_MATRICES_H(soil, h, copy, 1.0, radius, rho);
+        LAYER_MATRICES_H(soil, h, moduli, 1.0, radius, rho);
         return soil;
     }
 };
