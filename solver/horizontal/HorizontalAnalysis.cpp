@@ -76,7 +76,7 @@ void HorizontalAnalysis::setUp()
     const int n = r.input.totalSublayers();
     r.n = n;
     r.soil.resize(n);
-    LAYER_MATRICES_H(r.soil, r.storage.subH, r.moduli.view(), 1.0, r.storage.r,
+    LAYER_MATRICES_H(r.soil, r.storage.subH, r.moduli, 1.0, r.storage.r,
                      r.storage.subRho);
 
     const int m = 3 * n;
