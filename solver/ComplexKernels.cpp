@@ -1,8 +1,11 @@
 #include "ComplexKernels.h"
 
+#include "WorkerPool.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace kd {
 
@@ -143,34 +146,56 @@ void CBAND_SOLVE(CVec d, CVec e, CVec l, CVec b, int n)
         b(i) = b(i) - l(i) * b(i + 1);
 }
 
-void CMATINV(CMat a, int n)
+void CMATINV(CMat a, int n, WorkerPool* pool)
 {
     if (n < 1)
         return;
+    // Column-oriented: within each elimination step every element is updated
+    // once, by the same operations in the same order as the row-by-row form,
+    // so the result is the same to the bit whatever the loop order or the
+    // number of threads.
+    Cx* const base = a.data();
+    const std::size_t ld = static_cast<std::size_t>(a.ld());
+    auto column = [&](int j) { return base + static_cast<std::size_t>(j - 1) * ld - 1; };  // 1-based rows
+    std::vector<Cx> q(static_cast<std::size_t>(n) + 1);
+
     for (int k = 1; k <= n - 1; ++k) {
         const Cx p = a(k, k);
         a(k, k) = Cx{1.0, 0.0};
         for (int j = 1; j <= n; ++j)
             a(k, j) = a(k, j) / p;
+        Cx* ck = column(k);
         for (int i = k + 1; i <= n; ++i) {
-            const Cx q = a(i, k);
-            a(i, k) = Cx{0.0, 0.0};
-            for (int j = 1; j <= n; ++j)
-                a(i, j) -= q * a(k, j);
+            q[static_cast<std::size_t>(i)] = ck[i];
+            ck[i] = Cx{0.0, 0.0};
         }
+        forColumnRanges(pool, 1, n, n - k, [&](int first, int last) {
+            for (int j = first; j <= last; ++j) {
+                Cx* c = column(j);
+                const Cx akj = c[k];
+                for (int i = k + 1; i <= n; ++i)
+                    c[i] -= q[static_cast<std::size_t>(i)] * akj;
+            }
+        });
     }
     for (int j = 1; j <= n - 1; ++j)
         a(n, j) = a(n, j) / a(n, n);
     a(n, n) = recip(a(n, n));
 
+    std::vector<Cx>& row = q;
     for (int g = n; g >= 2; --g) {
         const int h = g - 1;
-        for (int j = 1; j <= h; ++j) {
-            Cx sum{0.0, 0.0};
-            for (int k = g; k <= n; ++k)
-                sum += a(h, k) * a(k, j);
-            a(h, j) -= sum;
-        }
+        for (int k = g; k <= n; ++k)
+            row[static_cast<std::size_t>(k)] = a(h, k);
+        forColumnRanges(pool, 1, h, n - h, [&](int first, int last) {
+            for (int j = first; j <= last; ++j) {
+                const Cx* c = column(j);
+                Cx sum{0.0, 0.0};
+                for (int k = g; k <= n; ++k)
+                    sum += row[static_cast<std::size_t>(k)] * c[k];
+                a(h, j) -= sum;
+            }
+        });
     }
     for (int h = 1; h <= n - 1; ++h)
         for (int c = h + 1; c <= n; ++c)

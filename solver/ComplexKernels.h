@@ -12,6 +12,8 @@
 
 namespace kd {
 
+class WorkerPool;
+
 // In-place inverse of a general n x n matrix by Gauss-Jordan exchange steps
 // with full pivoting on |Re| + |Im| (ties: the last candidate of the
 // row-by-row scan). ipiv(n) and w(n) are scratch. n < 1 returns at once.
@@ -38,8 +40,9 @@ void CBAND_SOLVE(CVec d, CVec e, CVec l, CVec b, int n);
 
 // In-place inverse of a complex symmetric n x n matrix without pivoting,
 // leading dimension a.ld(). The upper triangle of the result is a copy of the
-// lower one.
-void CMATINV(CMat a, int n);
+// lower one. With a pool the columns of each step are shared among its
+// threads; the result is the same to the bit.
+void CMATINV(CMat a, int n, WorkerPool* pool = nullptr);
 
 // Solves a x = b for the 2n x 2n symmetric pile-soil matrix a (upper triangle
 // used, destroyed), n right sides; column c of b must be zero above row c.

@@ -47,7 +47,7 @@ struct HorizontalAnalysis::Run {
     Vector<Cx> v1, v2, vSaved; // load vectors of the unit base displacement
     Matrix<Cx> f;              // head flexibility block (N x N)
     Matrix<Cx> fs;             // kept soil flexibility block
-    Vector<Cx> t;              // field of one column in the pair runs
+    Matrix<Cx> t;              // field of the pair runs (3N x N)
     Vector<double> rhoPile;    // sublayer densities as a view source
     Vector<Cx> youngs;         // complex Young's modulus per sublayer
     Vector<double> thickness;
@@ -100,7 +100,7 @@ void HorizontalAnalysis::setUp()
     r.vSaved.assign(nodes);
     r.f.resize(n, n);
     r.fs.resize(n, n);
-    r.t.assign(m);
+    r.t.resize(m, n);
     r.youngs.assign(n);
     r.rhoPile.assign(n);
     r.thickness.assign(n);

@@ -45,19 +45,27 @@ void REARRANGE_FLEX_V(CMat t, CMat g, CMat f, int n, int m)
 }
 
 void PILE_INTERACTION_V(CMat t, CMat g, CMat f, CMat out, CVec wavenumbers, CMat modes, double s, int n, int m,
-                        CVec u)
+                        CMat u)
 {
     MODE_RADIAL_V(g, wavenumbers, modes, s, n, m);
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= m; ++i) {
-            Cx sum{};
-            for (int k = 1; k <= m; ++k)
-                sum = sum + g(i, k) * t(k, j);
-            u(i) = sum;
-        }
+    // u(:, j) = g t(:, j) on the even (vertical) rows, the only ones used.
+    // Each element sums over k in increasing order from 0; the loops follow
+    // the column storage.
+    for (int j = 1; j <= n; ++j)
         for (int k = 1; k <= n; ++k)
-            out(k, j) = u(2 * k) + f(k, j);
+            u(2 * k, j) = Cx{};
+    for (int k = 1; k <= m; ++k) {
+        const Cx* gk = g.col(k).data() - 1;
+        for (int j = 1; j <= n; ++j) {
+            const Cx tkj = t(k, j);
+            Cx* uj = u.col(j).data() - 1;
+            for (int node = 1; node <= n; ++node)
+                uj[2 * node] += gk[2 * node] * tkj;
+        }
     }
+    for (int j = 1; j <= n; ++j)
+        for (int k = 1; k <= n; ++k)
+            out(k, j) = u(2 * k, j) + f(k, j);
 }
 
 } // namespace kd

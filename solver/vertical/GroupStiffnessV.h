@@ -18,8 +18,8 @@ void REARRANGE_FLEX_V(CMat t, CMat g, CMat f, int n, int m);
 
 // Flexibility of a pile in the field of a loaded neighbour at distance s:
 // g receives the modal field at s; out(k, j) := (g t(:, j))(2k) + f(k, j).
-// u is scratch of m entries.
+// u is scratch of m x n entries.
 void PILE_INTERACTION_V(CMat t, CMat g, CMat f, CMat out, CVec wavenumbers, CMat modes, double s, int n, int m,
-                        CVec u);
+                        CMat u);
 
 } // namespace kd

@@ -34,7 +34,7 @@ struct VerticalAnalysis::Run {
     Matrix<Cx> w;      // single-pile system
     Matrix<Cx> t;      // modal amplitudes of the unit vertical loads (m x n)
     Matrix<Cx> out;    // pair flexibility (n x n)
-    Vector<Cx> field;  // one column of the field (m)
+    Matrix<Cx> field;  // the field of the pair runs (m x n)
     Matrix<Cx> alpha;  // interaction factors, then their factorisation
     Vector<Cx> rhs;
     Vector<double> thickness, density, area;
@@ -61,7 +61,7 @@ struct VerticalAnalysis::Run {
         w.resize(n, n);
         t.resize(m, n);
         out.resize(n, n);
-        field.assign(m);
+        field.resize(m, n);
         alpha.resize(piles, piles);
         rhs.assign(piles);
         thickness.assign(n);
