@@ -600,12 +600,24 @@ void TGridTable::ReopenForm()
 void TGridTable::AttachForm(TTableFormHook* form, std::function<void()> rowsChanged,
                             std::function<void(int, int)> cellChanged)
 {
+    // The window is taken only once every column could place its editors on
+    // it; otherwise the editors placed here go again and nothing refers to it.
+    std::vector<TColumn*> placed;
+    try {
+        for (const auto& c : m_columns) {
+            if (!c->UsesControls())
+                continue;
+            c->PlaceEditors(form, form->FirstShownRow(), form->VisibleRows());
+            placed.push_back(c.get());
+        }
+    } catch (...) {
+        for (TColumn* c : placed)
+            c->ReleaseEditors();
+        throw;
+    }
     m_editorParent = form;
     m_formRowsChanged = std::move(rowsChanged);
     m_formCellChanged = std::move(cellChanged);
-    for (const auto& c : m_columns)
-        if (c->UsesControls())
-            c->PlaceEditors(form, form->FirstShownRow(), form->VisibleRows());
 }
 
 void TGridTable::ReleaseForm()
