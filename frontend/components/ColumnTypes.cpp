@@ -156,8 +156,7 @@ void TEnumColumn::SetItems(const QStringList& items)
 
 void TEnumColumn::InsertRows(TGridTable* table, int at, int count)
 {
-    if (at < 0 || at > RowCount())
-        throw EListError(Format(QStringLiteral("List index out of bounds (%d)"), {at}));
+    checkInsertAt(at);
     m_values.insert(m_values.begin() + at, static_cast<std::size_t>(count), 1);
     TColumn::InsertRows(table, at, count);
 }
@@ -291,8 +290,7 @@ TIntColumn::TIntColumn(TGridTable* table) : TColumn(table)
 
 void TIntColumn::InsertRows(TGridTable* table, int at, int count)
 {
-    if (at < 0 || at > RowCount())
-        throw EListError(Format(QStringLiteral("List index out of bounds (%d)"), {at}));
+    checkInsertAt(at);
     m_values.insert(m_values.begin() + at, static_cast<std::size_t>(count), DefaultValue);
     TColumn::InsertRows(table, at, count);
 }
@@ -411,8 +409,7 @@ bool TFloatColumn::IsBottomOfTopDepth() const
 
 void TFloatColumn::InsertRows(TGridTable* table, int at, int count)
 {
-    if (at < 0 || at > RowCount())
-        throw EListError(Format(QStringLiteral("List index out of bounds (%d)"), {at}));
+    checkInsertAt(at);
     TFloatColumn* bottom = nullptr;
     if (TopDepth && m_table) {
         const int index = m_table->IndexOfColumn(this);
@@ -573,8 +570,7 @@ TStringColumn::TStringColumn(TGridTable* table) : TColumn(table)
 
 void TStringColumn::InsertRows(TGridTable* table, int at, int count)
 {
-    if (at < 0 || at > RowCount())
-        throw EListError(Format(QStringLiteral("List index out of bounds (%d)"), {at}));
+    checkInsertAt(at);
     for (int k = 0; k < count; ++k)
         m_values.insert(at + k, DefaultText);
     TColumn::InsertRows(table, at, count);

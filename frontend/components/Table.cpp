@@ -158,10 +158,15 @@ void TColumn::checkRow(int row) const
         listIndexError(row);
 }
 
-void TColumn::InsertRows(TGridTable*, int at, int count)
+void TColumn::checkInsertAt(int at) const
 {
     if (at < 0 || at > RowCount())
         listIndexError(at);
+}
+
+void TColumn::InsertRows(TGridTable*, int at, int count)
+{
+    checkInsertAt(at);
     for (int i = 0; i < count; ++i)
         m_rows.insert(m_rows.begin() + at + i, std::make_unique<TData>(this));
 }

@@ -140,6 +140,8 @@ protected:
     virtual void ReadData(TReader& reader);
     virtual void CopySettingsFrom(const TColumn& source);
     void checkRow(int row) const;
+    // At is a valid place for new rows: 0 to RowCount.
+    void checkInsertAt(int at) const;
     // Rows first..last of Row's group (clamped to the rows there are) when
     // Grouped, else Row alone.
     void storeRange(int row, int groupSize, int& first, int& last) const;
