@@ -12,12 +12,12 @@ QString Format(const QString& fmt, const QVariantList& args)
             out += c;
             continue;
         }
-        const QChar spec = fmt[i + 1];
-        if (spec == u'%') {
+        const QChar conversion = fmt[i + 1];
+        if (conversion == u'%') {
             out += u'%';
-        } else if ((spec == u'd' || spec == u's') && next < args.size()) {
+        } else if ((conversion == u'd' || conversion == u's') && next < args.size()) {
             const QVariant& arg = args[next++];
-            out += spec == u'd' ? QString::number(arg.toLongLong()) : arg.toString();
+            out += conversion == u'd' ? QString::number(arg.toLongLong()) : arg.toString();
         } else {
             throw EConvertError(QStringLiteral("Format '%1' invalid or incompatible with argument").arg(fmt));
         }
