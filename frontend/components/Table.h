@@ -1,0 +1,274 @@
+#pragma once
+
+// The table framework: columns with row handles, the cell handle TData, the
+// column-type and table registries, and TGridTable, a table of typed columns
+// that all have the same number of rows. Nothing here needs a display: the
+// editor window attaches itself through TTableFormHook.
+
+#include "Extended.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QObject;
+class TColumn;
+class TGridTable;
+class TReader;
+class TWriter;
+
+// One cell of a column. The handle does not store its row: every access
+// finds it in its column, so inserting or deleting rows renumbers nothing.
+class TData {
+public:
+    explicit TData(TColumn* column) : m_column(column) {}
+
+    TColumn* Column() const { return m_column; }
+    Extended GetFloat() const;
+    int GetInt() const;
+    QString GetText() const;
+    void SetFloat(Extended value);
+    void SetInt(int value);
+
+private:
+    int row() const;
+
+    TColumn* m_column;
+};
+
+// Text measurement of the surface a grid is drawn on.
+class TCanvasMetrics {
+public:
+    virtual ~TCanvasMetrics() = default;
+    virtual int TextWidth(const QString& text) const = 0;
+    virtual int PixelsPerInch() const = 0;
+};
+
+// What the editor window offers the table and its columns. The window
+// implements it and calls TGridTable::AttachForm when it is built.
+class TTableFormHook {
+public:
+    virtual ~TTableFormHook() = default;
+    virtual void ShowWindow() = 0;
+    virtual int FirstShownRow() const = 0;
+    virtual int VisibleRows() const = 0;
+    virtual void SetCurrentCell(int gridColumn, int gridRow) = 0;
+    virtual void SetTitle(const QString& title) = 0;
+    // The table is being destroyed; the window must not use it any more.
+    virtual void TableDestroyed() = 0;
+};
+
+// An editor control a column lays over the grid: its row (tag), the item it
+// shows and whether the window shows it.
+struct TCellEditor {
+    int Tag = -1;
+    int ItemIndex = -1;
+    bool Visible = false;
+};
+
+// A column kind: its name and its virtual constructor.
+struct TColumnClass {
+    const char* Name;
+    std::unique_ptr<TColumn> (*Create)(TGridTable* table);
+};
+
+class TColumn {
+public:
+    using TCellEvent = std::function<void(TColumn* column, int row)>;
+    using TRowGroupEvent = std::function<void(TColumn* column, int& groupSize)>;
+
+    explicit TColumn(TGridTable* table);
+    virtual ~TColumn();
+    TColumn(const TColumn&) = delete;
+    TColumn& operator=(const TColumn&) = delete;
+
+    virtual const TColumnClass& ColumnClass() const = 0;
+
+    virtual void InsertRows(TGridTable* table, int at, int count);
+    virtual void DeleteRow(int row);
+    int CaptionCount() const { return static_cast<int>(m_captions.size()); }
+    virtual QString CaptionLine(int i) const;
+    virtual TGridTable* GetTable(int row) const;
+    virtual Extended GetFloat(int row) const;
+    virtual void SetFloat(int row, Extended value);
+    virtual int GetInt(int row) const;
+    virtual void SetInt(int row, int value);
+    virtual QString GetText(int row) const;
+    virtual void SetText(int row, const QString& text);
+    virtual bool IsChanged() const { return false; }
+    QStringList& Captions() { return m_captions; }
+    const QStringList& Captions() const { return m_captions; }
+    virtual bool HasEditors() const;
+    virtual TCellEditor* Editor(int i);
+    int RowGroup() const;
+    virtual void CloseForms() {}
+    virtual void ResetChanged() {}
+    virtual int Width(const TCanvasMetrics& canvas) const;
+    virtual void SetUnits(int newUnits);
+    // The common part: caption lines, Visible, Grouped; kinds append theirs.
+    virtual void WriteData(TWriter& writer) const;
+    virtual bool UsesControls() const { return false; }
+    virtual void PlaceEditors(TTableFormHook* parent, int topRow, int count);
+    virtual void ReleaseEditors() {}
+
+    // Copy for another table: captions, Visible and the kind's settings,
+    // never the values; Grouped stays False.
+    std::unique_ptr<TColumn> Clone(TGridTable* newTable) const;
+    static std::unique_ptr<TColumn> CreateFromReader(const TColumnClass& kind, TGridTable* table, TReader& reader);
+
+    int RowCount() const { return static_cast<int>(m_rows.size()); }
+    TData* RowData(int row) const;
+    int IndexOfData(const TData* handle) const;
+    void CellChanged(int row);
+
+    bool Grouped() const { return m_grouped; }
+    void SetGrouped(bool grouped) { m_grouped = grouped; }
+    bool Visible() const { return m_visible; }
+    void SetVisible(bool visible) { m_visible = visible; }
+    TGridTable* Table() const { return m_table; }
+
+    TCellEvent OnCellChanged;
+    TCellEvent OnFocusCell;
+    TRowGroupEvent OnGetRowGroup;
+
+protected:
+    // Reads what WriteData of the kind wrote after the common part.
+    virtual void ReadData(TReader& reader);
+    virtual void CopySettingsFrom(const TColumn& source);
+    void checkRow(int row) const;
+    // At is a valid place for new rows: 0 to RowCount.
+    void checkInsertAt(int at) const;
+    // Rows first..last of Row's group (clamped to the rows there are) when
+    // Grouped, else Row alone.
+    void storeRange(int row, int groupSize, int& first, int& last) const;
+    // Inserts rows at the end, a row group at a time, until the column has
+    // the table's row count; the last group may be partial.
+    void fillToTableRows();
+    [[noreturn]] static void wrongType();
+
+    TGridTable* m_table;
+
+private:
+    std::vector<std::unique_ptr<TData>> m_rows;
+    QStringList m_captions;
+    bool m_grouped = false;
+    bool m_visible = true;
+};
+
+// Column-type registry: the number of each kind in a stored table.
+void EnsureColumnTypeRegistry();
+void RegisterColumnType(const TColumnClass* kind, int typeId);
+void UnregisterColumnType(const TColumnClass* kind);
+const TColumnClass* FindColumnClass(int typeId);
+int FindColumnTypeId(const TColumnClass* kind);
+
+// Registry of every live table, in order of creation.
+TGridTable* TableAt(int index);
+int IndexOfTable(const TGridTable* table);
+int IndexOfIdentifier(int identifier);
+int TableCount();
+
+class TGridTable {
+public:
+    using TFormFactory = std::function<std::unique_ptr<TTableFormHook>(TGridTable& table)>;
+
+    // A sub-table takes the units of the table that owns it.
+    explicit TGridTable(TGridTable* owner = nullptr);
+    ~TGridTable();
+    TGridTable(const TGridTable&) = delete;
+    TGridTable& operator=(const TGridTable&) = delete;
+
+    // A sub-table numbered Number, with the columns and limits of Template.
+    static std::unique_ptr<TGridTable> CreateClone(TGridTable* owner, int number, const TGridTable& source);
+
+    // How the editor window is made; without one, ShowForm shows nothing.
+    static void SetFormFactory(TFormFactory factory);
+
+    TGridTable* Owner() const { return m_owner; }
+    QString Caption;
+    QString Comments;
+    QString TopLeft;
+    bool HardwiredButton = false;
+    int MaxRows = 0; // 0: no limit
+    QObject* FormParent = nullptr;
+    std::function<void()> OnResize;
+
+    int Identifier() const { return m_identifier; }
+    void SetIdentifier(int value);
+    int MinRows() const { return m_minRows; }
+    void SetMinRows(int value);
+    int RowGroup() const { return m_rowGroup; }
+    void SetRowGroup(int value);
+    int Units() const { return m_units; }
+    void SetUnits(int newUnits);
+    int CaptionNumber() const { return m_captionNumber; }
+    void SetCaptionNumber(int number);
+    QString FullNumber() const;
+    // While the table is read from its layout, MinRows 0 or less becomes 1.
+    bool Loading() const { return m_loading; }
+    void SetLoading(bool loading) { m_loading = loading; }
+
+    int ColumnCount() const { return static_cast<int>(m_columns.size()); }
+    TColumn* Columns(int i) const;
+    int IndexOfColumn(const TColumn* column) const;
+    // Takes the column, attaches it and gives it the table's rows.
+    TColumn* AddColumn(std::unique_ptr<TColumn> column);
+    TData* Cells(int col, int row) const;
+    int GetIntCell(int col, int row) const;
+    bool CellExists(int col, int row) const;
+    int RowCount() const { return m_rowCount; }
+    int VisibleColumnCount() const;
+    TColumn* VisibleColumn(int n) const;
+    int VisibleIndexOf(const TColumn* column) const;
+    int HeaderRowCount() const;
+
+    void SetRowCount(int n);
+    void AddRowGroup();
+    void InsertRowGroup(int row);
+    void DeleteRowGroup(int row);
+
+    bool IsModified() const;
+    void SetModified(bool flag);
+    void ClearModified();
+
+    void ShowForm();
+    void CloseForm();
+    void ReopenForm();
+    bool HasForm() const { return m_form != nullptr; }
+    TTableFormHook* Form() const { return m_form.get(); }
+    TTableFormHook* EditorParent() const { return m_editorParent; }
+    void AttachForm(TTableFormHook* form, std::function<void()> rowsChanged, std::function<void(int col, int row)> cellChanged);
+    void ReleaseForm();
+    void NotifyRowsChanged();
+
+    // The stored column definitions ("Col"): the column count, then for each
+    // column its type number and its data.
+    void ReadColumns(TReader& reader);
+    void WriteColumns(TWriter& writer) const;
+    QByteArray ColData() const;
+    void SetColData(const QByteArray& data);
+
+private:
+    void attachColumn(TColumn* column);
+    void columnCellChanged(TColumn* column, int row);
+    void focusCell(TColumn* column, int row);
+
+    TGridTable* m_owner;
+    int m_captionNumber = 0;
+    bool m_modified = false;
+    int m_identifier = 0;
+    int m_minRows = 1;
+    int m_rowCount = 0;
+    int m_rowGroup = 1;
+    int m_units = 1;
+    bool m_loading = false;
+    std::vector<std::unique_ptr<TColumn>> m_columns;
+    std::unique_ptr<TTableFormHook> m_form;
+    TTableFormHook* m_editorParent = nullptr;
+    std::function<void()> m_formRowsChanged;
+    std::function<void(int, int)> m_formCellChanged;
+};

@@ -1,0 +1,95 @@
+#include "DataEdit.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+
+TDataEdit::TDataEdit(QWidget* parent) : QLineEdit(parent)
+{
+    setText(m_model.Text());
+    m_model.OnTextChanged = [this] {
+        m_syncing = true;
+        setText(m_model.Text());
+        m_syncing = false;
+    };
+    m_model.OnLabelChanged = [this] { updateLabel(); };
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!m_syncing)
+            m_model.SetText(text);
+    });
+    m_messageHandler = [](TDataEdit* field, const QString& message) {
+        QMessageBox::information(field, QStringLiteral("Information"), message, QMessageBox::Ok);
+    };
+}
+
+void TDataEdit::SetEditLabel(QLabel* label)
+{
+    m_label = label;
+    if (m_label)
+        m_label->setBuddy(this);
+    updateLabel();
+}
+
+void TDataEdit::updateLabel()
+{
+    if (!m_label)
+        return;
+    m_label->setEnabled(isEnabled());
+    m_label->setText(m_model.LabelText());
+}
+
+bool TDataEdit::Validate()
+{
+    doExit();
+    return m_model.IsValid();
+}
+
+void TDataEdit::doExit()
+{
+    if (m_checking) // the message box takes the focus while it is shown
+        return;
+    m_checking = true;
+    emit exited();
+    const TExitCheckResult result = m_model.ExitCheck();
+    if (!result.Valid) {
+        if (m_messageHandler)
+            m_messageHandler(this, result.Message);
+        if (isVisible())
+            setFocus(Qt::OtherFocusReason);
+    }
+    m_checking = false;
+}
+
+void TDataEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    // Switching windows or opening a menu does not leave the field.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
+    doExit();
+}
+
+void TDataEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        doExit();
+        selectAll();
+        event->accept(); // no default button
+        return;
+    }
+    const QString typed = event->text();
+    const int selected = static_cast<int>(selectedText().size());
+    if (typed.size() == 1 && hasSelectedText()
+        && TDataEditModel::OperatorGoesToEnd(typed[0], selected, static_cast<int>(text().size())))
+        setCursorPosition(static_cast<int>(text().size()));
+    QLineEdit::keyPressEvent(event);
+}
+
+void TDataEdit::changeEvent(QEvent* event)
+{
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        updateLabel();
+}
