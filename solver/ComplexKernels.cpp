@@ -150,50 +150,90 @@ void CMATINV(CMat a, int n, WorkerPool* pool)
 {
     if (n < 1)
         return;
-    // Column-oriented: within each elimination step every element is updated
-    // once, by the same operations in the same order as the row-by-row form,
-    // so the result is the same to the bit whatever the loop order or the
-    // number of threads.
+    // Blocked and column-oriented, for large matrices: every element receives
+    // the same operations in the same order as in the row-by-row form (each
+    // elimination step's update, each division, each sum in increasing k), so
+    // the result is the same to the bit whatever the block size or the number
+    // of threads. Only the order in which different elements are visited
+    // changes, to keep the data in cache.
+    constexpr int kBlock = 32;
     Cx* const base = a.data();
     const std::size_t ld = static_cast<std::size_t>(a.ld());
+    const std::size_t stride = static_cast<std::size_t>(n) + 1;
     auto column = [&](int j) { return base + static_cast<std::size_t>(j - 1) * ld - 1; };  // 1-based rows
-    std::vector<Cx> q(static_cast<std::size_t>(n) + 1);
+    std::vector<Cx> q(stride * kBlock);  // multipliers of the steps of one panel, by step
+    std::vector<Cx> pivot(kBlock);
 
-    for (int k = 1; k <= n - 1; ++k) {
-        const Cx p = a(k, k);
-        a(k, k) = Cx{1.0, 0.0};
-        for (int j = 1; j <= n; ++j)
-            a(k, j) = a(k, j) / p;
-        Cx* ck = column(k);
-        for (int i = k + 1; i <= n; ++i) {
-            q[static_cast<std::size_t>(i)] = ck[i];
-            ck[i] = Cx{0.0, 0.0};
-        }
-        forColumnRanges(pool, 1, n, n - k, [&](int first, int last) {
-            for (int j = first; j <= last; ++j) {
+    // Forward elimination, a panel of kBlock steps at a time.
+    for (int k0 = 1; k0 <= n - 1; k0 += kBlock) {
+        const int k1 = std::min(k0 + kBlock - 1, n - 1);
+        // The panel's own columns, step by step, recording pivots and multipliers.
+        for (int k = k0; k <= k1; ++k) {
+            const Cx p = a(k, k);
+            pivot[static_cast<std::size_t>(k - k0)] = p;
+            a(k, k) = Cx{1.0, 0.0};
+            for (int j = k0; j <= k1; ++j)
+                a(k, j) = a(k, j) / p;
+            Cx* ck = column(k);
+            Cx* qk = q.data() + static_cast<std::size_t>(k - k0) * stride;
+            for (int i = k + 1; i <= n; ++i) {
+                qk[i] = ck[i];
+                ck[i] = Cx{0.0, 0.0};
+            }
+            for (int j = k0; j <= k1; ++j) {
                 Cx* c = column(j);
                 const Cx akj = c[k];
                 for (int i = k + 1; i <= n; ++i)
-                    c[i] -= q[static_cast<std::size_t>(i)] * akj;
+                    c[i] -= qk[i] * akj;
             }
+        }
+        // Every other column takes the panel's steps in order: the division of
+        // row k, then the update of the rows below it.
+        auto sweep = [&](int j) {
+            Cx* c = column(j);
+            for (int k = k0; k <= k1; ++k) {
+                c[k] = c[k] / pivot[static_cast<std::size_t>(k - k0)];
+                const Cx akj = c[k];
+                const Cx* qk = q.data() + static_cast<std::size_t>(k - k0) * stride;
+                for (int i = k + 1; i <= n; ++i)
+                    c[i] -= qk[i] * akj;
+            }
+        };
+        const long long work = static_cast<long long>(k1 - k0 + 1) * (n - k0);
+        forColumnRanges(pool, 1, k0 - 1, work, [&](int first, int last) {
+            for (int j = first; j <= last; ++j)
+                sweep(j);
+        });
+        forColumnRanges(pool, k1 + 1, n, work, [&](int first, int last) {
+            for (int j = first; j <= last; ++j)
+                sweep(j);
         });
     }
     for (int j = 1; j <= n - 1; ++j)
         a(n, j) = a(n, j) / a(n, n);
     a(n, n) = recip(a(n, n));
 
-    std::vector<Cx>& row = q;
-    for (int g = n; g >= 2; --g) {
-        const int h = g - 1;
-        for (int k = g; k <= n; ++k)
-            row[static_cast<std::size_t>(k)] = a(h, k);
-        forColumnRanges(pool, 1, h, n - h, [&](int first, int last) {
+    // Backward: a(h, j) -= sum over k > h of a(h, k) a(k, j), for j <= h, rows
+    // from the bottom up, a block of rows at a time (their right parts are not
+    // changed by this phase, so they are read once into a buffer).
+    std::vector<Cx> rows(stride * kBlock);
+    for (int h1 = n - 1; h1 >= 1; h1 -= kBlock) {
+        const int h0 = std::max(1, h1 - kBlock + 1);
+        for (int h = h0; h <= h1; ++h) {
+            Cx* r = rows.data() + static_cast<std::size_t>(h - h0) * stride;
+            for (int k = h + 1; k <= n; ++k)
+                r[k] = a(h, k);
+        }
+        forColumnRanges(pool, 1, h1, static_cast<long long>(h1 - h0 + 1) * (n - h0), [&](int first, int last) {
             for (int j = first; j <= last; ++j) {
-                const Cx* c = column(j);
-                Cx sum{0.0, 0.0};
-                for (int k = g; k <= n; ++k)
-                    sum += row[static_cast<std::size_t>(k)] * c[k];
-                a(h, j) -= sum;
+                Cx* c = column(j);
+                for (int h = h1; h >= std::max(h0, j); --h) {
+                    const Cx* r = rows.data() + static_cast<std::size_t>(h - h0) * stride;
+                    Cx sum{0.0, 0.0};
+                    for (int k = h + 1; k <= n; ++k)
+                        sum += r[k] * c[k];
+                    c[h] -= sum;
+                }
             }
         });
     }

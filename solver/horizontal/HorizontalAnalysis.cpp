@@ -8,7 +8,9 @@
 #include "HorizontalSoilModel.h"
 #include "PileBeamModel.h"
 #include "PileInteractionH.h"
+#include "PairSchedule.h"
 #include "ProjectInput.h"
+#include "RunOptions.h"
 #include "RunChannels.h"
 #include "SharedStorage.h"
 #include "SoilFlexibilityH.h"
@@ -17,6 +19,24 @@
 #include <vector>
 
 namespace kd {
+
+namespace {
+
+// Scratch of one pair run; one per worker.
+struct PairWork {
+    Matrix<Cx> fm;   // modal field at the pair's distance (3N x 3N)
+    Matrix<Cx> t;    // field of the neighbour's unit loads (3N x N)
+    Matrix<Cx> out;  // flexibility block of the receiving pile (N x N)
+    Matrix<Cx> w;    // head-impedance work matrix
+    Vector<Cx> v;    // fresh copy of the load vector
+};
+
+struct PairResult {
+    Cx upair;  // head motion of the receiving pile
+    Cx kpair;  // its head stiffness
+};
+
+} // namespace
 
 // Work areas of one run, sized for the project once and reused for every
 // frequency.
@@ -47,7 +67,8 @@ struct HorizontalAnalysis::Run {
     Vector<Cx> v1, v2, vSaved; // load vectors of the unit base displacement
     Matrix<Cx> f;              // head flexibility block (N x N)
     Matrix<Cx> fs;             // kept soil flexibility block
-    Matrix<Cx> t;              // field of the pair runs (3N x N)
+    WorkerPool* pool = nullptr;        // null: the straightforward sequential computation
+    std::vector<PairWork> pairWork;    // one per worker
     Vector<double> rhoPile;    // sublayer densities as a view source
     Vector<Cx> youngs;         // complex Young's modulus per sublayer
     Vector<double> thickness;
@@ -100,7 +121,15 @@ void HorizontalAnalysis::setUp()
     r.vSaved.assign(nodes);
     r.f.resize(n, n);
     r.fs.resize(n, n);
-    r.t.resize(m, n);
+    r.pool = runPool();
+    r.pairWork.resize(static_cast<std::size_t>(r.pool ? r.pool->size() : 1));
+    for (auto& pw : r.pairWork) {
+        pw.fm.resize(m, m);
+        pw.t.resize(m, n);
+        pw.out.resize(n, n);
+        pw.w.resize(nodes, nodes);
+        pw.v.assign(nodes);
+    }
     r.youngs.assign(n);
     r.rhoPile.assign(n);
     r.thickness.assign(n);
@@ -172,31 +201,35 @@ void HorizontalAnalysis::runFrequency(const FrequencyState& state)
         r.alpha(i, i) = Cx{1.0, 0.0};
         r.vGroup(i) = up;
     }
-    for (int i = 1; i <= p - 1; ++i) {
-        for (int j = i + 1; j <= p; ++j) {
-            const double dx = r.input.x[static_cast<std::size_t>(j - 1)] - r.input.x[static_cast<std::size_t>(i - 1)];
-            const double dy = r.input.y[static_cast<std::size_t>(j - 1)] - r.input.y[static_cast<std::size_t>(i - 1)];
-            const double dist = std::sqrt(dy * dy + dx * dx);
-            if (dist == 0.0)
-                continue;
-            const double c1 = (dx / dist) * (dx / dist);
-            const double c2 = (dy / dist) * (dy / dist);
-            PILE_INTERACTION_H(r.x, r.u, r.f, r.fs, r.soil.SH_WAVENUMBERS, r.soil.PSV_WAVENUMBERS, r.soil.SH_MODES,
-                               r.soil.PSV_MODES, dist, c1, c2, m, r.t);
-            for (int kk = 1; kk <= nodes; ++kk)
-                r.v2(kk) = r.vSaved(kk);
-            Cx upair, kpair;
-            HEAD_IMPEDANCE(r.k, r.kc, r.f, r.v2, r.ffB, s1, n, upair, kpair);
-            const Cx delta = upair - up;
-            r.vGroup(i) = r.vGroup(i) + delta;
-            r.vGroup(j) = r.vGroup(j) + delta;
-            const Cx a = cdiv(dkshh, kpair) - Cx{1.0, 0.0};
-            r.alpha(i, j) = a;
-            r.alpha(j, i) = a;
-        }
-    }
+    const auto key = [&](int i, int j) -> std::optional<std::array<double, 3>> {
+        const double dx = r.input.x[static_cast<std::size_t>(j - 1)] - r.input.x[static_cast<std::size_t>(i - 1)];
+        const double dy = r.input.y[static_cast<std::size_t>(j - 1)] - r.input.y[static_cast<std::size_t>(i - 1)];
+        const double dist = std::sqrt(dy * dy + dx * dx);
+        if (dist == 0.0)
+            return std::nullopt;  // coincident piles: no pair run
+        return std::array<double, 3>{dist, (dx / dist) * (dx / dist), (dy / dist) * (dy / dist)};
+    };
+    const auto pairRun = [&](const std::array<double, 3>& k, int worker) {
+        PairWork& pw = r.pairWork[static_cast<std::size_t>(worker)];
+        PILE_INTERACTION_H(r.x, pw.fm, pw.out, r.fs, r.soil.SH_WAVENUMBERS, r.soil.PSV_WAVENUMBERS, r.soil.SH_MODES,
+                           r.soil.PSV_MODES, k[0], k[1], k[2], m, pw.t);
+        for (int kk = 1; kk <= nodes; ++kk)
+            pw.v(kk) = r.vSaved(kk);
+        PairResult res;
+        HEAD_IMPEDANCE(pw.w, r.kc, pw.out, pw.v, r.ffB, s1, n, res.upair, res.kpair);
+        return res;
+    };
+    const auto apply = [&](int i, int j, const PairResult& res) {
+        const Cx delta = res.upair - up;
+        r.vGroup(i) = r.vGroup(i) + delta;
+        r.vGroup(j) = r.vGroup(j) + delta;
+        const Cx a = cdiv(dkshh, res.kpair) - Cx{1.0, 0.0};
+        r.alpha(i, j) = a;
+        r.alpha(j, i) = a;
+    };
+    runPairs<3, PairResult>(p, r.pool, key, pairRun, apply);
     GROUP_MATRIX(r.g, r.wGroup, p, r.alpha, r.vGroup);
-    CMATINV(r.g, p);
+    CMATINV(r.g, p, r.pool);
     const GroupHeadResponse group = groupHeadResponse(r.g, r.vGroup, p);
     const Cx dkghh = dkshh * group.sum;
 

@@ -1,18 +1,55 @@
 #include "GroupStiffnessV.h"
 
 #include "ModeRadialV.h"
+#include "WorkerPool.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace kd {
 
-void CSYM_FACTOR(CMat a, int n)
+void CSYM_FACTOR(CMat a, int n, WorkerPool* pool)
 {
-    for (int k = 1; k <= n - 1; ++k) {
-        const Cx s = recip(a(k, k));
-        for (int j = k + 1; j <= n; ++j) {
-            const Cx m = s * a(k, j);
-            for (int c = j; c <= n; ++c)
-                a(j, c) = a(j, c) - m * a(k, c);
+    // Blocked: step k updates every element (j, c), k < j <= c, once, with the
+    // same operations as the row-by-row form, and every element takes its
+    // steps in increasing k; only the order of visiting elements changes.
+    constexpr int kBlock = 32;
+    Cx* const base = a.data();
+    const std::size_t ld = static_cast<std::size_t>(a.ld());
+    const std::size_t stride = static_cast<std::size_t>(n) + 1;
+    auto column = [&](int c) { return base + static_cast<std::size_t>(c - 1) * ld - 1; };  // 1-based rows
+    std::vector<Cx> m(stride * kBlock);  // multipliers of the panel's steps, by step
+    for (int k0 = 1; k0 <= n - 1; k0 += kBlock) {
+        const int k1 = std::min(k0 + kBlock - 1, n - 1);
+        // The panel's rows k0..k1 of every column, step by step.
+        for (int k = k0; k <= k1; ++k) {
+            const Cx s = recip(a(k, k));
+            Cx* mk = m.data() + static_cast<std::size_t>(k - k0) * stride;
+            for (int j = k + 1; j <= n; ++j)
+                mk[j] = s * a(k, j);
+            forColumnRanges(pool, k + 1, n, k1 - k + 1, [&](int first, int last) {
+                for (int c = first; c <= last; ++c) {
+                    Cx* col = column(c);
+                    const Cx akc = col[k];
+                    const int top = std::min(c, k1);
+                    for (int j = k + 1; j <= top; ++j)
+                        col[j] -= mk[j] * akc;
+                }
+            });
         }
+        // The rows below the panel take the panel's steps in order.
+        forColumnRanges(pool, k1 + 1, n, static_cast<long long>(k1 - k0 + 1) * (n - k1) / 2 + 1,
+                        [&](int first, int last) {
+                            for (int c = first; c <= last; ++c) {
+                                Cx* col = column(c);
+                                for (int k = k0; k <= k1; ++k) {
+                                    const Cx akc = col[k];
+                                    const Cx* mk = m.data() + static_cast<std::size_t>(k - k0) * stride;
+                                    for (int j = k1 + 1; j <= c; ++j)
+                                        col[j] -= mk[j] * akc;
+                                }
+                            }
+                        });
     }
 }
 

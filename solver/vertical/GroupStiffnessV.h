@@ -6,9 +6,12 @@
 
 namespace kd {
 
+class WorkerPool;
+
 // Gauss elimination of a complex symmetric matrix on its upper triangle,
-// without pivoting; row k keeps its values.
-void CSYM_FACTOR(CMat a, int n);
+// without pivoting; row k keeps its values. With a pool the columns of each
+// step are shared among its threads; the result is the same to the bit.
+void CSYM_FACTOR(CMat a, int n, WorkerPool* pool = nullptr);
 // Solves with the matrix CSYM_FACTOR left; b is replaced by the solution.
 void CSYM_SOLVE(CMat a, CVec b, int n);
 

@@ -6,7 +6,9 @@
 #include "InverseIteration.h"
 #include "PileBarModel.h"
 #include "PileDepthWalk.h"
+#include "PairSchedule.h"
 #include "ProjectInput.h"
+#include "RunOptions.h"
 #include "SharedStorage.h"
 #include "SoilFlexibilityV.h"
 #include "ThinLayerMatrices.h"
@@ -14,6 +16,17 @@
 #include <cmath>
 
 namespace kd {
+
+namespace {
+
+// Scratch of one pair run; one per worker.
+struct PairWork {
+    Matrix<Cx> g;      // modal field at the pair's distance (m x m)
+    Matrix<Cx> field;  // its vertical rows applied to the unit loads (m x n)
+    Matrix<Cx> out;    // flexibility of the receiving pile, then of pile and soil
+};
+
+} // namespace
 
 // Storage of the vertical run, sized for the project.
 struct VerticalAnalysis::Run {
@@ -33,8 +46,8 @@ struct VerticalAnalysis::Run {
     Matrix<Cx> bar;    // pile bar matrix (n + 2 nodes)
     Matrix<Cx> w;      // single-pile system
     Matrix<Cx> t;      // modal amplitudes of the unit vertical loads (m x n)
-    Matrix<Cx> out;    // pair flexibility (n x n)
-    Matrix<Cx> field;  // the field of the pair runs (m x n)
+    WorkerPool* pool = nullptr;      // null: the straightforward sequential computation
+    std::vector<PairWork> pairWork;  // one per worker
     Matrix<Cx> alpha;  // interaction factors, then their factorisation
     Vector<Cx> rhs;
     Vector<double> thickness, density, area;
@@ -60,8 +73,13 @@ struct VerticalAnalysis::Run {
         bar.resize(n + 2, n + 2);
         w.resize(n, n);
         t.resize(m, n);
-        out.resize(n, n);
-        field.resize(m, n);
+        pool = runPool();
+        pairWork.resize(static_cast<std::size_t>(pool ? pool->size() : 1));
+        for (auto& pw : pairWork) {
+            pw.g.resize(m, m);
+            pw.field.resize(m, n);
+            pw.out.resize(n, n);
+        }
         alpha.resize(piles, piles);
         rhs.assign(piles);
         thickness.assign(n);
@@ -170,23 +188,27 @@ VerticalResults VerticalAnalysis::runFrequency(double f, double w2)
     run.alpha.fill(Cx{});
     for (int a = 1; a <= p; ++a)
         run.alpha(a, a) = Cx{1.0, 0.0};
-    for (int a = 1; a <= p - 1; ++a) {
-        for (int b = a + 1; b <= p; ++b) {
-            const double dx = in.x[static_cast<std::size_t>(b - 1)] - in.x[static_cast<std::size_t>(a - 1)];
-            const double dy = in.y[static_cast<std::size_t>(b - 1)] - in.y[static_cast<std::size_t>(a - 1)];
-            const double dist = std::sqrt(dx * dx + dy * dy);
-            PILE_INTERACTION_V(run.t, run.u, run.s, run.out, run.wavenumbers, run.modes, dist, n, m, run.field);
-            CMATINV(run.out, n);
-            for (int k = 1; k <= n; ++k)
-                for (int j = 1; j <= n; ++j)
-                    run.out(j, k) = run.out(j, k) + run.bar(j, k);
-            CMATINV(run.out, n);
-            const Cx alpha = cdiv(run.out(1, 1), fs) - Cx{1.0, 0.0};
-            run.alpha(a, b) = alpha;
-            run.alpha(b, a) = alpha;
-        }
-    }
-    CSYM_FACTOR(run.alpha, p);
+    const auto key = [&](int a, int b) -> std::optional<std::array<double, 1>> {
+        const double dx = in.x[static_cast<std::size_t>(b - 1)] - in.x[static_cast<std::size_t>(a - 1)];
+        const double dy = in.y[static_cast<std::size_t>(b - 1)] - in.y[static_cast<std::size_t>(a - 1)];
+        return std::array<double, 1>{std::sqrt(dx * dx + dy * dy)};
+    };
+    const auto pairRun = [&](const std::array<double, 1>& dist, int worker) {
+        PairWork& pw = run.pairWork[static_cast<std::size_t>(worker)];
+        PILE_INTERACTION_V(run.t, pw.g, run.s, pw.out, run.wavenumbers, run.modes, dist[0], n, m, pw.field);
+        CMATINV(pw.out, n);
+        for (int k = 1; k <= n; ++k)
+            for (int j = 1; j <= n; ++j)
+                pw.out(j, k) = pw.out(j, k) + run.bar(j, k);
+        CMATINV(pw.out, n);
+        return cdiv(pw.out(1, 1), fs) - Cx{1.0, 0.0};
+    };
+    const auto apply = [&](int a, int b, const Cx& alpha) {
+        run.alpha(a, b) = alpha;
+        run.alpha(b, a) = alpha;
+    };
+    runPairs<1, Cx>(p, run.pool, key, pairRun, apply);
+    CSYM_FACTOR(run.alpha, p, run.pool);
 
     auto solveAndSum = [&](auto rhsOf, auto weightOf) {
         for (int a = 1; a <= p; ++a)

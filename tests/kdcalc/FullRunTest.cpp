@@ -240,3 +240,33 @@ TEST(FullRun, ScratchFileHoldsTheHorizontalPlotLines)
     EXPECT_EQ(lines[2], readLines(c.dir.file("STGRPKHH.CBM"))[3]);
     EXPECT_EQ(lines[7], readLines(c.dir.file("RTGRPKHH.CBM"))[3]);
 }
+
+TEST(FullRun, FastAndSequentialComputationsWriteTheSameBytes)
+{
+    // A regular 3 x 3 grid (repeated pair keys), an irregular pile and a
+    // coincident pair.
+    ProjectText p = twoPiles(2, true);
+    p.piles.clear();
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            p.piles.emplace_back(1.5 * i, 1.5 * j);
+    p.piles.emplace_back(0.37, 2.91);
+    p.piles.emplace_back(0.0, 0.0);
+    p.nfreq = 3;
+    const char* files[] = {"p.klo", "p.klp", "p.klr", "pldata1", "TRNPLSSW.CBM", "STGRPKHH.CBM", "RTGRPKHH.CBM",
+                           "TRNPLGSW.CBM", "TRNSTGSW.CBM", "TRNFDGSW.CBM", "STGRPKVV.CBM", "STGRPKRX.CBM",
+                           "STGRPKRY.CBM", "RTGRPKVV.CBM", "RTGRPKRX.CBM", "RTGRPKRY.CBM"};
+    TempDir fast, sequential;
+    for (TempDir* d : {&fast, &sequential}) {
+        writeFile(d->file("p.kld"), p.text());
+        writeFileList(d->path(), "p");
+    }
+    ASSERT_EQ(runKdcalc(fast.path(), "KDCALC_THREADS=4").status, 0);
+    ASSERT_EQ(runKdcalc(sequential.path(), "KDCALC_SEQUENTIAL=1").status, 0);
+    for (const char* f : files) {
+        SCOPED_TRACE(f);
+        const std::string a = readFile(fast.file(f));
+        EXPECT_TRUE(!a.empty() || std::string(f) == "p.klr");  // no run notes for this soil
+        EXPECT_TRUE(a == readFile(sequential.file(f)));
+    }
+}

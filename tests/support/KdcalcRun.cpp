@@ -7,10 +7,10 @@
 
 namespace kdtest {
 
-RunResult runKdcalc(const std::string& dir)
+RunResult runKdcalc(const std::string& dir, const std::string& environment)
 {
     RunResult result;
-    const std::string command = "cd '" + dir + "' && '" KDCALC_PATH "' 2>&1 < /dev/null";
+    const std::string command = "cd '" + dir + "' && env " + environment + " '" KDCALC_PATH "' 2>&1 < /dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return result;

@@ -9,8 +9,9 @@ struct RunResult {
     std::string console; // standard output and standard error
 };
 
-// Runs kdcalc with `dir` as its current directory, as the front end starts it.
-RunResult runKdcalc(const std::string& dir);
+// Runs kdcalc with `dir` as its current directory, as the front end starts it;
+// `environment` is a list of NAME=value words put before the program.
+RunResult runKdcalc(const std::string& dir, const std::string& environment = std::string());
 
 // Writes names.dat in `dir` for a project `base` + ".kld" in the same folder:
 // the project, then ".klo", ".klp" and three times ".klr".

@@ -1,0 +1,228 @@
+// Benchmark of kdcalc on generated projects: wall time, peak memory, the
+// speed ratio of the fast path against the straightforward sequential
+// computation (KDCALC_SEQUENTIAL=1) and the byte identity of every output
+// file of both.
+//
+// Usage: kdcalc_bench [case ...]   (cases 1 to 4; default: all)
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Project {
+    std::string name;
+    int sublayers = 20;
+    int nfreq = 3;
+    std::vector<std::pair<double, double>> piles;
+};
+
+std::string number(double v)
+{
+    std::ostringstream s;
+    s.imbue(std::locale::classic());
+    s.precision(8);
+    s << v;
+    return s.str();
+}
+
+std::string projectText(const Project& p)
+{
+    const int top = p.sublayers / 2;
+    const int bottom = p.sublayers - top;
+    std::string s = p.name + "\r\n2 \r\n2\r\n";
+    s += std::to_string(top) + " 8 150 0.4 1.8 0.05\r\n";
+    s += std::to_string(bottom) + " 16 250 0.35 1.9 0.03\r\n";
+    s += "30000000 0.0030679616 0.19634954 0.25 0.25 2.5 0.01\r\n";
+    s += "18\r\n" + std::to_string(p.piles.size()) + "\r\n";
+    for (const auto& [x, y] : p.piles)
+        s += number(x) + " " + number(y) + " \r\n";
+    s += "200 500 200000 0.05\r\n";
+    s += std::to_string(p.nfreq) + " 0.5 " + number(p.nfreq > 1 ? 49.5 / (p.nfreq - 1) : 1.0) + "\r\n";
+    return s;
+}
+
+std::vector<std::pair<double, double>> grid(int nx, int ny, double spacing)
+{
+    std::vector<std::pair<double, double>> out;
+    for (int i = 0; i < nx; ++i)
+        for (int j = 0; j < ny; ++j)
+            out.emplace_back(i * spacing, j * spacing);
+    return out;
+}
+
+struct Measure {
+    double seconds = 0.0;
+    long peakKb = 0;
+    int status = -1;
+};
+
+// Runs kdcalc in `dir` (which holds names.dat); sequential selects the
+// straightforward computation.
+Measure runKdcalc(const fs::path& dir, bool sequential)
+{
+    Measure m;
+    std::fflush(stdout);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.c_str()) != 0)
+            _exit(127);
+        if (sequential)
+            setenv("KDCALC_SEQUENTIAL", "1", 1);
+        else
+            unsetenv("KDCALC_SEQUENTIAL");
+        if (!freopen("/dev/null", "w", stdout))
+            _exit(127);
+        execl(KDCALC_PATH, "kdcalc", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int raw = 0;
+    rusage usage{};
+    wait4(pid, &raw, 0, &usage);
+    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m.peakKb = usage.ru_maxrss;
+    m.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return m;
+}
+
+fs::path prepare(const fs::path& root, const std::string& folder, const Project& p)
+{
+    const fs::path dir = root / folder;
+    fs::create_directories(dir);
+    std::ofstream(dir / "p.kld", std::ios::binary) << projectText(p);
+    const std::string b = (dir / "p").string();
+    std::ofstream(dir / "names.dat", std::ios::binary)
+        << b << ".kld\r\n" << b << ".klo\r\n" << b << ".klp\r\n" << b << ".klr\r\n" << b << ".klr\r\n" << b << ".klr\r\n";
+    return dir;
+}
+
+std::string content(const fs::path& f)
+{
+    std::ifstream in(f, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Every output file of the two folders, compared byte for byte.
+bool sameOutputs(const fs::path& a, const fs::path& b, std::string& detail)
+{
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(a)) {
+        const std::string name = e.path().filename().string();
+        if (name == "names.dat" || name == "p.kld")
+            continue;
+        ++files;
+        if (!fs::exists(b / name) || content(e.path()) != content(b / name)) {
+            detail = name + " differs";
+            return false;
+        }
+    }
+    detail = std::to_string(files) + " files identical";
+    return files > 0;
+}
+
+void report(const char* label, const Measure& m)
+{
+    std::printf("  %-26s %9.2f s  peak %8.1f MB  exit %d\n", label, m.seconds, m.peakKb / 1024.0, m.status);
+}
+
+bool compareCase(const fs::path& root, const std::string& id, const Project& p)
+{
+    const fs::path fast = prepare(root, id + "-fast", p);
+    const fs::path seq = prepare(root, id + "-sequential", p);
+    const Measure f = runKdcalc(fast, false);
+    const Measure s = runKdcalc(seq, true);
+    report("fast", f);
+    report("sequential", s);
+    std::string detail;
+    const bool same = sameOutputs(fast, seq, detail) && sameOutputs(seq, fast, detail);
+    std::printf("  speed ratio %.1f; %s\n", s.seconds / f.seconds, same ? detail.c_str() : ("NOT IDENTICAL: " + detail).c_str());
+    return same && f.status == 0 && s.status == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<int> cases;
+    for (int i = 1; i < argc; ++i)
+        cases.push_back(std::atoi(argv[i]));
+    if (cases.empty())
+        cases = {1, 2, 3, 4};
+    char templ[] = "/tmp/kdcalc_bench_XXXXXX";
+    const char* keep = std::getenv("KDCALC_BENCH_KEEP");
+    const fs::path root = mkdtemp(templ);
+    bool ok = true;
+
+    for (int c : cases) {
+        if (c == 1) {
+            std::printf("case 1: single pile, 40 sublayers, 100 frequencies\n");
+            Project p{"bench single pile", 40, 100, {{0.0, 0.0}}};
+            ok = compareCase(root, "case1", p) && ok;
+        } else if (c == 2) {
+            std::printf("case 2: 20 x 20 grid (400 piles), 20 sublayers, 3 frequencies\n");
+            Project p{"bench grid 20 x 20", 20, 3, grid(20, 20, 1.5)};
+            ok = compareCase(root, "case2", p) && ok;
+        } else if (c == 3) {
+            std::printf("case 3: 150 piles at seeded random positions, 20 sublayers, 3 frequencies\n");
+            Project p{"bench random 150", 20, 3, {}};
+            std::mt19937 rng(20261210);
+            std::uniform_real_distribution<double> u(0.0, 30.0);
+            for (int i = 0; i < 150; ++i)
+                p.piles.emplace_back(std::round(u(rng) * 1000.0) / 1000.0, std::round(u(rng) * 1000.0) / 1000.0);
+            ok = compareCase(root, "case3", p) && ok;
+        } else if (c == 4) {
+            std::printf("case 4: 45 x 45 grid less 25 piles (2000 piles), 40 sublayers, 100 frequencies\n");
+            Project p{"bench grid 2000", 40, 100, {}};
+            for (const auto& xy : grid(45, 45, 1.5)) {
+                const int i = static_cast<int>(std::lround(xy.first / 1.5));
+                const int j = static_cast<int>(std::lround(xy.second / 1.5));
+                if (i >= 20 && i < 25 && j >= 20 && j < 25)
+                    continue;  // a 5 x 5 hole in the middle
+                p.piles.push_back(xy);
+            }
+            const Measure f = runKdcalc(prepare(root, "case4-fast", p), false);
+            report("fast", f);
+            // Sequential estimate: the per-pair time of both analyses measured on
+            // one frequency of a 100-pile part of the same grid, less the time of
+            // a single pile, times the pairs and frequencies of the case (a lower
+            // bound: the group matrices' own cost is left out).
+            Project part{"bench grid part", 40, 1, {}};
+            part.piles.assign(p.piles.begin(), p.piles.begin() + 100);
+            Project one{"bench grid one", 40, 1, {p.piles.front()}};
+            const Measure sPart = runKdcalc(prepare(root, "case4-part", part), true);
+            const Measure sOne = runKdcalc(prepare(root, "case4-one", one), true);
+            const double perPair = (sPart.seconds - sOne.seconds) / (100.0 * 99.0 / 2.0);
+            const double pairs = 2000.0 * 1999.0 / 2.0;
+            const double estimate = 100.0 * (pairs * perPair + sOne.seconds);
+            std::printf("  sequential estimate        %9.0f s  (%.3f ms per pair and frequency, both analyses)\n",
+                        estimate, perPair * 1000.0);
+            std::printf("  speed ratio about %.0f\n", estimate / f.seconds);
+            ok = f.status == 0 && ok;
+        }
+        std::fflush(stdout);
+    }
+    std::error_code ec;
+    if (keep && *keep)
+        std::printf("projects kept in %s\n", root.c_str());
+    else
+        fs::remove_all(root, ec);
+    return ok ? 0 : 1;
+}
