@@ -21,7 +21,7 @@
 
 namespace kd {
 
-inline constexpr std::size_t kPairCacheLimit = 1u << 20;
+inline constexpr std::size_t kPairCacheLimit = 1u << 18;
 inline constexpr std::size_t kPairBlock = 1u << 16;
 
 // The exact bits of a pair's key values.

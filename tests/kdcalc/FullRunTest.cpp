@@ -270,3 +270,20 @@ TEST(FullRun, FastAndSequentialComputationsWriteTheSameBytes)
         EXPECT_TRUE(a == readFile(sequential.file(f)));
     }
 }
+
+TEST(FullRun, ResultThatIsNotFiniteStopsTheRunWithoutResults)
+{
+    // A shear-wave velocity so small that the shear modulus underflows to zero:
+    // the soil model divides by it and the first result is not a number.
+    Completed c;
+    ProjectText p = twoPiles(2, false);
+    p.layers[0].vs = 1e-200;
+    runProject(c, p);
+    EXPECT_NE(c.run.status, 0);
+    EXPECT_NE(c.run.console.find(" A RESULT AT FREQUENCY      0.000 HZ IS NOT A FINITE NUMBER"), std::string::npos)
+        << c.run.console;
+    for (const char* name : {"p.klp", "pldata1", "TRNPLSSW.CBM", "STSNGKHH.CBM", "STGRPKVV.CBM"})
+        EXPECT_FALSE(fileExists(c.dir.file(name))) << name;
+    for (const auto& line : c.report)
+        EXPECT_EQ(line.find("NaN"), std::string::npos);
+}
