@@ -1,9 +1,8 @@
 #include "HorizontalResultFiles.h"
 
 #include "FortranFormat.h"
-#include "FreeFormatReader.h"
-#include "RecordError.h"
 #include "ResultFileNames.h"
+#include "ResultFileText.h"
 #include "RunChannels.h"
 
 namespace kd {
@@ -12,22 +11,13 @@ namespace {
 
 const char* const kUnitsHeadingEnglish = "   (HZ)           (LB/IN)      (LB/IN)             ";
 const char* const kUnitsHeadingSi = "   (HZ)           (kN/M)       (kN/M)              ";
-const char* const kPartHeading = "FREQUENCY        REAL PART    IMAG PART            ";
-const char* const kFactorUnits = "   (HZ)         ";
 const char* const kTransferUnits = "   (HZ)                      ";
-
-void heading(OutputChannel& out, const char* a, const char* b, const char* c)
-{
-    out.line(a);
-    out.line(b);
-    out.line(c);
-}
 
 void stiffnessHeading(OutputChannel& out, const char* title, int iunits)
 {
     if (iunits != 1 && iunits != 2)
         return;
-    heading(out, title, kPartHeading, iunits == 1 ? kUnitsHeadingEnglish : kUnitsHeadingSi);
+    writeHeading(out, title, kRealImagHeading, iunits == 1 ? kUnitsHeadingEnglish : kUnitsHeadingSi);
 }
 
 void transferLine(OutputChannel& out, double f, Cx motion, Cx uff)
@@ -48,12 +38,12 @@ void HorizontalResultFiles::writeFrequency(const HorizontalLines& v, bool first)
 {
     const double f = v.frequency;
     if (first) {
-        heading(m_ch.trnPlSsw, "TRANSFER FUNCTIONS, MOTIONS AT PILE HEAD, BASE AND FREE FIELD",
+        writeHeading(m_ch.trnPlSsw, "TRANSFER FUNCTIONS, MOTIONS AT PILE HEAD, BASE AND FREE FIELD",
                 "FREQUENCY          UP/UG        UFF/UG       UP/UFF", kTransferUnits);
         if (m_superstructure) {
-            heading(m_ch.trnStSsw, "TRANSFER FUNCTIONS, MOTIONS AT STRUCTURE, BASE AND FREE FIELD",
+            writeHeading(m_ch.trnStSsw, "TRANSFER FUNCTIONS, MOTIONS AT STRUCTURE, BASE AND FREE FIELD",
                     "FREQUENCY          UST/UG       UFF/UG      UST/UFF", kTransferUnits);
-            heading(m_ch.trnFdSsw, "TRANSFER FUNCTIONS, MOTIONS AT FOUNDATION, BASE AND FREE FIELD",
+            writeHeading(m_ch.trnFdSsw, "TRANSFER FUNCTIONS, MOTIONS AT FOUNDATION, BASE AND FREE FIELD",
                     "FREQUENCY          U0/UG        UFF/UG       U0/UFF", kTransferUnits);
         }
         m_ch.plotData.line(fmtI(m_nfreq, 12) + fmtI(m_iunits, 12));
@@ -68,12 +58,12 @@ void HorizontalResultFiles::writeFrequency(const HorizontalLines& v, bool first)
     }
 
     if (first) {
-        heading(m_ch.trnPlGsw, "TRANSFER FUNCTIONS, MOTIONS AT PILE HEAD, BASE AND FREE FIELD",
+        writeHeading(m_ch.trnPlGsw, "TRANSFER FUNCTIONS, MOTIONS AT PILE HEAD, BASE AND FREE FIELD",
                 "FREQUENCY          UPP/UG       UFF/UG      UPP/UFF", kTransferUnits);
         stiffnessHeading(m_ch.stGrpKhh, "HORIZONTAL STIFFNESS OF PILE GROUP BY CBM", m_iunits);
-        heading(m_ch.trnStGsw, "TRANSFER FUNCTIONS, MOTIONS AT STRUCTURE, BASE AND FREE FIELD",
+        writeHeading(m_ch.trnStGsw, "TRANSFER FUNCTIONS, MOTIONS AT STRUCTURE, BASE AND FREE FIELD",
                 "FREQUENCY          UST/UG       UFF/UG      UST/UFF", kTransferUnits);
-        heading(m_ch.trnFdGsw, "TRANSFER FUNCTIONS, MOTIONS AT FOUNDATION, BASE AND FREE FIELD",
+        writeHeading(m_ch.trnFdGsw, "TRANSFER FUNCTIONS, MOTIONS AT FOUNDATION, BASE AND FREE FIELD",
                 "FREQUENCY          U0/UG        UFF/UG       U0/UFF", kTransferUnits);
     }
     transferLine(m_ch.trnPlGsw, f, v.upp, v.uff);
@@ -88,8 +78,8 @@ void HorizontalResultFiles::writeFrequency(const HorizontalLines& v, bool first)
 void HorizontalResultFiles::writeFactors(const std::vector<double>& frequencies, const std::vector<Cx>& groupFactors,
                                          const std::vector<Cx>& singleFactors)
 {
-    heading(m_ch.rtGrpKhh, "GROUP PILE FACTOR DKGHH/(N*SKSHH) BY CBM", kPartHeading, kFactorUnits);
-    heading(m_ch.rtSngKhh, "SINGLE PILE FACTOR DKSHH/SKSHH BY CBM", kPartHeading, kFactorUnits);
+    writeHeading(m_ch.rtGrpKhh, "GROUP PILE FACTOR DKGHH/(N*SKSHH) BY CBM", kRealImagHeading, kFactorUnitsHeading);
+    writeHeading(m_ch.rtSngKhh, "SINGLE PILE FACTOR DKSHH/SKSHH BY CBM", kRealImagHeading, kFactorUnitsHeading);
     for (std::size_t i = 0; i < frequencies.size(); ++i) {
         const std::string group = resultLine(frequencies[i], {groupFactors[i].re, groupFactors[i].im});
         m_ch.rtGrpKhh.line(group);
@@ -115,22 +105,12 @@ void HorizontalResultFiles::closeAndCopyToReport()
         {kRtSngKhh, true, false},  {kTrnPlGsw, false, false}, {kTrnStGsw, false, true}, {kTrnFdGsw, false, true},
         {kStGrpKhh, false, false}, {kRtGrpKhh, false, false},
     };
-    OutputChannel& report = m_ch.report;
     for (const Block& b : blocks) {
         if (b.structure && !m_superstructure)
             continue;
-        FreeFormatReader in;
-        in.open(b.name);
-        report.emptyLine();
-        report.emptyLine();
-        report.line(b.single ? "HORIZONTAL RESPONSE OF SINGLE PILE  " : "HORIZONTAL RESPONSE OF PILE GROUP   ");
-        report.emptyLine();
-        for (int h = 0; h < 3; ++h)
-            report.line(fmtA(in.readText(std::string("HEADING OF ") + b.name), 80));
-        for (int i = 0; i < m_nfreq; ++i) {
-            const auto v = parseResultLine(in.readText(std::string("DATA LINE OF ") + b.name), 3, b.name);
-            report.line(resultLine(v.frequency, {v.values[0], v.values[1], v.values[2]}));
-        }
+        copyResultFileToReport(m_ch.report, b.name,
+                               b.single ? "HORIZONTAL RESPONSE OF SINGLE PILE  " : "HORIZONTAL RESPONSE OF PILE GROUP   ", 3,
+                               m_nfreq);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "ProjectInput.h"
 #include "RecordFile.h"
 #include "ResultFileNames.h"
+#include "ResultFileText.h"
 #include "RunChannels.h"
 #include "SharedStorage.h"
 #include "VerticalAnalysis.h"
@@ -16,8 +17,6 @@ namespace kd {
 
 namespace {
 
-const char* const kPartHeading = "FREQUENCY        REAL PART    IMAG PART            ";
-const char* const kFactorUnits = "   (HZ)         ";
 
 struct VerticalFiles {
     OutputChannel stGrpKvv;  // 4
@@ -38,9 +37,7 @@ struct VerticalFiles {
 
 void heading(OutputChannel& out, const char* title, const char* units)
 {
-    out.line(title);
-    out.line(kPartHeading);
-    out.line(units);
+    writeHeading(out, title, kRealImagHeading, units);
 }
 
 void stiffnessHeading(OutputChannel& out, const char* title, int iunits, bool rocking)
@@ -63,23 +60,6 @@ Cx factor(Cx value, Cx staticValue)
     if (staticValue.re == 0.0)
         return Cx{};
     return Cx{value.re / staticValue.re, value.im / staticValue.re};
-}
-
-void copyToReport(OutputChannel& report, const char* name, bool single, int nfreq)
-{
-    FreeFormatReader in;
-    in.open(name);
-    report.emptyLine();
-    report.emptyLine();
-    report.line(single ? "VERTICAL AND ROCKING RESPONSE OF SINGLE PILE   "
-                       : "VERTICAL AND ROCKING RESPONSE OF PILE GROUP    ");
-    report.emptyLine();
-    for (int h = 0; h < 3; ++h)
-        report.line(fmtA(in.readText(std::string("HEADING OF ") + name), 80));
-    for (int i = 0; i < nfreq; ++i) {
-        const auto v = parseResultLine(in.readText(std::string("DATA LINE OF ") + name), 2, name);
-        report.line(resultLine(v.frequency, {v.values[0], v.values[1]}));
-    }
 }
 
 } // namespace
@@ -158,10 +138,10 @@ void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch)
         writePlotResult(ch.plotData, f, r.dkgry);
     }
 
-    heading(files.rtGrpKvv, "GROUP FACTOR DKGVV/(N*SKSVV) BY CBM", kFactorUnits);
-    heading(files.rtGrpKrx, "GROUP FACTOR DKGRX/SUM(X*X*SKSVV) BY CBM", kFactorUnits);
-    heading(files.rtGrpKry, "GROUP FACTOR DKGRY/SUM(Y*Y*SKSVV) BY CBM", kFactorUnits);
-    heading(files.rtSngKvv, "SINGLE PILE FACTOR DKSVV/SKSVV BY CBM", kFactorUnits);
+    heading(files.rtGrpKvv, "GROUP FACTOR DKGVV/(N*SKSVV) BY CBM", kFactorUnitsHeading);
+    heading(files.rtGrpKrx, "GROUP FACTOR DKGRX/SUM(X*X*SKSVV) BY CBM", kFactorUnitsHeading);
+    heading(files.rtGrpKry, "GROUP FACTOR DKGRY/SUM(Y*Y*SKSVV) BY CBM", kFactorUnitsHeading);
+    heading(files.rtSngKvv, "SINGLE PILE FACTOR DKSVV/SKSVV BY CBM", kFactorUnitsHeading);
     for (std::size_t k = 0; k < freqs.size(); ++k) {
         const double f = freqs[k];
         valueLine(files.rtGrpKrx, f, rockXFactor[k]);
@@ -184,7 +164,10 @@ void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch)
     } blocks[] = {{kStSngKvv, true},  {kRtSngKvv, true},  {kStGrpKvv, false}, {kStGrpKrx, false},
                   {kStGrpKry, false}, {kRtGrpKvv, false}, {kRtGrpKrx, false}, {kRtGrpKry, false}};
     for (const auto& b : blocks)
-        copyToReport(ch.report, b.name, b.single, in.nfreq);
+        copyResultFileToReport(ch.report, b.name,
+                               b.single ? "VERTICAL AND ROCKING RESPONSE OF SINGLE PILE   "
+                                        : "VERTICAL AND ROCKING RESPONSE OF PILE GROUP    ",
+                               2, in.nfreq);
 
     ch.report.close();
     ch.notes.close();
