@@ -16,6 +16,7 @@
 #include "VerticalRocking.h"
 
 #include <cstdio>
+#include <exception>
 #include <new>
 
 namespace kd {
@@ -162,6 +163,8 @@ int SOLVER_MAIN()
         consoleLine(std::string(" ") + e.what());
     } catch (const std::bad_alloc&) {
         consoleLine(" NOT ENOUGH MEMORY FOR THIS PROJECT: THE RUN IS STOPPED.");
+    } catch (const std::exception& e) {
+        consoleLine(std::string(" THE RUN IS STOPPED: ") + e.what());
     }
     closeAll(ch);
     removeResultFiles(list);
