@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressDialog>
+#include <QScopeGuard>
 #include <QUrl>
 
 namespace {
@@ -245,11 +246,13 @@ QString TMainForm::DisplayName(const QString& path)
 {
     const qsizetype cut = std::max({path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':')});
     QString name = path.mid(cut + 1);
+    // The first letter is raised while the name still has its extension, so
+    // that a.b.kld gives A and x.txt gives X.txt.
+    if (name.size() > 1)
+        name[0] = name[0].toUpper();
     const qsizetype lastDot = name.lastIndexOf(u'.');
     if (lastDot >= 0 && name.mid(lastDot).compare(QStringLiteral(".kld"), Qt::CaseInsensitive) == 0)
         name.truncate(name.indexOf(u'.'));
-    if (name.size() > 1)
-        name[0] = name[0].toUpper();
     return name;
 }
 
@@ -636,6 +639,8 @@ bool TMainForm::LoadPlotData(const QString& path, bool showMessage)
 
 void TMainForm::CompRunClick()
 {
+    if (m_running)
+        return;
     CommitActiveChild();
     if (!FileSaveClick())
         return;
@@ -646,6 +651,8 @@ void TMainForm::CompRunClick()
     }
 
     TAnalysisRun run(m_analysisProgram);
+    m_running = true;
+    const auto done = qScopeGuard([this] { m_running = false; });
     if (!run.Start(m_programData->FileName)) {
         if (!QFileInfo::exists(run.PlotDataPath()))
             m_plotDataLoaded = false;
@@ -671,7 +678,9 @@ void TMainForm::CompRunClick()
         if (steps > 0)
             progress.setValue(std::min(count, steps));
     });
+    // Cancel, closing the dialog and Escape all end the run.
     connect(&progress, &QProgressDialog::canceled, &run, &TAnalysisRun::Cancel);
+    connect(&progress, &QDialog::rejected, &run, &TAnalysisRun::Cancel);
     progress.show();
     const bool succeeded = run.WaitForEnd();
     progress.hide();

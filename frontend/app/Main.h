@@ -173,6 +173,7 @@ private:
     QString m_analysisProgram;
     QStringList m_arguments;
     bool m_shown = false;
+    bool m_running = false;
     bool m_modified = false;
     bool m_plotDataLoaded = false;
     bool m_saveAsRequired = false;
