@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMetaObject>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressDialog>
@@ -98,8 +99,12 @@ std::unique_ptr<TUserDialogs> MakeStandardDialogs()
 }
 
 TMainForm::TMainForm(QWidget* parent)
-    : QMainWindow(parent), m_dialogs(MakeStandardDialogs()), m_analysisProgram(TAnalysisRun::DefaultProgramPath())
+    : QMainWindow(parent), m_plots(this), m_dialogs(MakeStandardDialogs()),
+      m_analysisProgram(TAnalysisRun::DefaultProgramPath())
 {
+    // Where the table editor windows are to appear.
+    for (TGridTable* t : m_tables.All())
+        t->FormParent = this;
     setObjectName(QStringLiteral("MainForm"));
     m_mdi = new QMdiArea(this);
     m_mdi->setBackground(Qt::white);
@@ -290,8 +295,8 @@ void TMainForm::FormShow()
         path = QFileInfo(path).absoluteFilePath();
         if (QFileInfo(path).isFile()) {
             CloseAllChildren();
-            readProject(path, true);
-            loadPlotDataIfPresent();
+            if (readProject(path, true))
+                loadPlotDataIfPresent();
             return;
         }
     }
@@ -299,7 +304,7 @@ void TMainForm::FormShow()
     replaceProject(TProgramData::Create(m_tables));
 }
 
-void TMainForm::readProject(const QString& path, bool layout20)
+bool TMainForm::readProject(const QString& path, bool layout20)
 {
     QString readError;
     std::unique_ptr<TProgramData> data;
@@ -311,13 +316,14 @@ void TMainForm::readProject(const QString& path, bool layout20)
         m_saveAsRequired = false;
         m_recentPending = false;
         m_dialogs->Inform(this, e.Message());
-        return;
+        return false;
     }
     replaceProject(std::move(data));
     m_saveAsRequired = !readError.isEmpty();
     m_recentPending = false;
     if (!readError.isEmpty())
         m_dialogs->Inform(this, readError);
+    return true;
 }
 
 void TMainForm::loadPlotDataIfPresent()
@@ -372,7 +378,8 @@ void TMainForm::OpenFileName(const QString& path, bool layout20)
     const QString absolute = QFileInfo(path).absoluteFilePath();
     QDir::setCurrent(QFileInfo(absolute).absolutePath());
     CloseAllChildren();
-    readProject(absolute, layout20);
+    if (!readProject(absolute, layout20))
+        return;
     loadPlotDataIfPresent();
     if (layout20)
         UpdatePrevFile(m_programData->FileName);
@@ -400,8 +407,8 @@ void TMainForm::DropFiles(const QStringList& paths)
     const QString path = QFileInfo(paths.first()).absoluteFilePath();
     QDir::setCurrent(QFileInfo(path).absolutePath());
     CloseAllChildren();
-    readProject(path, true);
-    loadPlotDataIfPresent();
+    if (readProject(path, true))
+        loadPlotDataIfPresent();
 }
 
 void TMainForm::saveProject()
@@ -552,8 +559,11 @@ void TMainForm::CommitActiveChild()
     QMdiSubWindow* active = m_mdi->currentSubWindow();
     if (!active)
         return;
-    if (auto* child = dynamic_cast<TChildWindow*>(active->widget()))
+    QWidget* widget = active->widget();
+    if (auto* child = dynamic_cast<TChildWindow*>(widget))
         child->StoreEdits();
+    else if (widget && widget->metaObject()->indexOfMethod("StoreEdits()") >= 0)
+        QMetaObject::invokeMethod(widget, "StoreEdits", Qt::DirectConnection);
 }
 
 void TMainForm::CloseAllChildren()

@@ -34,7 +34,9 @@ enum class TChildKind {
 };
 
 // What a child window offers the main window. A child widget that has edits
-// of its own implements it; others need not.
+// of its own implements it; others need not. A window that cannot include
+// this header (the table editor of the component library) may instead offer
+// a slot StoreEdits().
 class TChildWindow {
 public:
     virtual ~TChildWindow() = default;
@@ -157,8 +159,9 @@ private:
     void createMenus();
     void setCaption();
     void replaceProject(std::unique_ptr<TProgramData> data);
-    // Reads a project file into a new project and reports a read error.
-    void readProject(const QString& path, bool layout20);
+    // Reads a project file into a new project and reports a read error;
+    // false when the file gave no project and a new one stands instead.
+    bool readProject(const QString& path, bool layout20);
     void loadPlotDataIfPresent();
     void saveProject();
     void startEditor(const QString& file);

@@ -73,8 +73,10 @@ TPlotDataFile ReadPlotDataFile(const QString& path)
     return data;
 }
 
-TResultPlots::TResultPlots()
+TResultPlots::TResultPlots(QObject* owner)
 {
+    for (TGraphPlot* plot : All())
+        plot->setParent(owner);
     describe(pltSkin, "Horizontal Stiffness of Group Piles (Real Part)", "Horizontal Stiffness (Real Part)", "F/L");
     describe(pltHortGroupImg, "Horizontal Stiffness of Group Piles (Imaginary Part)",
              "Horizontal Stiffness (Imaginary Part)", "F/L");

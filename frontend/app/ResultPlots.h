@@ -43,7 +43,10 @@ TPlotDataFile ReadPlotDataFile(const QString& path);
 
 class TResultPlots {
 public:
-    TResultPlots();
+    // The plots take owner as their QObject parent, so that a plot window
+    // can find the window that holds them; they are still destroyed with
+    // this object.
+    explicit TResultPlots(QObject* owner = nullptr);
 
     TGraphPlot pltSkin;
     TGraphPlot pltTip;

@@ -89,6 +89,17 @@ QByteArray gridProject()
            "12\r\n2 3 1 0\r\n200 500 200000 0.05\r\n4 1 3\r\n";
 }
 
+// A child window of the component library's kind: it offers a slot.
+class SlotChild : public QWidget {
+    Q_OBJECT
+public:
+    explicit SlotChild(int& stored) : m_stored(stored) {}
+    Q_INVOKABLE void StoreEdits() { ++m_stored; }
+
+private:
+    int& m_stored;
+};
+
 QByteArray readAll(const QString& path)
 {
     QFile f(path);
@@ -487,12 +498,40 @@ private slots:
         QCOMPARE(form->ProgramData().Units, 1);
         QVERIFY(form->MdiArea()->subWindowList().isEmpty());
 
+        // A window that offers a StoreEdits slot is committed as well.
+        int slotStored = 0;
+        form->SetChildFactory(TChildKind::ControlOptions, [&](TMainForm&) { return new SlotChild(slotStored); });
+        form->ShowChild(TChildKind::ControlOptions);
+        form->CommitActiveChild();
+        QCOMPARE(slotStored, 1);
+        form->CloseAllChildren();
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+
+        // Later windows find the main window through the plots and tables.
+        QCOMPARE(form->Plots().pltVfactor.parent(), form.get());
+        QCOMPARE(form->Tables().D().FormParent, form.get());
+
         // Menu items whose windows come later lead nowhere harmful.
         form->ShowChild(TChildKind::SideView);
         form->Tables().D().ShowForm();
         form->Plots().pltSkin.Show();
         form->HelpAboutClick();
         QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+    }
+
+    void editorAndHelpFailuresAreReported()
+    {
+        {
+            QDir().mkpath(m_settingsDir->filePath("Varnoth"));
+            QSettings raw(m_settingsDir->filePath("Varnoth/KELDOR.ini"), QSettings::IniFormat);
+            raw.setValue("2.0/Word Processor", "/no/such/editor");
+        }
+        auto form = makeForm();
+        QCOMPARE(form->WordProcessor(), "/no/such/editor");
+        form->CompOutputClick();
+        QCOMPARE(m_dialogs->messages, QStringList({"An error occurred in running the Word Processor"}));
+        form->HelpContentsClick();
+        QCOMPARE(m_dialogs->messages.last(), "The help document KELDORHELP.html is not installed.");
     }
 
     void closingAsksFirst()
