@@ -66,8 +66,13 @@ TSettings ReadSettings()
         return result;
     store.beginGroup(kGroup);
     result.WordProcessor = store.value(kWordProcessor).toString();
-    for (int i = 0; i < TRecentFiles::Size; ++i)
-        result.Recent.SetEntry(i, store.value(fileKey(i)).toString());
+    // Gaps are closed, so that the menu's first Count entries are the files.
+    int n = 0;
+    for (int i = 0; i < TRecentFiles::Size; ++i) {
+        const QString path = store.value(fileKey(i)).toString();
+        if (!path.isEmpty())
+            result.Recent.SetEntry(n++, path);
+    }
     store.endGroup();
     if (store.status() != QSettings::NoError)
         return TSettings();

@@ -34,8 +34,8 @@ struct TSettings {
     TRecentFiles Recent;
 };
 
-// Reads the settings; missing values read as empty, and a store that cannot
-// be read gives empty settings.
+// Reads the settings; missing values read as empty (an empty entry between
+// others is dropped), and a store that cannot be read gives empty settings.
 TSettings ReadSettings();
 // Writes every value; failures are ignored.
 void WriteSettings(const TSettings& settings);

@@ -5,6 +5,7 @@
 #include "WordRead.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
@@ -98,6 +99,12 @@ public:
 
 private:
     int& m_stored;
+};
+
+// A window whose entry is invalid: it refuses to close.
+class RefusingChild : public QWidget {
+protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
 };
 
 QByteArray readAll(const QString& path)
@@ -505,6 +512,18 @@ private slots:
         form->CommitActiveChild();
         QCOMPARE(slotStored, 1);
         form->CloseAllChildren();
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+
+        // A window that refuses to close is removed without storing anything.
+        QPointer<QWidget> refusing;
+        form->SetChildFactory(TChildKind::FrequencyData, [&](TMainForm&) {
+            refusing = new RefusingChild;
+            return refusing.data();
+        });
+        form->ShowChild(TChildKind::FrequencyData);
+        QVERIFY(refusing);
+        form->FileNewClick();
+        QVERIFY(!refusing);
         QVERIFY(form->MdiArea()->subWindowList().isEmpty());
 
         // Later windows find the main window through the plots and tables.

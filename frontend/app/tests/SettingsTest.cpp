@@ -97,7 +97,7 @@ TEST_F(SettingsStore, WrittenSettingsReadBack)
     EXPECT_EQ(entries(back.Recent), entries(s.Recent));
 }
 
-TEST_F(SettingsStore, GapsAreKeptAndNotCounted)
+TEST_F(SettingsStore, GapsAreClosed)
 {
     {
         QDir().mkpath(m_dir.filePath("Varnoth"));
@@ -107,8 +107,9 @@ TEST_F(SettingsStore, GapsAreKeptAndNotCounted)
     }
     const TSettings s = ReadSettings();
     EXPECT_EQ(s.Recent.Count(), 2);
-    EXPECT_EQ(s.Recent.Entry(1), "");
-    EXPECT_EQ(s.Recent.Entry(2), "/p/c.kld");
+    EXPECT_EQ(s.Recent.Entry(0), "/p/a.kld");
+    EXPECT_EQ(s.Recent.Entry(1), "/p/c.kld");
+    EXPECT_EQ(s.Recent.Entry(2), "");
 }
 
 TEST(EditorCommand, HowTheSettingIsTaken)
