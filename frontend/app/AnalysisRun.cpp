@@ -93,6 +93,16 @@ bool TAnalysisRun::Start(const QString& projectPath)
 
     const QString project = QFileInfo(projectPath).absoluteFilePath();
     m_plotDataPath = ChangeFileExt(project, QStringLiteral(".klp"));
+    // A project named like one of its own results would be removed or
+    // overwritten by the run.
+    for (const char* ext : {".klo", ".klp", ".klr"})
+        if (ChangeFileExt(project, QString::fromLatin1(ext)) == project) {
+            fail(TOutcome::NotStarted,
+                 QStringLiteral("The project file %1 would be overwritten by the results of its run: save it under a "
+                                "name with the extension .kld.")
+                     .arg(QDir::toNativeSeparators(project)));
+            return false;
+        }
     // An old plot data file must never be taken for the result of this run.
     if (QFileInfo::exists(m_plotDataPath) && !QFile::remove(m_plotDataPath)) {
         fail(TOutcome::NotStarted, QStringLiteral("The old plot data file %1 could not be removed.")
@@ -174,7 +184,7 @@ void TAnalysisRun::readOutput(bool flushAll)
         if (m_console.size() < kMaxConsoleChars)
             m_console += line + u'\n';
         emit progress(line);
-        if (line.contains(QStringLiteral("AT FREQUENCY")))
+        if (line.contains(QStringLiteral("BEHAVIOR, AT FREQUENCY")))
             emit frequencyDone(++m_frequencyLines);
     }
 }

@@ -187,6 +187,18 @@ private slots:
         QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::NotStarted);
     }
 
+    void aProjectNamedLikeItsResultsIsNotRun()
+    {
+        for (const char* name : {"p.klp", "p.klo", "p.klr"}) {
+            const QString path = writeProject(project(), QString::fromLatin1(name));
+            TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+            QVERIFY(!run.Start(path));
+            QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::NotStarted);
+            QVERIFY(run.Message().contains("would be overwritten"));
+            QCOMPARE(readAll(path), project());
+        }
+    }
+
     void theDefaultProgramLiesBesideThisOne()
     {
         QCOMPARE(TAnalysisRun::DefaultProgramPath(), QCoreApplication::applicationDirPath() + "/kdcalc");
