@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -551,6 +552,38 @@ private slots:
         QCOMPARE(m_dialogs->messages, QStringList({"An error occurred in running the Word Processor"}));
         form->HelpContentsClick();
         QCOMPARE(m_dialogs->messages.last(), "The help document KELDORHELP.html is not installed.");
+    }
+
+    void theStandardBoxesShowTheTexts()
+    {
+        auto dialogs = MakeStandardDialogs();
+        QWidget parent;
+        QString shown;
+        QStringList buttons;
+        auto answerWith = [&](QMessageBox::StandardButton which) {
+            QTimer::singleShot(0, [&, which] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                shown = box->text();
+                buttons.clear();
+                for (QAbstractButton* b : box->buttons())
+                    buttons << b->text();
+                box->button(which)->click();
+            });
+        };
+        answerWith(QMessageBox::Ok);
+        dialogs->Inform(&parent, "An error occured in running the main program.\rDetail line");
+        QCOMPARE(shown, "An error occured in running the main program.\nDetail line");
+
+        answerWith(QMessageBox::No);
+        QCOMPARE(dialogs->AskSaveChanges(&parent), TUserDialogs::TAnswer::No);
+        QCOMPARE(shown, "Do you want to save any changes?");
+        QCOMPARE(buttons.size(), 3);
+        answerWith(QMessageBox::Cancel);
+        QCOMPARE(dialogs->AskSaveChanges(&parent), TUserDialogs::TAnswer::Cancel);
+        answerWith(QMessageBox::Yes);
+        QCOMPARE(dialogs->AskSaveChanges(&parent), TUserDialogs::TAnswer::Yes);
     }
 
     void closingAsksFirst()
