@@ -1,0 +1,102 @@
+#pragma once
+
+// The project model: the scalar data of one project (TProgramData), the two
+// tables that hold its soil layers and pile positions (TProjectTables), and
+// the project file they are written to and read from.
+
+#include "Extended.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class TGridTable;
+
+// Name of a project that has never been saved under a name of its own.
+QString DefaultProjectFileName();
+
+// What the reader accepts: the pile table's maximum and the most layers the
+// analysis can take (each layer needs a sublayer, 40 sublayers in all).
+inline constexpr int kMaxPiles = 2000;
+inline constexpr int kMaxLayers = 40;
+
+// The soil-layer table D and the pile-coordinate table PileCoord, alive as
+// long as the main window; a new project only empties and refills them.
+class TProjectTables {
+public:
+    TProjectTables();
+    ~TProjectTables();
+    TProjectTables(const TProjectTables&) = delete;
+    TProjectTables& operator=(const TProjectTables&) = delete;
+
+    TGridTable& D() const { return *m_soilLayers; }
+    TGridTable& PileCoord() const { return *m_pileCoord; }
+    std::vector<TGridTable*> All() const { return {m_soilLayers.get(), m_pileCoord.get()}; }
+
+    bool IsModified() const;
+    void ClearModified();
+    // Every table holds exactly MinRows rows of column defaults.
+    void ResetRows();
+    // Every table below MinRows grows to it.
+    void GrowToMinRows();
+
+private:
+    std::unique_ptr<TGridTable> m_soilLayers;
+    std::unique_ptr<TGridTable> m_pileCoord;
+};
+
+class TProgramData {
+public:
+    // The values of a new project; the tables are not touched.
+    TProgramData();
+
+    int Units = 1;
+    QString FileName;
+    QString Title;
+    Extended PileLength = 0.0L;
+    Extended BasematMass = 0.0L;
+    Extended SuperstructureMass = 0.0L;
+    Extended PileArea = 0.0L;
+    Extended PileInertia = 0.0L;
+    Extended PileModulus = 0.0L;
+    Extended PilePoisson = 0.0L;
+    Extended PileRadius = 0.0L;
+    Extended PileDensity = 0.0L;
+    Extended PileDamping = 0.0L;
+    Extended HorizontalSpring = 0.0L;
+    Extended StructureDamping = 0.0L;
+    int FrequencyCount = 0;
+    Extended InitialFrequency = 0.0L;
+    Extended FrequencyIncrement = 0.0L;
+
+    // A new project: the values above, the tables in English units with
+    // MinRows rows of defaults, nothing marked modified.
+    static std::unique_ptr<TProgramData> Create(TProjectTables& tables);
+
+    // Reads a project file in the 2.0 layout (layout20) or the 1.0 layout.
+    // A read error stops the reading where it occurs: the project keeps what
+    // was read, the tables grow to their minimum rows, and the reader's
+    // message is returned in readError (empty when the file was read whole).
+    static std::unique_ptr<TProgramData> CreateFromFile(const QString& path, bool layout20, TProjectTables& tables,
+                                                        QString& readError);
+
+    // The project file's bytes (2.0 layout).
+    QByteArray FileText(const TProjectTables& tables) const;
+    // Writes the project file at FileName in one step: the old file stays
+    // as it was when any part fails (EInOutError).
+    void Save(const TProjectTables& tables) const;
+
+    // Converts the scalars and the tables to units 1 (English) or 2 (SI);
+    // other values are clamped to 1..2. The same units change nothing.
+    void SetUnits(int units, TProjectTables& tables);
+};
+
+// A path with its extension (from the last "." of the file name on)
+// replaced by ext, which includes its "."; appended when there is none.
+QString ChangeFileExt(const QString& path, const QString& ext);
+
+// The file list for the analysis program: the project path and its report,
+// plot data and run-notes names (the last twice more), one a line, CR LF.
+QByteArray FileListText(const QString& projectPath);

@@ -1,0 +1,80 @@
+#pragma once
+
+// The fourteen result plots of the main window and the plot data file that
+// the analysis program leaves for them.
+
+#include "Extended.h"
+#include "PltData.h"
+
+#include <QString>
+
+#include <vector>
+
+// At most this many frequencies are read from a plot data file (the
+// analysis program's capacity).
+inline constexpr int kMaxPlotFrequencies = 100;
+
+// One data record: frequency, a constant 1.0, real and imaginary part.
+struct TPlotRecord {
+    Extended Frequency = 0.0L;
+    Extended One = 0.0L;
+    Extended Re = 0.0L;
+    Extended Im = 0.0L;
+};
+
+// A plot data file read whole: each list holds one record per frequency.
+struct TPlotDataFile {
+    int Count = 0;
+    int Units = 1;
+    std::vector<TPlotRecord> SingleHorizontal;  // block 1, first record
+    std::vector<TPlotRecord> GroupHorizontal;   // block 1, second record
+    std::vector<TPlotRecord> HorizontalFactor;  // block 2
+    std::vector<TPlotRecord> SingleVertical;    // block 3, first
+    std::vector<TPlotRecord> GroupVertical;     // block 3, second
+    std::vector<TPlotRecord> GroupRockingFromX; // block 3, third (DKGRX)
+    std::vector<TPlotRecord> GroupRockingFromY; // block 3, fourth (DKGRY)
+    std::vector<TPlotRecord> RockingFactor;     // block 4, first
+    std::vector<TPlotRecord> VerticalFactor;    // block 4, second
+};
+
+// Reads the whole file or raises EInOutError: a count outside 0..100, units
+// other than 1 or 2, a word that is not a number or too few numbers.
+TPlotDataFile ReadPlotDataFile(const QString& path);
+
+class TResultPlots {
+public:
+    // The plots take owner as their QObject parent, so that a plot window
+    // can find the window that holds them; they are still destroyed with
+    // this object.
+    explicit TResultPlots(QObject* owner = nullptr);
+
+    TGraphPlot pltSkin;
+    TGraphPlot pltTip;
+    TGraphPlot pltTotal;
+    TGraphPlot pltAxial;
+    TGraphPlot pltLoad;
+    TGraphPlot pltCombine;
+    TGraphPlot pltVfactor;
+    TGraphPlot pltHorizs;
+    TGraphPlot pltHortGroupImg;
+    TGraphPlot pltHorizsIMG;
+    TGraphPlot pltVertGroupIMG;
+    TGraphPlot pltVertStiffSigImg;
+    TGraphPlot pltMomXImg;
+    TGraphPlot pltMomYIMG;
+
+    // A Graphics menu item: its caption and plot; a null plot is a separator.
+    struct MenuEntry {
+        QString Caption;
+        TGraphPlot* Plot;
+    };
+    std::vector<MenuEntry> MenuEntries();
+    std::vector<TGraphPlot*> All();
+
+    // Gives every plot one curve with the file's points and units. Each
+    // plot announces its change once.
+    void Assign(const TPlotDataFile& data);
+    // Reads the file, then assigns it: a file that cannot be read whole
+    // changes no plot (EInOutError).
+    void Load(const QString& path);
+};

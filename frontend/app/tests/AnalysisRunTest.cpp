@@ -1,0 +1,209 @@
+#include "AnalysisRun.h"
+
+#include "DataUnit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Two layers 16 m deep, a pile of 12 m, two piles along x, three frequencies.
+QByteArray project(const char* pileLength = "12", const char* frequencies = "3 0.5 2")
+{
+    return QByteArray("Run test\r\n2 \r\n2\r\n4 6 150 0.4 1.8 0.05\r\n5 10 250 0.35 1.9 0.03\r\n"
+                      "30000000 0.0063617251 0.28274334 0.25 0.3 2.5 0.01\r\n")
+           + pileLength + "\r\n2\r\n-0.9 0 \r\n0.9 0 \r\n200 500 200000 0.05\r\n" + frequencies + "\r\n";
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class AnalysisRunTest : public QObject {
+    Q_OBJECT
+
+private:
+    QString writeProject(const QByteArray& text, const QString& name = QStringLiteral("run.kld"))
+    {
+        const QString path = m_dir->filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return QString();
+        f.write(text);
+        return path;
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QTemporaryDir> m_log;
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_log = std::make_unique<QTemporaryDir>();
+        qputenv("KELDOR_FAKE_LOG", m_log->path().toLocal8Bit());
+        qunsetenv("KELDOR_FAKE_MODE");
+    }
+
+    void theAnalysisProgramRunsInAPrivateDirectory()
+    {
+        const QString path = writeProject(project());
+        TAnalysisRun run(QStringLiteral(KDCALC_PATH));
+        QSignalSpy lines(&run, &TAnalysisRun::progress);
+        QSignalSpy frequencies(&run, &TAnalysisRun::frequencyDone);
+        QVERIFY(run.Start(path));
+        const QString workDir = run.WorkingDirectory();
+        QVERIFY(!workDir.isEmpty());
+        QVERIFY(run.WaitForEnd());
+        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::Succeeded);
+        QCOMPARE(run.PlotDataPath(), m_dir->filePath("run.klp"));
+        QVERIFY(QFile::exists(m_dir->filePath("run.klp")));
+        QVERIFY(QFile::exists(m_dir->filePath("run.klo")));
+        QVERIFY(QFile::exists(m_dir->filePath("run.klr")));
+        // One line per frequency of each stage, the last one first of all counted.
+        QCOMPARE(frequencies.count(), 6);
+        QCOMPARE(frequencies.last().at(0).toInt(), 6);
+        QVERIFY(run.ConsoleText().contains("COMPUTATION COMPLETED."));
+        QVERIFY(lines.count() > 6);
+        // The scratch files and the file list stayed in the working directory, which is gone.
+        QVERIFY(!QDir(workDir).exists());
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+                 QStringList({"run.kld", "run.klo", "run.klp", "run.klr"}));
+    }
+
+    void aPileLongerThanTheSoilFails()
+    {
+        const QString path = writeProject(project("100"));
+        TAnalysisRun run(QStringLiteral(KDCALC_PATH));
+        QVERIFY(run.Start(path));
+        QVERIFY(!run.WaitForEnd());
+        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::ExitStatus);
+        QVERIFY(run.Message().startsWith("An error occured in running the main program.\r"));
+        QVERIFY(run.Message().contains("THE PILE IS LONGER THAN THE SOIL COLUMN"));
+        QVERIFY(!QFile::exists(m_dir->filePath("run.klp")));
+    }
+
+    void theFileListNamesTheProjectFilesInFull()
+    {
+        const QString path = writeProject(project(), QStringLiteral("with blank.kld"));
+        QDir::setCurrent(m_dir->path());
+        TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QVERIFY(run.Start(QStringLiteral("with blank.kld"))); // relative: taken in full
+        QVERIFY(run.WaitForEnd());
+        QCOMPARE(readAll(m_log->filePath("names.dat")), FileListText(path));
+        const QString cwd = QString::fromLocal8Bit(readAll(m_log->filePath("cwd.txt")));
+        QVERIFY(!cwd.isEmpty());
+        QVERIFY(cwd != m_dir->path());
+        QVERIFY(!QDir(cwd).exists());
+        QVERIFY(!QFile::exists(m_dir->filePath("names.dat")));
+    }
+
+    void failuresOfTheProgram_data()
+    {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("crash") << QByteArray("crash") << int(TAnalysisRun::TOutcome::Crashed)
+                               << "The analysis program stopped abnormally.\rHORIZONTAL BEHAVIOR";
+        QTest::newRow("status") << QByteArray("status") << int(TAnalysisRun::TOutcome::ExitStatus)
+                                << "ended with exit status 2.\rHORIZONTAL BEHAVIOR, AT FREQUENCY =       1.00\rFAKE: "
+                                   "THE RUN IS REFUSED";
+        QTest::newRow("no output") << QByteArray("silent") << int(TAnalysisRun::TOutcome::NoPlotData)
+                                   << "The analysis program wrote no plot data file.";
+    }
+
+    void failuresOfTheProgram()
+    {
+        QFETCH(QByteArray, mode);
+        QFETCH(int, outcome);
+        QFETCH(QString, detail);
+        const QString path = writeProject(project());
+        // An old plot data file must not survive as the result of this run.
+        QFile old(m_dir->filePath("run.klp"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("1 1\n");
+        old.close();
+
+        qputenv("KELDOR_FAKE_MODE", mode);
+        TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QSignalSpy finished(&run, &TAnalysisRun::finished);
+        QVERIFY(run.Start(path));
+        QVERIFY(!run.WaitForEnd());
+        QCOMPARE(int(run.Outcome()), outcome);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.first().at(0).toBool(), false);
+        QVERIFY2(run.Message().startsWith("An error occured in running the main program.\r"), qPrintable(run.Message()));
+        QVERIFY2(run.Message().contains(detail), qPrintable(run.Message()));
+        QVERIFY(!QFile::exists(m_dir->filePath("run.klp")));
+    }
+
+    void aPlotDataFileMakesTheRunASuccess()
+    {
+        qputenv("KELDOR_FAKE_MODE", "ok");
+        TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QVERIFY(run.Start(writeProject(project())));
+        QVERIFY(run.WaitForEnd());
+        QVERIFY(run.Message().isEmpty());
+    }
+
+    void cancelEndsTheProgramAndFails()
+    {
+        qputenv("KELDOR_FAKE_MODE", "hang");
+        TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        connect(&run, &TAnalysisRun::frequencyDone, &run, &TAnalysisRun::Cancel);
+        QVERIFY(run.Start(writeProject(project())));
+        QVERIFY(run.IsRunning());
+        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!run.IsRunning());
+        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::Cancelled);
+        QVERIFY(run.Message().contains("The analysis was cancelled."));
+        QVERIFY(run.Message().contains("HORIZONTAL BEHAVIOR"));
+    }
+
+    void aMissingProgramIsNotStarted()
+    {
+        const QString path = writeProject(project());
+        TAnalysisRun run(m_dir->filePath("kdcalc"));
+        QVERIFY(!run.Start(path));
+        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::NotStarted);
+        QVERIFY(run.Message().startsWith("An error occurred in running the program\r"));
+        QVERIFY(!run.IsRunning());
+        QVERIFY(!run.WaitForEnd());
+    }
+
+    void aProgramThatIsNotExecutableIsNotStarted()
+    {
+        const QString fake = writeProject("#!/bin/sh\n", QStringLiteral("kdcalc"));
+        QFile::setPermissions(fake, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        TAnalysisRun run(fake);
+        QVERIFY(!run.Start(writeProject(project())));
+        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::NotStarted);
+    }
+
+    void aProjectNamedLikeItsResultsIsNotRun()
+    {
+        for (const char* name : {"p.klp", "p.klo", "p.klr"}) {
+            const QString path = writeProject(project(), QString::fromLatin1(name));
+            TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+            QVERIFY(!run.Start(path));
+            QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::NotStarted);
+            QVERIFY(run.Message().contains("would be overwritten"));
+            QCOMPARE(readAll(path), project());
+        }
+    }
+
+    void theDefaultProgramLiesBesideThisOne()
+    {
+        QCOMPARE(TAnalysisRun::DefaultProgramPath(), QCoreApplication::applicationDirPath() + "/kdcalc");
+    }
+};
+
+QTEST_GUILESS_MAIN(AnalysisRunTest)
+#include "AnalysisRunTest.moc"

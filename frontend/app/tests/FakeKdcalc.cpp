@@ -1,0 +1,68 @@
+// Stands in for the analysis program in tests: reads names.dat from its
+// current directory like the real one, and then behaves as the environment
+// variable KELDOR_FAKE_MODE says: ok, crash, status, silent, badplot, hang.
+// With KELDOR_FAKE_LOG set it copies names.dat and its working directory there.
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+int main()
+{
+    const char* modeEnv = std::getenv("KELDOR_FAKE_MODE");
+    const std::string mode = modeEnv ? modeEnv : "ok";
+
+    std::vector<std::string> names;
+    std::ifstream list("names.dat");
+    for (std::string line; std::getline(list, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        names.push_back(line);
+    }
+    if (const char* log = std::getenv("KELDOR_FAKE_LOG")) {
+        std::error_code ec;
+        fs::copy_file("names.dat", fs::path(log) / "names.dat", fs::copy_options::overwrite_existing, ec);
+        std::ofstream(fs::path(log) / "cwd.txt") << fs::current_path().string();
+    }
+    if (names.size() < 4) {
+        std::cout << " NO FILE LIST" << std::endl;
+        return 1;
+    }
+    const std::string plotData = names[2];
+
+    std::cout << " HORIZONTAL BEHAVIOR, AT FREQUENCY =       1.00" << std::endl;
+    if (mode == "crash") {
+        std::cout << " FAKE: STOPPING ABNORMALLY" << std::endl;
+        std::abort();
+    }
+    if (mode == "status") {
+        std::cout << " FAKE: THE RUN IS REFUSED" << std::endl;
+        return 2;
+    }
+    if (mode == "silent")
+        return 0;
+    if (mode == "hang") {
+        for (;;)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::ofstream out(plotData);
+    if (mode == "badplot") {
+        out << " 1 1\n garbage\n";
+        return 0;
+    }
+    // One frequency, English units: every record f = 1, 1.0, re = 10 * record number, im = 1.
+    out << "           1           1\n";
+    for (int r = 1; r <= 9; ++r)
+        out << "  1.0 1.0 " << 10 * r << " 1\n";
+    std::cout << " VERTICAL/ROCKING BEHAVIOR, AT FREQUENCY =       1.00" << std::endl;
+    std::cout << " COMPUTATION COMPLETED." << std::endl;
+    return 0;
+}

@@ -1,0 +1,760 @@
+#include "Main.h"
+
+#include "AnalysisRun.h"
+#include "Table.h"
+#include "WordRead.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMessageBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <array>
+#include <deque>
+
+namespace {
+
+// Answers the main window's questions from a script and keeps its messages.
+class ScriptedDialogs : public TUserDialogs {
+public:
+    TAnswer AskSaveChanges(QWidget*) override
+    {
+        ++questions;
+        return answer;
+    }
+    void Inform(QWidget*, const QString& message) override { messages << message; }
+    QString ChooseOpenFile(QWidget*, int& filterIndex) override
+    {
+        lastFilterIn = filterIndex;
+        filterIndex = openFilter;
+        return openPath;
+    }
+    QString ChooseSaveFile(QWidget*, const QString& title, const QString& preset) override
+    {
+        saveTitles << title;
+        savePresets << preset;
+        if (savePaths.empty())
+            return QString();
+        const QString p = savePaths.front();
+        savePaths.pop_front();
+        return p;
+    }
+
+    TAnswer answer = TAnswer::Cancel;
+    int questions = 0;
+    QStringList messages;
+    QString openPath;
+    int openFilter = 1;
+    int lastFilterIn = 0;
+    std::deque<QString> savePaths;
+    QStringList saveTitles;
+    QStringList savePresets;
+};
+
+// A child window that counts what the main window asks of it.
+class CountingChild : public QWidget, public TChildWindow {
+public:
+    CountingChild(int& stored, int& reloaded) : m_stored(stored), m_reloaded(reloaded) {}
+    void StoreEdits() override { ++m_stored; }
+    void Reload() override { ++m_reloaded; }
+
+private:
+    int& m_stored;
+    int& m_reloaded;
+};
+
+// Two layers 16 m deep, SI; piles along x only, so that the rocking stiffness
+// formed with the x coordinates differs from the one formed with y.
+QByteArray project(const char* pileLength = "12", const char* title = "Along x")
+{
+    return QByteArray(title) + "\r\n2 \r\n2\r\n4 6 150 0.4 1.8 0.05\r\n5 10 250 0.35 1.9 0.03\r\n"
+           + "30000000 0.0063617251 0.28274334 0.25 0.3 2.5 0.01\r\n" + pileLength
+           + "\r\n2\r\n-1.5 0 \r\n1.5 0 \r\n200 500 200000 0.05\r\n4 1 3\r\n";
+}
+
+// The old layout: a grid of 2 x 1 piles 3 apart.
+QByteArray gridProject()
+{
+    return "Grid\r\n2 \r\n1\r\n20 16 150 0.4 1.8 0.05\r\n30000000 0.0063617251 0.28274334 0.25 0.3 2.5 0.01\r\n"
+           "12\r\n2 3 1 0\r\n200 500 200000 0.05\r\n4 1 3\r\n";
+}
+
+// A child window of the component library's kind: it offers a slot.
+class SlotChild : public QWidget {
+    Q_OBJECT
+public:
+    explicit SlotChild(int& stored) : m_stored(stored) {}
+    Q_INVOKABLE void StoreEdits() { ++m_stored; }
+
+private:
+    int& m_stored;
+};
+
+// A window whose entry is invalid: it refuses to close.
+class RefusingChild : public QWidget {
+protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool graphicsEnabled(TMainForm& form)
+{
+    form.GraphicsMenuClick();
+    bool all = true;
+    bool any = false;
+    for (QAction* a : form.GraphicsMenu()->actions()) {
+        if (a->isSeparator())
+            continue;
+        all = all && a->isEnabled();
+        any = any || a->isEnabled();
+    }
+    return all && any;
+}
+
+} // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+private:
+    QString write(const QByteArray& text, const QString& name)
+    {
+        const QString path = m_dir->filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(text);
+        return path;
+    }
+
+    std::unique_ptr<TMainForm> makeForm(const QStringList& arguments = {})
+    {
+        auto form = std::make_unique<TMainForm>();
+        auto dialogs = std::make_unique<ScriptedDialogs>();
+        m_dialogs = dialogs.get();
+        form->SetDialogs(std::move(dialogs));
+        form->SetArguments(arguments);
+        form->show();
+        return form;
+    }
+
+    // Opens path through the Open dialog with the given filter entry.
+    void openThroughDialog(TMainForm& form, const QString& path, int filter = 1)
+    {
+        m_dialogs->openPath = path;
+        m_dialogs->openFilter = filter;
+        form.FileOpenClick();
+    }
+
+    QSettings storedSettings() const
+    {
+        return QSettings(m_settingsDir->filePath("Varnoth/KELDOR.ini"), QSettings::IniFormat);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+    ScriptedDialogs* m_dialogs = nullptr;
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_settingsDir = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir->path());
+        QDir::setCurrent(m_dir->path());
+        qunsetenv("KELDOR_FAKE_MODE");
+    }
+
+    void aNewWindowShowsANewProject()
+    {
+        auto form = makeForm();
+        QCOMPARE(form->windowTitle(), "KELDOR 2.0 - NewPile");
+        QCOMPARE(form->ProgramData().FileName, "NewPile.kld");
+        QVERIFY(!form->IsModified());
+        QVERIFY(form->WordProcessor().isEmpty());
+        form->FileMenuClick();
+        for (QAction* a : form->RecentFileActions())
+            QVERIFY(!a->isVisible());
+        QVERIFY(!form->RecentSeparator()->isVisible());
+        QVERIFY(!graphicsEnabled(*form));
+        const QStringList menus = [&] {
+            QStringList titles;
+            for (QAction* a : form->menuBar()->actions())
+                titles << a->text();
+            return titles;
+        }();
+        QCOMPARE(menus, QStringList({"&File", "&Data", "&Computation", "&Graphics", "View Geometry", "&Window", "&Help"}));
+        QCOMPARE(form->GraphicsMenu()->actions().size(), 16);
+        form->ComputationMenuClick();
+        QVERIFY(!form->EditInputAction()->isEnabled());
+        QVERIFY(!form->EditOutputAction()->isEnabled());
+        QVERIFY(form->RunAction()->isEnabled());
+    }
+
+    void displayNames_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("full path") << "C:\\work\\pile.kld" << "Pile";
+        QTest::newRow("unix path") << "/home/u/pile.KLD" << "Pile";
+        QTest::newRow("default") << "NewPile.kld" << "NewPile";
+        QTest::newRow("two dots") << "a.b.kld" << "A";
+        QTest::newRow("other extension") << "x.txt" << "X.txt";
+        QTest::newRow("one letter") << "q.kld" << "Q";
+        QTest::newRow("a name of one letter") << "/p/q" << "q";
+    }
+    void displayNames()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QCOMPARE(TMainForm::DisplayName(path), name);
+    }
+
+    void checkSave_data()
+    {
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<bool>("named");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("nameGiven");
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<bool>("written");
+        using A = TUserDialogs::TAnswer;
+        QTest::newRow("unmodified") << false << false << int(A::Cancel) << false << true << false;
+        QTest::newRow("cancel") << true << true << int(A::Cancel) << false << false << false;
+        QTest::newRow("no") << true << true << int(A::No) << false << true << false;
+        QTest::newRow("yes, named") << true << true << int(A::Yes) << false << true << true;
+        QTest::newRow("yes, new, name given") << true << false << int(A::Yes) << true << true << true;
+        QTest::newRow("yes, new, Save As cancelled") << true << false << int(A::Yes) << false << false << false;
+    }
+    void checkSave()
+    {
+        QFETCH(bool, modified);
+        QFETCH(bool, named);
+        QFETCH(int, answer);
+        QFETCH(bool, nameGiven);
+        QFETCH(bool, result);
+        QFETCH(bool, written);
+        auto form = makeForm();
+        const QString path = m_dir->filePath("asked.kld");
+        if (named)
+            form->ProgramData().FileName = path;
+        if (nameGiven)
+            m_dialogs->savePaths.push_back(path);
+        form->SetModified(modified);
+        m_dialogs->answer = TUserDialogs::TAnswer(answer);
+        QCOMPARE(form->CheckSave(), result);
+        QCOMPARE(m_dialogs->questions, modified ? 1 : 0);
+        QCOMPARE(QFile::exists(path), written);
+        QCOMPARE(form->IsModified(), modified && !written);
+    }
+
+    void aTableEditCountsAsModified()
+    {
+        auto form = makeForm();
+        form->Tables().PileCoord().SetModified(true);
+        QVERIFY(form->IsModified());
+        form->SetModified(false);
+        QVERIFY(!form->IsModified());
+    }
+
+    void savingANewProjectAsksForANameOnce()
+    {
+        auto form = makeForm();
+        const QString path = m_dir->filePath("first.kld");
+        m_dialogs->savePaths.push_back(path);
+        QVERIFY(form->FileSaveClick());
+        QCOMPARE(m_dialogs->saveTitles, QStringList({"Save NewPile As"}));
+        QCOMPARE(m_dialogs->savePresets, QStringList({"NewPile.kld"}));
+        QCOMPARE(form->ProgramData().FileName, path);
+        QCOMPARE(form->windowTitle(), "KELDOR 2.0 - First");
+        QVERIFY(readAll(path).startsWith("New Pile\r\n1 \r\n"));
+        form->SetModified(true);
+        QVERIFY(form->FileSaveClick());
+        QCOMPARE(m_dialogs->saveTitles.size(), 1);
+        QVERIFY(!form->IsModified());
+        // Save As does not enter the recent list.
+        QCOMPARE(form->RecentFiles().Count(), 0);
+    }
+
+    void aFailedSaveKeepsTheProjectModified()
+    {
+        auto form = makeForm();
+        m_dialogs->savePaths.push_back(m_dir->filePath("no/such/folder/p.kld"));
+        form->SetModified(true);
+        QVERIFY(!form->FileSaveClick());
+        QVERIFY(form->IsModified());
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        // A failing save inside the question ends the operation that asked.
+        m_dialogs->answer = TUserDialogs::TAnswer::Yes;
+        QVERIFY(!form->CheckSave());
+    }
+
+    void recentFilesKeepTheirOrderAndCaptions()
+    {
+        auto form = makeForm();
+        const QString a = write(project("12", "A"), "a.kld");
+        const QString b = write(project("12", "B"), "sub/b.kld");
+        openThroughDialog(*form, a);
+        openThroughDialog(*form, b);
+        QCOMPARE(form->ProgramData().Title, "B");
+        QCOMPARE(form->windowTitle(), "KELDOR 2.0 - B");
+        QCOMPARE(QDir::currentPath(), QFileInfo(b).absolutePath());
+        QCOMPARE(storedSettings().value("2.0/File1").toString(), b);
+        QCOMPARE(storedSettings().value("2.0/File2").toString(), a);
+
+        form->FileMenuClick();
+        QVERIFY(form->RecentFileActions()[0]->isVisible());
+        QCOMPARE(form->RecentFileActions()[0]->text(), "1 b.kld");
+        QCOMPARE(form->RecentFileActions()[1]->text(), "2 " + a);
+        QVERIFY(!form->RecentFileActions()[2]->isVisible());
+        QVERIFY(form->RecentSeparator()->isVisible());
+
+        // The same file again changes nothing and writes nothing.
+        QFile::remove(m_settingsDir->filePath("Varnoth/KELDOR.ini"));
+        openThroughDialog(*form, b);
+        QVERIFY(!QFile::exists(m_settingsDir->filePath("Varnoth/KELDOR.ini")));
+        QCOMPARE(form->RecentFiles().Entry(0), b);
+        QCOMPARE(form->RecentFiles().Count(), 2);
+
+        // A recent item opens its file.
+        form->MyFilePopupHandler(1);
+        QCOMPARE(form->ProgramData().Title, "A");
+        QCOMPARE(form->RecentFiles().Entry(0), a);
+    }
+
+    void theRecentListSurvivesARestart()
+    {
+        const QString a = write(project(), "a.kld");
+        {
+            auto form = makeForm();
+            openThroughDialog(*form, a);
+            form->close();
+        }
+        auto form = makeForm();
+        QCOMPARE(form->RecentFiles().Entry(0), a);
+        QCOMPARE(form->RecentFiles().Count(), 1);
+    }
+
+    void anOldLayoutFileIsListedOnlyOnceSaved()
+    {
+        auto form = makeForm();
+        const QString grid = write(gridProject(), "grid.kld");
+        openThroughDialog(*form, grid, 2);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(form->Tables().PileCoord().RowCount(), 2);
+        QCOMPARE(form->Tables().PileCoord().Cells(0, 1)->GetFloat(), 3.0L);
+        QCOMPARE(form->RecentFiles().Count(), 0);
+
+        // The Open dialog remembers the layout it was left with.
+        openThroughDialog(*form, QString(), 2);
+        QCOMPARE(m_dialogs->lastFilterIn, 2);
+
+        QVERIFY(form->FileSaveClick()); // writes the 2.0 layout over it
+        QCOMPARE(form->RecentFiles().Entry(0), grid);
+        QVERIFY(readAll(grid).contains("\r\n12\r\n2\r\n0 0 \r\n3 0 \r\n"));
+
+        // The recent entry reads the file in the 2.0 layout, whatever the Open dialog was left with.
+        form->FileNewClick();
+        form->MyFilePopupHandler(0);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(form->ProgramData().Title, "Grid");
+        QCOMPARE(form->Tables().PileCoord().RowCount(), 2);
+        QCOMPARE(form->ProgramData().FrequencyCount, 4);
+    }
+
+    void anIncompleteFileIsNeverOverwritten()
+    {
+        auto form = makeForm();
+        QByteArray text = project();
+        text.truncate(text.indexOf("200 500"));
+        const QString damaged = write(text, "damaged.kld");
+        openThroughDialog(*form, damaged);
+        QCOMPARE(m_dialogs->messages, QStringList({"This file either invalid or incomplete."}));
+        QCOMPARE(form->ProgramData().FileName, damaged);
+        QCOMPARE(form->Tables().PileCoord().RowCount(), 2);
+        QCOMPARE(form->ProgramData().FrequencyCount, 0);
+        QVERIFY(form->SaveAsRequired());
+        QVERIFY(!form->IsModified());
+
+        // Save and Run ask for a name; cancelled, nothing is written or run.
+        QVERIFY(!form->FileSaveClick());
+        form->CompRunClick();
+        QCOMPARE(m_dialogs->saveTitles, QStringList({"Save Damaged As", "Save Damaged As"}));
+        QCOMPARE(m_dialogs->savePresets.first(), damaged);
+        QCOMPARE(readAll(damaged), text);
+        QVERIFY(!QFile::exists(m_dir->filePath("damaged.klo")));
+
+        // Saved under another name, the project saves normally again.
+        const QString repaired = m_dir->filePath("repaired.kld");
+        m_dialogs->savePaths.push_back(repaired);
+        QVERIFY(form->FileSaveClick());
+        QVERIFY(!form->SaveAsRequired());
+        QVERIFY(QFile::exists(repaired));
+        QVERIFY(form->FileSaveClick());
+        QCOMPARE(m_dialogs->saveTitles.size(), 3);
+        QCOMPARE(readAll(damaged), text);
+    }
+
+    void aDroppedFileOpensTheFirstOnly()
+    {
+        auto form = makeForm();
+        const QString a = write(project("12", "Dropped"), "drop/a.kld");
+        const QString b = write(project("12", "Second"), "b.kld");
+        write("1 1\r\n", "drop/a.klp"); // unreadable plot data: no message on a drop
+        form->SetModified(true);
+        m_dialogs->answer = TUserDialogs::TAnswer::Cancel;
+
+        auto drop = [&] {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form.get(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form.get(), &event);
+            QVERIFY(event.isAccepted());
+        };
+        drop();
+        QCOMPARE(m_dialogs->questions, 1);
+        QCOMPARE(form->ProgramData().Title, "New Pile");
+
+        m_dialogs->answer = TUserDialogs::TAnswer::No;
+        drop();
+        QCOMPARE(form->ProgramData().Title, "Dropped");
+        QCOMPARE(form->ProgramData().FileName, a);
+        QCOMPARE(form->windowTitle(), "KELDOR 2.0 - A");
+        QCOMPARE(QDir::currentPath(), QFileInfo(a).absolutePath());
+        QVERIFY(!form->IsModified());
+        QCOMPARE(form->RecentFiles().Count(), 0);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QVERIFY(!form->PlotDataLoaded());
+    }
+
+    void unitsConvertAndCountAsAnEdit()
+    {
+        auto form = makeForm();
+        form->ProgramData().PileLength = 39.37007874L;
+        form->Tables().D().Cells(0, 0)->SetFloat(78.74015748L);
+        form->UnitsClick(2);
+        QCOMPARE(form->ProgramData().Units, 2);
+        QVERIFY(qAbs(double(form->ProgramData().PileLength) - 1.0) < 1e-15);
+        QVERIFY(qAbs(double(form->Tables().D().Cells(0, 0)->GetFloat()) - 2.0) < 1e-15);
+        QVERIFY(form->IsModified());
+        QVERIFY(form->UnitsAction(2)->isChecked());
+        form->SetModified(false);
+        form->UnitsClick(2); // the units in force: nothing changes
+        QVERIFY(!form->IsModified());
+        form->UnitsClick(1);
+        QVERIFY(qAbs(double(form->ProgramData().PileLength) - 39.37007874) < 1e-13);
+        form->OptionsUnitsClick();
+        QVERIFY(form->UnitsAction(1)->isChecked());
+        QVERIFY(!form->UnitsAction(2)->isChecked());
+    }
+
+    void childWindowsStoreTheirEditsBeforeAProjectIsDropped()
+    {
+        auto form = makeForm();
+        QPointer<CountingChild> child;
+        int made = 0;
+        int stored = 0;
+        int reloaded = 0;
+        form->SetChildFactory(TChildKind::ProjectTitle, [&](TMainForm&) {
+            ++made;
+            child = new CountingChild(stored, reloaded);
+            child->setWindowTitle("Project Title");
+            return child.data();
+        });
+        form->ShowChild(TChildKind::ProjectTitle);
+        form->ShowChild(TChildKind::ProjectTitle); // single instance: brought to the front
+        QCOMPARE(made, 1);
+        QVERIFY(child);
+        form->ArrangeMenuClick();
+        QVERIFY(form->WindowListActions()[0]->isVisible());
+        QCOMPARE(form->WindowListActions()[0]->text(), "Project Title");
+        QVERIFY(!form->WindowListActions()[1]->isVisible());
+
+        form->UnitsClick(2);
+        QCOMPARE(reloaded, 1);
+
+        // Ctrl+N commits the child, asks, and the new project closes it.
+        form->SetModified(true);
+        m_dialogs->answer = TUserDialogs::TAnswer::No;
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QCOMPARE(stored, 0);
+        QTest::keyClick(form.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(stored, 1);
+        QCOMPARE(m_dialogs->questions, 1);
+        QTRY_VERIFY(!child);
+        QCOMPARE(form->ProgramData().Units, 1);
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+
+        // A window that offers a StoreEdits slot is committed as well.
+        int slotStored = 0;
+        form->SetChildFactory(TChildKind::ControlOptions, [&](TMainForm&) { return new SlotChild(slotStored); });
+        form->ShowChild(TChildKind::ControlOptions);
+        form->CommitActiveChild();
+        QCOMPARE(slotStored, 1);
+        form->CloseAllChildren();
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+
+        // A window that refuses to close is removed without storing anything.
+        QPointer<QWidget> refusing;
+        form->SetChildFactory(TChildKind::FrequencyData, [&](TMainForm&) {
+            refusing = new RefusingChild;
+            return refusing.data();
+        });
+        form->ShowChild(TChildKind::FrequencyData);
+        QVERIFY(refusing);
+        form->FileNewClick();
+        QVERIFY(!refusing);
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+
+        // Later windows find the main window through the plots and tables.
+        QCOMPARE(form->Plots().pltVfactor.parent(), form.get());
+        QCOMPARE(form->Tables().D().FormParent, form.get());
+
+        // Menu items whose windows come later lead nowhere harmful.
+        form->ShowChild(TChildKind::SideView);
+        form->Tables().D().ShowForm();
+        form->Plots().pltSkin.Show();
+        form->HelpAboutClick();
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+    }
+
+    void editorAndHelpFailuresAreReported()
+    {
+        {
+            QDir().mkpath(m_settingsDir->filePath("Varnoth"));
+            QSettings raw(m_settingsDir->filePath("Varnoth/KELDOR.ini"), QSettings::IniFormat);
+            raw.setValue("2.0/Word Processor", "/no/such/editor");
+        }
+        auto form = makeForm();
+        QCOMPARE(form->WordProcessor(), "/no/such/editor");
+        form->CompOutputClick();
+        QCOMPARE(m_dialogs->messages, QStringList({"An error occurred in running the Word Processor"}));
+        form->HelpContentsClick();
+        QCOMPARE(m_dialogs->messages.last(), "The help document KELDORHELP.html is not installed.");
+    }
+
+    void theStandardBoxesShowTheTexts()
+    {
+        auto dialogs = MakeStandardDialogs();
+        QWidget parent;
+        QString shown;
+        QStringList buttons;
+        auto answerWith = [&](QMessageBox::StandardButton which) {
+            QTimer::singleShot(0, [&, which] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                shown = box->text();
+                buttons.clear();
+                for (QAbstractButton* b : box->buttons())
+                    buttons << b->text();
+                box->button(which)->click();
+            });
+        };
+        answerWith(QMessageBox::Ok);
+        dialogs->Inform(&parent, "An error occured in running the main program.\rDetail line");
+        QCOMPARE(shown, "An error occured in running the main program.\nDetail line");
+
+        answerWith(QMessageBox::No);
+        QCOMPARE(dialogs->AskSaveChanges(&parent), TUserDialogs::TAnswer::No);
+        QCOMPARE(shown, "Do you want to save any changes?");
+        QCOMPARE(buttons.size(), 3);
+        answerWith(QMessageBox::Cancel);
+        QCOMPARE(dialogs->AskSaveChanges(&parent), TUserDialogs::TAnswer::Cancel);
+        answerWith(QMessageBox::Yes);
+        QCOMPARE(dialogs->AskSaveChanges(&parent), TUserDialogs::TAnswer::Yes);
+    }
+
+    void closingAsksFirst()
+    {
+        auto form = makeForm();
+        form->SetModified(true);
+        m_dialogs->answer = TUserDialogs::TAnswer::Cancel;
+        QVERIFY(!form->close());
+        QVERIFY(form->isVisible());
+        m_dialogs->answer = TUserDialogs::TAnswer::No;
+        QVERIFY(form->close());
+        QCOMPARE(m_dialogs->questions, 2);
+        QVERIFY(storedSettings().contains("2.0/Word Processor"));
+        QVERIFY(storedSettings().contains("2.0/File10"));
+    }
+
+    void aStartUpArgumentIsTakenInFull()
+    {
+        const QString path = write(project("12", "Started"), "start/proj.kld");
+        QDir::setCurrent(QFileInfo(path).absolutePath());
+        auto form = makeForm({"proj"});
+        QCOMPARE(form->ProgramData().Title, "Started");
+        QCOMPARE(form->ProgramData().FileName, path);
+        QCOMPARE(form->windowTitle(), "KELDOR 2.0 - Proj");
+        QCOMPARE(form->RecentFiles().Count(), 0);
+        QVERIFY(!form->IsModified());
+
+        auto missing = makeForm({"nothing.dat"});
+        QCOMPARE(missing->ProgramData().FileName, "NewPile.kld");
+    }
+
+    void aRunFillsTheFourteenPlots()
+    {
+        QCOMPARE(TAnalysisRun::DefaultProgramPath(), QStringLiteral(KDCALC_PATH));
+        const QString path = write(project(), "run/group.kld");
+        auto form = makeForm({path});
+        form->SetModified(true);
+        form->CompRunClick();
+        QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join(" | ")));
+        QVERIFY(form->PlotDataLoaded());
+        QVERIFY(graphicsEnabled(*form));
+        QVERIFY(!form->IsModified());
+        QCOMPARE(QDir::currentPath(), QCoreApplication::applicationDirPath());
+        QVERIFY(!QFile::exists(QDir(QCoreApplication::applicationDirPath()).filePath("names.dat")));
+        form->ComputationMenuClick();
+        QVERIFY(form->EditInputAction()->isEnabled());
+        QVERIFY(form->EditNotesAction()->isEnabled());
+        QVERIFY(form->EditOutputAction()->isEnabled());
+
+        // The plot data file, read token by token: 4 frequencies, SI.
+        TWordReader reader(m_dir->filePath("run/group.klp"));
+        QCOMPARE(reader.ReadInteger(), 4);
+        QCOMPARE(reader.ReadInteger(), 2);
+        std::vector<std::array<Extended, 4>> records;
+        while (!reader.AtEnd()) {
+            try {
+                records.push_back({reader.ReadFloat(), reader.ReadFloat(), reader.ReadFloat(), reader.ReadFloat()});
+            } catch (const EInOutError&) {
+                break;
+            }
+        }
+        QCOMPARE(records.size(), size_t(36));
+        const auto record = [&](int block, int j, int r) -> const std::array<Extended, 4>& {
+            // Blocks of 2, 1, 4 and 2 records per frequency, each block over all 4 frequencies.
+            const int per[] = {2, 1, 4, 2};
+            int start = 0;
+            for (int b = 0; b < block; ++b)
+                start += 4 * per[b];
+            return records[size_t(start + j * per[block] + r)];
+        };
+        TResultPlots& plots = form->Plots();
+        const struct {
+            TGraphPlot* plot;
+            int block, r, part;
+        } rows[] = {
+            {&plots.pltHorizs, 0, 0, 2},       {&plots.pltHorizsIMG, 0, 0, 3},      {&plots.pltSkin, 0, 1, 2},
+            {&plots.pltHortGroupImg, 0, 1, 3}, {&plots.pltTip, 1, 0, 2},            {&plots.pltCombine, 2, 0, 2},
+            {&plots.pltVertStiffSigImg, 2, 0, 3}, {&plots.pltTotal, 2, 1, 2},       {&plots.pltVertGroupIMG, 2, 1, 3},
+            {&plots.pltLoad, 2, 2, 2},         {&plots.pltMomYIMG, 2, 2, 3},        {&plots.pltAxial, 2, 3, 2},
+            {&plots.pltMomXImg, 2, 3, 3},      {&plots.pltVfactor, 3, 1, 2},
+        };
+        for (const auto& row : rows) {
+            QCOMPARE(row.plot->LineCount(), 1);
+            QCOMPARE(row.plot->PointCount(), 4);
+            QCOMPARE(row.plot->Units(), 2);
+            for (int j = 0; j < 4; ++j) {
+                QCOMPARE(row.plot->Point(0, j).X, record(row.block, j, row.r)[0]);
+                QCOMPARE(row.plot->Point(0, j).Y, record(row.block, j, row.r)[size_t(row.part)]);
+            }
+        }
+        // Frequencies 1, 4, 7, 10 Hz.
+        QCOMPARE(plots.pltSkin.Point(0, 3).X, 10.0L);
+        // Piles along x: rotation about y (from the x coordinates) is the stiffer one.
+        QVERIFY(plots.pltLoad.Point(0, 0).Y > 2 * plots.pltAxial.Point(0, 0).Y);
+        QCOMPARE(plots.pltLoad.YAxisCaption(), "Rocking Stiffness (Y-Dir., Real Part) (kN-m/Radian)");
+        QCOMPARE(plots.pltSkin.YAxisCaption(), "Horizontal Stiffness (Real Part) (kN/m)");
+        // Group of two: the group stiffness lies between one and two single piles.
+        QVERIFY(plots.pltSkin.Point(0, 0).Y > plots.pltHorizs.Point(0, 0).Y);
+        QVERIFY(plots.pltSkin.Point(0, 0).Y < 2 * plots.pltHorizs.Point(0, 0).Y);
+
+        // Reopened, the project loads its plot data silently.
+        form->FileNewClick();
+        openThroughDialog(*form, path);
+        QVERIFY(form->PlotDataLoaded());
+        QVERIFY(graphicsEnabled(*form));
+    }
+
+    void aFailingRunLeavesGraphicsDisabled()
+    {
+        const QString good = write(project(), "good.kld");
+        auto form = makeForm({good});
+        form->CompRunClick();
+        QVERIFY(form->PlotDataLoaded());
+        const Extended before = form->Plots().pltSkin.Point(0, 0).Y;
+
+        const QString tooLong = write(project("100"), "toolong.kld");
+        openThroughDialog(*form, tooLong);
+        form->CompRunClick();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages[0].startsWith("An error occured in running the main program.\r"));
+        QVERIFY(m_dialogs->messages[0].contains("THE PILE IS LONGER THAN THE SOIL COLUMN"));
+        QVERIFY(!form->PlotDataLoaded());
+        QVERIFY(!graphicsEnabled(*form));
+        QCOMPARE(form->Plots().pltSkin.Point(0, 0).Y, before);
+    }
+
+    void fakeFailures_data()
+    {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<QString>("cancelBy");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("crash") << QByteArray("crash") << "" << "The analysis program stopped abnormally.";
+        QTest::newRow("no output") << QByteArray("silent") << "" << "The analysis program wrote no plot data file.";
+        QTest::newRow("unreadable plot data") << QByteArray("badplot") << "" << "";
+        QTest::newRow("cancel") << QByteArray("hang") << "button" << "The analysis was cancelled.";
+        QTest::newRow("escape") << QByteArray("hang") << "escape" << "The analysis was cancelled.";
+    }
+    void fakeFailures()
+    {
+        QFETCH(QByteArray, mode);
+        QFETCH(QString, cancelBy);
+        QFETCH(QString, message);
+        const QString path = write(project(), "fake.kld");
+        write("1 1\r\n 1 1 1 1\r\n", "fake.klp"); // stale: must not be shown as new
+        auto form = makeForm({path});
+        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        qputenv("KELDOR_FAKE_MODE", mode);
+        bool sawDialog = false;
+        QTimer cancel;
+        if (!cancelBy.isEmpty()) {
+            connect(&cancel, &QTimer::timeout, [&] {
+                auto* dialog = form->findChild<QProgressDialog*>();
+                if (!dialog || !dialog->isVisible() || !dialog->labelText().contains("AT FREQUENCY"))
+                    return;
+                sawDialog = true;
+                if (cancelBy == "escape")
+                    QTest::keyClick(dialog, Qt::Key_Escape);
+                else if (auto* button = dialog->findChild<QPushButton*>())
+                    button->click();
+            });
+            cancel.start(20);
+        }
+        form->CompRunClick();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages[0].startsWith("An error occured in running the main program."));
+        QVERIFY(m_dialogs->messages[0].contains(message));
+        QVERIFY(!form->PlotDataLoaded());
+        QVERIFY(!graphicsEnabled(*form));
+        QCOMPARE(sawDialog, !cancelBy.isEmpty());
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "MainFormTest.moc"
