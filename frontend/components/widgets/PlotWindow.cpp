@@ -337,6 +337,15 @@ void TPlotForm::resizeEvent(QResizeEvent* event)
     layOut(false);
 }
 
+void TPlotForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // A new window is shown at its final size (maximised in the main window):
+    // the legend goes to the plot area's lower right corner then, once.
+    layOut(!m_legendPlaced);
+    m_legendPlaced = true;
+}
+
 void TPlotForm::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();

@@ -92,6 +92,7 @@ public slots:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -133,6 +134,7 @@ private:
     bool m_zooming = false;
     QPoint m_zoomStart;
     QPoint m_zoomCorner;
+    bool m_legendPlaced = false; // put at the plot area's lower right once the window has its size
     bool m_legendDragging = false;
     QPoint m_legendGrab;
 
