@@ -75,6 +75,18 @@ private slots:
         QVERIFY(findForm() == nullptr);
     }
 
+    void zeroXRangeOpensAWindowThatDraws()
+    {
+        m_plot->SetLineCount(1);
+        m_plot->SetPointCount(3);
+        m_plot->Point(0, 1) = {0, 5};
+        m_plot->Point(0, 2) = {0, -2};
+        TPlotForm* form = open();
+        QVERIFY(form != nullptr);
+        QCOMPARE(form->FullBounds(), (PlotBounds{0, 1, -2, 5}));
+        QVERIFY(!form->grab().isNull());
+    }
+
     void dragZoomsToTheRectangle()
     {
         TPlotForm* form = open();

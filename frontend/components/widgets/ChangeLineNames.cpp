@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -59,6 +60,11 @@ void TfrmLineNames::showEvent(QShowEvent* event)
     layOut();
     if (!m_filled) {
         m_filled = true;
+        if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
         lbLines->addItems(m_names);
         if (lbLines->count() > 0)
             lbLines->setCurrentRow(0);

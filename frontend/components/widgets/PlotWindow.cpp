@@ -389,8 +389,12 @@ bool TPlotForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != m_legend->viewport())
         return QWidget::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease
+        && type != QEvent::MouseButtonDblClick)
+        return QWidget::eventFilter(watched, event);
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress:
         if (mouse->button() == Qt::LeftButton) {
             m_legendDragging = true;
