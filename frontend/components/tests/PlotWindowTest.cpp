@@ -1,5 +1,6 @@
 #include "Caption.h"
 #include "ChangeActiveLines.h"
+#include "ChangeLineNames.h"
 #include "PlotWindow.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -168,6 +170,31 @@ private slots:
         QCOMPARE(form->PlotMenu()->actions().size(), 9);
     }
 
+    void editLegendRenamesOnOkOnly()
+    {
+        fill(*m_plot, 2);
+        TPlotForm* form = open();
+        auto rename = [](bool ok) {
+            return [ok](TfrmLineNames* d) {
+                d->lbLines->setCurrentRow(1);
+                d->edLine->setText("Pile 2");
+                QTest::keyClick(d->edLine, Qt::Key_Return);
+                (ok ? d->btnOK : d->btnCancel)->click();
+            };
+        };
+        onNextDialog<TfrmLineNames>(rename(false));
+        form->mLineNameClick();
+        QVERIFY(m_plot->Lines(1).Name.isEmpty());
+        QCOMPARE(form->LegendEntries().at(1), QString("Curve #2"));
+        onNextDialog<TfrmLineNames>(rename(true));
+        form->mLineNameClick();
+        QCOMPARE(m_plot->Lines(1).Name, QString("Pile 2"));
+        QCOMPARE(m_plot->Lines(0).Name, QString("Curve #1"));
+        QCOMPARE(form->LegendEntries(), (QStringList{"Curve #1", "Pile 2"}));
+        QCOMPARE(form->Legend()->item(1)->text(), QString("Pile 2 *"));
+        QCOMPARE(form->PlotMenu()->actions().at(10)->text(), QString("Pile 2"));
+    }
+
     void graphTitleClosedByItsCloseBoxStillApplies()
     {
         TPlotForm* form = open();
@@ -265,6 +292,35 @@ private slots:
         // The plot takes its window with it.
         m_plot.reset();
         QTRY_COMPARE(area.subWindowList().size(), 0);
+    }
+
+    void plotMenuStandsInTheBarWhileItsWindowIsActive()
+    {
+        QMdiArea area;
+        QMenuBar bar;
+        QAction* help = bar.addMenu("&Help")->menuAction();
+        TPlotForm::InstallMenuSwitching(&area, &bar, help);
+        TPlotForm::InstallFormFactory(&area);
+        area.resize(900, 700);
+        area.show();
+        auto titles = [&bar] {
+            QStringList t;
+            for (QAction* a : bar.actions())
+                t << a->text();
+            return t;
+        };
+        fill(*m_plot);
+        m_plot->Show();
+        QTRY_COMPARE(titles(), (QStringList{"&Plot", "&Help"}));
+        // Another window takes the menu out.
+        QWidget* other = new QWidget;
+        area.addSubWindow(other)->show();
+        area.setActiveSubWindow(area.subWindowList().constLast());
+        QTRY_COMPARE(titles(), QStringList{"&Help"});
+        m_plot->Show();
+        QTRY_COMPARE(titles(), (QStringList{"&Plot", "&Help"}));
+        m_plot.reset(); // the window and its menu go
+        QTRY_COMPARE(titles(), QStringList{"&Help"});
     }
 
     void plotMenuHoldsItsItemsInOrder()

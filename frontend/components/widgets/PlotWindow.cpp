@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPageLayout>
@@ -101,6 +102,23 @@ void TPlotForm::InstallFormFactory(QMdiArea* area)
 {
     QPointer<QMdiArea> guarded(area);
     TGraphPlot::SetFormFactory([guarded](TGraphPlot& plot) { return Create(plot, guarded.data()); });
+}
+
+void TPlotForm::InstallMenuSwitching(QMdiArea* area, QMenuBar* bar, QAction* before)
+{
+    auto shown = std::make_shared<QPointer<QMenu>>();
+    QObject::connect(area, &QMdiArea::subWindowActivated, bar,
+                     [bar, before = QPointer<QAction>(before), shown](QMdiSubWindow* window) {
+                         TPlotForm* form = FromSubWindow(window);
+                         QMenu* wanted = form ? form->PlotMenu() : nullptr;
+                         if (*shown == wanted)
+                             return;
+                         if (*shown)
+                             bar->removeAction((*shown)->menuAction());
+                         *shown = wanted;
+                         if (wanted)
+                             bar->insertMenu(before.data(), wanted);
+                     });
 }
 
 TPlotForm* TPlotForm::FromSubWindow(QMdiSubWindow* window)

@@ -30,6 +30,7 @@ class QListWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QMenuBar;
 
 class TPlotForm : public QWidget {
     Q_OBJECT
@@ -41,6 +42,10 @@ public:
     static std::unique_ptr<TPlotFormHook> Create(TGraphPlot& plot, QMdiArea* area);
     // Every TGraphPlot::Show from now on opens its window in `area`.
     static void InstallFormFactory(QMdiArea* area);
+    // Puts the Plot menu of the active plot window into `bar`, before
+    // `before` (at the end when null), and takes it out when another window
+    // becomes active or none is.
+    static void InstallMenuSwitching(QMdiArea* area, QMenuBar* bar, QAction* before);
     // The plot window inside an MDI sub-window, if it is one.
     static TPlotForm* FromSubWindow(QMdiSubWindow* window);
 
