@@ -10,7 +10,6 @@
 #include "Extended.h"
 
 #include <QPoint>
-#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -57,13 +56,14 @@ struct Edges {
     int Height() const { return Bottom - Top; }
 };
 
-// Page rectangle (the whole surface) and plot area of one drawing, the
-// resolution its sizes derive from, and how it is decorated.
+// Page rectangle (the whole surface) and plot area of one drawing.
 struct PlotLayout {
     Edges PageRect;
     Edges PlotRect;
 };
 
+// One drawing's geometry, the resolution its sizes derive from, and how it
+// is decorated.
 struct PlotPage {
     Edges PageRect;
     Edges PlotRect;
@@ -154,14 +154,16 @@ PlotBounds ZoomOut(const PlotBounds& view, const PlotBounds& full, const Edges& 
 QPoint ClampInto(QPoint p, const Edges& r);
 bool Contains(const Edges& r, QPoint p); // edges included
 
-// Vertices of marker shape k around (px, py), closed (last = first).
+// Vertices of marker shape k around (px, py), closed (last = first): k = 0 a
+// triangle pointing down, k = 1 a square, k >= 2 a regular polygon of k + 1
+// corners with a corner straight up; 1/32 inch from centre to corner.
 std::vector<QPoint> MarkerVertices(int k, QPoint centre, int ppiX, int ppiY);
 
 // The legend box of a print or a bitmap: n active entries, the widest text
 // w and the text height h.
 struct LegendBoxGeometry {
     Edges Box;
-    QPoint FirstEntry; // where the first entry's marker column starts (x) and its top (y)
+    QPoint FirstEntry; // the first entry's marker column (x) and its top (y)
     int EntryStep = 0; // vertical distance between entries
 };
 LegendBoxGeometry LegendBox(const Edges& plotRect, int ppiX, int ppiY, int n, int w, int h);

@@ -86,7 +86,7 @@ void TfrmLineNames::layOut()
         return; // the resize lays the form out again
     }
     const int w = width() - 20;
-    Label1->setGeometry(10, Label1->y(), w, Label1->sizeHint().height());
+    Label1->setGeometry(10, 8, w, Label1->sizeHint().height());
     const int listTop = Label1->geometry().bottom() + 1 + 5;
     const int listHeight = height() - Label1->height() - Label2->sizeHint().height()
                            - edLine->sizeHint().height() - btnOK->sizeHint().height() - 40;
