@@ -1,0 +1,48 @@
+#include "PageSetupModel.h"
+
+#include "MiscMath.h"
+
+std::uint32_t PageSetupFlagValue(TPageSetupFlags m)
+{
+    switch (m) {
+    case poDefaultMinMargins: return 0;
+    case poDisableMargins: return 16;
+    case poMargins: return 2;
+    case poMinMargins: return 1;
+    case poDisableOrientation: return 256;
+    case poDisablePaper: return 512;
+    case poDisablePrinter: return 32;
+    case poHundredthsOfMillimeters: return 8;
+    case poThousandthsOfInches: return 4;
+    }
+    return 0;
+}
+
+void TPageSetupData::SetOptions(TPageOptions value)
+{
+    const TPageOptions old = m_options;
+    if (value.Has(poDefaultMinMargins) && !old.Has(poDefaultMinMargins))
+        value.Remove(poMinMargins);
+    if (value.Has(poMinMargins) && !old.Has(poMinMargins))
+        value.Remove(poDefaultMinMargins);
+    if (value.Has(poHundredthsOfMillimeters) && !old.Has(poHundredthsOfMillimeters))
+        value.Remove(poThousandthsOfInches);
+    if (value.Has(poThousandthsOfInches) && !old.Has(poThousandthsOfInches))
+        value.Remove(poHundredthsOfMillimeters);
+    m_options = value;
+    m_flags = 0;
+    for (int m = poDefaultMinMargins; m <= poThousandthsOfInches; ++m)
+        if (value.Has(static_cast<TPageSetupFlags>(m)))
+            m_flags |= PageSetupFlagValue(static_cast<TPageSetupFlags>(m));
+}
+
+void TPageSetupData::SetMarginLeft(int v) { m_marginLeft = MiscMath::Max(v, m_minLeft); }
+void TPageSetupData::SetMarginTop(int v) { m_marginTop = MiscMath::Max(v, m_minTop); }
+void TPageSetupData::SetMarginRight(int v) { m_marginRight = MiscMath::Max(v, m_minRight); }
+void TPageSetupData::SetMarginBottom(int v) { m_marginBottom = MiscMath::Max(v, m_minBottom); }
+void TPageSetupData::SetMinMarginLeft(int v) { m_minLeft = MiscMath::Min(v, m_marginLeft); }
+void TPageSetupData::SetMinMarginTop(int v) { m_minTop = MiscMath::Min(v, m_marginTop); }
+void TPageSetupData::SetMinMarginRight(int v) { m_minRight = MiscMath::Min(v, m_marginRight); }
+void TPageSetupData::SetMinMarginBottom(int v) { m_minBottom = MiscMath::Min(v, m_marginBottom); }
+
+QPoint CenterWindowPos(int w, int h, int sw, int sh) { return {(sw - w) / 2, (sh - h) / 3}; }

@@ -1,0 +1,304 @@
+#include "PlotGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Points = std::vector<std::pair<Extended, Extended>>;
+
+PointVisitor visitorOf(const Points& points)
+{
+    return [points](const std::function<void(Extended, Extended)>& visit) {
+        for (const auto& [x, y] : points)
+            visit(x, y);
+    };
+}
+
+} // namespace
+
+TEST(PlotBoundsTest, RangesContainZeroAndRoundOutwardToTheirUnit)
+{
+    struct Row {
+        const char* what;
+        Points points;
+        PlotBounds expected;
+    };
+    const std::vector<Row> rows = {
+        {"12..47 rounds to tens", {{0, 12}, {100, 47}}, {0, 100, 0, 50}},
+        {"7.2e6: unit 1e6", {{1, 1}, {10, 7.2e6L}}, {0, 10, 0, 8e6L}},
+        {"2.43: under three units, a tenth", {{0.5L, 2.43L}, {4, 1}}, {0, 4, 0, 2.5L}},
+        {"negative values round downward", {{-37, -3.7L}, {-1, -1}}, {-40, 0, -4, 0}},
+        {"both signs", {{-2, -1.5L}, {8, 2.5L}}, {-2, 8, -2, 3}},
+        {"every X 0: a unit X range", {{0, 1}, {0, 5}}, {0, 1, 0, 5}},
+        {"points that are not finite are left out", {{1, 2}, {HUGE_VALL, 4}, {2, -HUGE_VALL}}, {0, 1, 0, 2}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const auto b = ComputeBounds(visitorOf(row.points));
+        ASSERT_TRUE(b.has_value());
+        EXPECT_DOUBLE_EQ(static_cast<double>(b->MinX), static_cast<double>(row.expected.MinX));
+        EXPECT_DOUBLE_EQ(static_cast<double>(b->MaxX), static_cast<double>(row.expected.MaxX));
+        EXPECT_DOUBLE_EQ(static_cast<double>(b->MinY), static_cast<double>(row.expected.MinY));
+        EXPECT_DOUBLE_EQ(static_cast<double>(b->MaxY), static_cast<double>(row.expected.MaxY));
+    }
+}
+
+TEST(PlotBoundsTest, NoYRangeGivesNoBounds)
+{
+    EXPECT_FALSE(ComputeBounds(visitorOf({})).has_value());
+    EXPECT_FALSE(ComputeBounds(visitorOf({{1, 0}, {5, 0}})).has_value());
+    EXPECT_FALSE(ComputeBounds(visitorOf({{0, 0}})).has_value());
+}
+
+TEST(PlotBoundsTest, RoundOutwardGoesAwayFromTheRange)
+{
+    EXPECT_EQ(RoundOutward(4.7L), 5);
+    EXPECT_EQ(RoundOutward(5.0L), 5);
+    EXPECT_EQ(RoundOutward(-4.7L), -5);
+    EXPECT_EQ(RoundOutward(0.0L), 0);
+}
+
+TEST(PlotTicksTest, SevenHundredPixelsAtNinetySixOverZeroToHundred)
+{
+    const auto t = ComputeTicks({0, 100, 0, 50}, {48, 24, 748, 552}, 96, 96);
+    ASSERT_TRUE(t.has_value());
+    EXPECT_DOUBLE_EQ(static_cast<double>(t->X.MinorStep), 2.0); // raw 11.1, m = 1: major 10
+    EXPECT_EQ(t->X.First, 0);
+    EXPECT_EQ(t->X.Last, 50);
+    // 528 px high: ny = 7, raw 7.14, major 5, minor 1
+    EXPECT_DOUBLE_EQ(static_cast<double>(t->Y.MinorStep), 1.0);
+    EXPECT_EQ(t->Y.Last, 50);
+}
+
+TEST(PlotTicksTest, MajorStepIsOneTwoFiveOrTenTimesItsPower)
+{
+    const std::vector<std::pair<Extended, Extended>> rows = {
+        {11.1L, 10}, {1, 1}, {25, 20}, {4.99L, 2}, {0.06L, 0.05L}, {850, 500}, {9.5L, 10}, {0.95L, 1}};
+    for (const auto& [raw, major] : rows) {
+        SCOPED_TRACE(static_cast<double>(raw));
+        EXPECT_NEAR(static_cast<double>(MajorStep(raw)), static_cast<double>(major), 1e-12);
+    }
+}
+
+TEST(PlotTicksTest, TickIndicesStayInsideTheView)
+{
+    struct Row {
+        Extended minV, maxV, step;
+        std::int64_t first, last;
+    };
+    const std::vector<Row> rows = {
+        {-3, 7, 1, -3, 7},
+        {-2.5L, 2.5L, 1, -2, 2},
+        {2, 5, 1, 0, 5},     // a positive minimum after zooming: index 0
+        {-9, -4, 1, -9, 0},  // a negative maximum: index 0
+        {0, 0.5L, 1, 0, 0},  // the first step leaves at once
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(static_cast<double>(r.minV));
+        const AxisTicks t = AxisTickRange(r.minV, r.maxV, r.step);
+        EXPECT_EQ(t.First, r.first);
+        EXPECT_EQ(t.Last, r.last);
+    }
+}
+
+TEST(PlotTicksTest, PlotAreaUnderThreeQuartersOfAnInchFails)
+{
+    EXPECT_FALSE(ComputeTicks({0, 1, 0, 1}, {0, 0, 71, 500}, 96, 96).has_value());
+    EXPECT_FALSE(ComputeTicks({0, 1, 0, 1}, {0, 0, 500, 71}, 96, 96).has_value());
+    EXPECT_TRUE(ComputeTicks({0, 1, 0, 1}, {0, 0, 72, 72}, 96, 96).has_value());
+}
+
+TEST(PlotMappingTest, CornersAndInverse)
+{
+    // 512 px over 0..512: every quotient below is exact in binary
+    const Edges r{50, 20, 562, 220};
+    const PlotBounds v{0, 512, -10, 10};
+    for (bool xOnTop : {false, true}) {
+        SCOPED_TRACE(xOnTop);
+        const PlotMapping m(v, r, xOnTop);
+        EXPECT_EQ(m.ToScreen(0, -10), QPoint(50, xOnTop ? 20 : 220));
+        EXPECT_EQ(m.ToScreen(512, 10), QPoint(562, xOnTop ? 220 : 20));
+        EXPECT_EQ(m.ToScreen(256, 0), QPoint(306, 120));
+        // ties go to the even neighbour
+        EXPECT_EQ(m.ToScreen(2.5L, 0).x(), 52);
+        EXPECT_EQ(m.ToScreen(3.5L, 0).x(), 54);
+        const PlotPoint d = m.ToData(QPoint(178, xOnTop ? 70 : 170));
+        EXPECT_DOUBLE_EQ(static_cast<double>(d.X), 128.0);
+        EXPECT_DOUBLE_EQ(static_cast<double>(d.Y), -5.0);
+        const PlotPoint outside = m.ToData(QPoint(563, 100));
+        EXPECT_EQ(outside.X, 0.0L);
+        EXPECT_EQ(outside.Y, 0.0L);
+    }
+}
+
+void expectBounds(const PlotBounds& a, const PlotBounds& b)
+{
+    EXPECT_NEAR(static_cast<double>(a.MinX), static_cast<double>(b.MinX), 1e-9);
+    EXPECT_NEAR(static_cast<double>(a.MaxX), static_cast<double>(b.MaxX), 1e-9);
+    EXPECT_NEAR(static_cast<double>(a.MinY), static_cast<double>(b.MinY), 1e-9);
+    EXPECT_NEAR(static_cast<double>(a.MaxY), static_cast<double>(b.MaxY), 1e-9);
+}
+
+class PlotZoomTest : public ::testing::Test {
+protected:
+    // 1000 px over 0..1000: one pixel per unit on both axes.
+    const Edges rect{0, 0, 1000, 1000};
+    const PlotBounds full{0, 1000, 0, 1000};
+};
+
+TEST_F(PlotZoomTest, DragWithoutWidthOrHeightChangesNothing)
+{
+    EXPECT_FALSE(ZoomIn(full, full, rect, false, {100, 100}, {100, 400}).has_value());
+    EXPECT_FALSE(ZoomIn(full, full, rect, false, {100, 100}, {400, 100}).has_value());
+}
+
+TEST_F(PlotZoomTest, DragBecomesTheViewSmallerToLarger)
+{
+    const auto v = ZoomIn(full, full, rect, false, {600, 100}, {200, 700});
+    ASSERT_TRUE(v.has_value());
+    expectBounds(*v, {200, 600, 300, 900});
+}
+
+TEST_F(PlotZoomTest, ReleaseOutsideIsClampedToThePlotArea)
+{
+    const auto v = ZoomIn(full, full, rect, true, {500, 500}, {1400, -50});
+    ASSERT_TRUE(v.has_value());
+    expectBounds(*v, {500, 1000, 0, 500});
+}
+
+TEST_F(PlotZoomTest, TinyDragWidensToOneTwentiethAndStaysInside)
+{
+    struct Row {
+        const char* what;
+        QPoint start, end;
+        PlotBounds expected;
+    };
+    const std::vector<Row> rows = {
+        {"centre", {495, 195}, {505, 805}, {475, 525, 195, 805}},
+        {"near the left edge", {2, 195}, {12, 805}, {0, 50, 195, 805}},
+        {"near the right edge", {990, 195}, {1000, 805}, {950, 1000, 195, 805}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const auto v = ZoomIn(full, full, rect, true, r.start, r.end);
+        ASSERT_TRUE(v.has_value());
+        expectBounds(*v, r.expected);
+    }
+}
+
+TEST_F(PlotZoomTest, RightClickDoublesTheViewWithinTheFullRange)
+{
+    const PlotBounds view{400, 500, 400, 500};
+    const Edges r{0, 0, 100, 100}; // one pixel per unit of the view
+    expectBounds(ZoomOut(view, full, r, true, {50, 50}), {350, 550, 350, 550});
+    // Near the left edge of the full range, a view over half of it: the full range
+    const PlotBounds wide{0, 600, 0, 600};
+    EXPECT_EQ(ZoomOut(wide, full, rect, true, {10, 500}), full); // exactly
+}
+
+TEST(PlotMarkerTest, ShapesAreClosedAndOneThirtySecondOfAnInchAcross)
+{
+    const QPoint c(100, 100);
+    // k = 0: a triangle with a corner straight down
+    const auto t = MarkerVertices(0, c, 96, 96);
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_EQ(t.front(), t.back());
+    EXPECT_EQ(t[0], QPoint(100, 103));
+    // cos of the upper corners is 1/2: 1.5 px at 96 ppi is a tie that the
+    // rounding of the angle decides, so the two may differ by a pixel
+    EXPECT_LE(std::abs(t[1].y() - t[2].y()), 1);
+    EXPECT_EQ(t[1].x() - 100, 100 - t[2].x());
+    EXPECT_LT(t[1].y(), 100);
+    // k = 1: a square with sides parallel to the axes
+    const auto s = MarkerVertices(1, c, 96, 96);
+    ASSERT_EQ(s.size(), 5u);
+    EXPECT_EQ(s.front(), s.back());
+    EXPECT_EQ(s[0], QPoint(102, 98));
+    EXPECT_EQ(s[1], QPoint(102, 102));
+    EXPECT_EQ(s[2], QPoint(98, 102));
+    EXPECT_EQ(s[3], QPoint(98, 98));
+    // k = 3: a diamond with a corner straight up
+    const auto d = MarkerVertices(3, c, 96, 96);
+    const std::vector<QPoint> diamond = {{100, 97}, {103, 100}, {100, 103}, {97, 100}, {100, 97}};
+    EXPECT_EQ(d, diamond);
+    // k = 4: a pentagon; sizes follow each axis's resolution
+    const auto p = MarkerVertices(4, c, 96, 192);
+    ASSERT_EQ(p.size(), 6u);
+    EXPECT_EQ(p[0], QPoint(100, 94));
+}
+
+TEST(PlotLegendBoxTest, BoxSitsInTheLowerRightCornerOfThePlotArea)
+{
+    const Edges plot{48, 24, 700, 500};
+    const LegendBoxGeometry g = LegendBox(plot, 96, 96, 2, 60, 16);
+    EXPECT_EQ(g.Box, (Edges{622, 459, 700, 500}));
+    EXPECT_EQ(g.FirstEntry, QPoint(628, 462));
+    EXPECT_EQ(g.EntryStep, 19);
+    // No active entry: the box is still drawn, 1/32 inch high
+    EXPECT_EQ(LegendBox(plot, 96, 96, 0, 0, 16).Box.Height(), 3);
+}
+
+TEST(PlotLegendBoxTest, ListWidensToTheWidestTextNeverNarrows)
+{
+    EXPECT_EQ(LegendListWidth(10, {50, 70, 30}, 96), 94);
+    EXPECT_EQ(LegendListWidth(200, {50}, 96), 200);
+}
+
+TEST(PlotLayoutTest, WindowPrinterAndBitmap)
+{
+    EXPECT_EQ(ScreenLayout(800, 600, 96, 96, false, false, false).PlotRect, (Edges{48, 24, 776, 552}));
+    EXPECT_EQ(ScreenLayout(800, 600, 96, 96, true, false, false).PlotRect, (Edges{48, 48, 776, 576}));
+    EXPECT_EQ(ScreenLayout(800, 600, 96, 96, false, true, false).PlotRect.Bottom, 528);
+    EXPECT_EQ(ScreenLayout(800, 600, 96, 96, false, true, true).PlotRect.Top, 48);
+
+    // Letter paper at 600 dpi, 0.25 inch unprintable edges, one-inch margins
+    const PlotLayout p = PrintLayout(4800, 6300, 150, 150, 600, 600, {}, false, false, false);
+    EXPECT_EQ(p.PageRect, (Edges{450, 450, 4350, 5850}));
+    EXPECT_EQ(p.PlotRect, (Edges{750, 450, 4350, 5550}));
+    // Margins under the unprintable edges use the edges
+    const PlotLayout e = PrintLayout(4800, 6300, 150, 150, 600, 600, {100, 100, 100, 100}, true, true, false);
+    EXPECT_EQ(e.PageRect, (Edges{0, 0, 4800, 6300}));
+    EXPECT_EQ(e.PlotRect, (Edges{300, 300, 4800, 6000}));
+
+    EXPECT_EQ(BitmapLayout(432, 288, 96, 96, false).PlotRect, (Edges{144, 48, 408, 240}));
+    EXPECT_EQ(BitmapLayout(432, 288, 96, 96, true).PlotRect, (Edges{144, 72, 408, 264}));
+}
+
+TEST(PlotBitmapSizeTest, RoundedToEvenAndAtMostTenThousandPixels)
+{
+    struct Row {
+        Extended w, h, ppi;
+        bool ok;
+        std::int64_t width, height;
+    };
+    const std::vector<Row> rows = {
+        {6, 4, 72, true, 432, 288},       // the dialog's defaults
+        {2.5L, 2.5L, 11, true, 28, 28},   // 27.5 -> 28
+        {2.5L, 2.5L, 13, true, 32, 32},   // 32.5 -> 32
+        {100, 2, 100, true, 10000, 200},
+        {100.01L, 2, 100, false, 0, 0},
+        {2, 1e4000L, 72, false, 0, 0},    // a huge entry is refused, not overflowed
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(static_cast<double>(r.w * r.ppi));
+        const auto s = BitmapSizeFor(r.w, r.h, r.ppi);
+        ASSERT_EQ(s.has_value(), r.ok);
+        if (r.ok) {
+            EXPECT_EQ(s->Width, r.width);
+            EXPECT_EQ(s->Height, r.height);
+        }
+    }
+}
+
+TEST(PlotCaptionWrapTest, WordsFillLinesUpToTheWidth)
+{
+    const auto measure = [](const QString& s) { return static_cast<int>(s.size()) * 10; };
+    EXPECT_EQ(WrapWords("Stiffness of the group (lbs/in)", 120, measure),
+              (QStringList{"Stiffness of", "the group", "(lbs/in)"}));
+    EXPECT_EQ(WrapWords("Incomprehensible", 50, measure), QStringList{"Incomprehensible"});
+    EXPECT_TRUE(WrapWords("", 50, measure).isEmpty());
+}

@@ -1,0 +1,380 @@
+#include "Caption.h"
+#include "ChangeActiveLines.h"
+#include "ChangeLineNames.h"
+#include "PlotWindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Y from 12 to 47 over X from 0 to 100: bounds 0..100 x 0..50.
+void fill(TGraphPlot& plot, int lines = 1)
+{
+    plot.BeginUpdate();
+    plot.SetLineCount(lines);
+    plot.SetPointCount(2);
+    for (int i = 0; i < lines; ++i) {
+        plot.Point(i, 0) = {0, 12};
+        plot.Point(i, 1) = {100, 47};
+    }
+    plot.EndUpdate();
+}
+
+// Runs `action` on the modal dialog of type D that the next call opens.
+template <class D>
+void onNextDialog(std::function<void(D*)> action)
+{
+    QTimer::singleShot(0, [action] {
+        D* dialog = nullptr;
+        QTRY_VERIFY((dialog = qobject_cast<D*>(QApplication::activeModalWidget())) != nullptr);
+        action(dialog);
+    });
+}
+
+} // namespace
+
+class PlotWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_plot = std::make_unique<TGraphPlot>();
+        m_plot->Caption = "Group";
+        m_plot->XOnTop = false;
+        m_messages.clear();
+    }
+    void cleanup()
+    {
+        TGraphPlot::SetFormFactory(nullptr);
+        m_plot.reset(); // takes an open window with it
+    }
+
+    void zeroYRangeMakesNoWindow()
+    {
+        TGraphPlot::SetFormFactory([](TGraphPlot& p) { return TPlotForm::Create(p, nullptr); });
+        m_plot->SetLineCount(1);
+        m_plot->SetPointCount(3); // every point at (0, 0)
+        m_plot->Show();
+        QVERIFY(!m_plot->FormCreated());
+        QVERIFY(findForm() == nullptr);
+    }
+
+    void zeroXRangeOpensAWindowThatDraws()
+    {
+        m_plot->SetLineCount(1);
+        m_plot->SetPointCount(3);
+        m_plot->Point(0, 1) = {0, 5};
+        m_plot->Point(0, 2) = {0, -2};
+        TPlotForm* form = open();
+        QVERIFY(form != nullptr);
+        QCOMPARE(form->FullBounds(), (PlotBounds{0, 1, -2, 5}));
+        QVERIFY(!form->grab().isNull());
+    }
+
+    void dragZoomsToTheRectangle()
+    {
+        TPlotForm* form = open();
+        const Edges r = form->PlotRect();
+        QCOMPARE(form->FullBounds(), (PlotBounds{0, 100, 0, 50}));
+        // From a quarter to three quarters across, and the lower half.
+        const QPoint start(r.Left + r.Width() / 4, r.Top + r.Height() / 2);
+        const QPoint end(r.Left + 3 * r.Width() / 4, r.Bottom);
+        const auto expected = ZoomIn(form->ViewBounds(), form->FullBounds(), r, false, start, end);
+        QVERIFY(expected.has_value());
+        QTest::mousePress(form, Qt::LeftButton, Qt::NoModifier, start);
+        QTest::mouseMove(form, (start + end) / 2);
+        QTest::mouseMove(form, end);
+        QTest::mouseRelease(form, Qt::LeftButton, Qt::NoModifier, end);
+        QCOMPARE(form->ViewBounds(), *expected);
+        QVERIFY(form->ViewBounds().MaxX - form->ViewBounds().MinX < 60);
+        QVERIFY(form->ViewBounds().MinY == 0);
+        // The caption reads out the point under the mouse.
+        QVERIFY(form->windowTitle().startsWith("Group X: "));
+        // A right click far left shows the full X range again.
+        QTest::mouseClick(form, Qt::RightButton, Qt::NoModifier, QPoint(r.Left + 1, r.Top + 1));
+        QCOMPARE(form->ViewBounds().MinX, 0.0L);
+        QCOMPARE(form->ViewBounds().MaxX, 100.0L);
+    }
+
+    void dragWithoutWidthDoesNotZoom()
+    {
+        TPlotForm* form = open();
+        const Edges r = form->PlotRect();
+        const QPoint start(r.Left + 50, r.Top + 50);
+        QTest::mousePress(form, Qt::LeftButton, Qt::NoModifier, start);
+        QTest::mouseRelease(form, Qt::LeftButton, Qt::NoModifier, start + QPoint(0, 80));
+        QCOMPARE(form->ViewBounds(), form->FullBounds());
+    }
+
+    void newDataReachesAnOpenWindow()
+    {
+        TPlotForm* form = open();
+        QCOMPARE(form->LegendEntries(), QStringList{"Curve #1"});
+        m_plot->BeginUpdate();
+        m_plot->SetLineCount(2);
+        m_plot->SetPointCount(2);
+        m_plot->Point(1, 1) = {400, 730};
+        m_plot->EndUpdate();
+        QCOMPARE(form->FullBounds(), (PlotBounds{0, 400, 0, 800}));
+        QCOMPARE(form->ViewBounds(), form->FullBounds());
+        QCOMPARE(form->LegendEntries(), (QStringList{"Curve #1", "Curve #2"}));
+        QCOMPARE(form->PlotMenu()->actions().size(), 9 + 2);
+        QCOMPARE(form->PlotMenu()->actions().at(10)->text(), QString("Curve #2"));
+        // Data without a Y range close the window; the next Show opens a new one.
+        m_plot->SetPointCount(0);
+        m_plot->Changed();
+        QVERIFY(!m_plot->FormCreated());
+        fill(*m_plot);
+        m_plot->Show();
+        QVERIFY(m_plot->FormCreated());
+    }
+
+    void moreThanTwentyCurvesListTheFirstTwenty()
+    {
+        fill(*m_plot, 25);
+        TPlotForm* form = open();
+        QCOMPARE(form->LegendEntries().size(), 20);
+        QVERIFY(!m_plot->Lines(20).Listed);
+        // Active Graphs can list them all, or none.
+        onNextDialog<TfrmActiveLines>([](TfrmActiveLines* d) {
+            d->ActivateButton->click();
+            d->btnOK->click();
+        });
+        form->ActiveGraphsClick();
+        QCOMPARE(form->LegendEntries().size(), 25);
+        onNextDialog<TfrmActiveLines>([](TfrmActiveLines* d) {
+            d->DesactivateButton->click();
+            d->btnOK->click();
+        });
+        form->ActiveGraphsClick();
+        QVERIFY(form->LegendEntries().isEmpty());
+        QCOMPARE(form->Legend()->count(), 0);
+        QCOMPARE(form->PlotMenu()->actions().size(), 9);
+    }
+
+    void editLegendRenamesOnOkOnly()
+    {
+        fill(*m_plot, 2);
+        TPlotForm* form = open();
+        auto rename = [](bool ok) {
+            return [ok](TfrmLineNames* d) {
+                d->lbLines->setCurrentRow(1);
+                d->edLine->setText("Pile 2");
+                QTest::keyClick(d->edLine, Qt::Key_Return);
+                (ok ? d->btnOK : d->btnCancel)->click();
+            };
+        };
+        onNextDialog<TfrmLineNames>(rename(false));
+        form->mLineNameClick();
+        QVERIFY(m_plot->Lines(1).Name.isEmpty());
+        QCOMPARE(form->LegendEntries().at(1), QString("Curve #2"));
+        onNextDialog<TfrmLineNames>(rename(true));
+        form->mLineNameClick();
+        QCOMPARE(m_plot->Lines(1).Name, QString("Pile 2"));
+        QCOMPARE(m_plot->Lines(0).Name, QString("Curve #1"));
+        QCOMPARE(form->LegendEntries(), (QStringList{"Curve #1", "Pile 2"}));
+        QCOMPARE(form->Legend()->item(1)->text(), QString("Pile 2 *"));
+        QCOMPARE(form->PlotMenu()->actions().at(10)->text(), QString("Pile 2"));
+    }
+
+    void graphTitleClosedByItsCloseBoxStillApplies()
+    {
+        TPlotForm* form = open();
+        onNextDialog<TfrmGraphCaption>([](TfrmGraphCaption* d) {
+            QVERIFY(d->rbBottom->isChecked());
+            d->edtCaption->setText("Pile group");
+            d->rbTop->setChecked(true);
+            d->close();
+        });
+        form->PlotCaptionClick();
+        QCOMPARE(m_plot->Title, QString("Pile group"));
+        QVERIFY(m_plot->TitleOnTop);
+        QCOMPARE(form->PlotRect().Top, 96 / 4 + 96 / 4);
+    }
+
+    void legendDoubleClickTogglesTheCurve()
+    {
+        TPlotForm* form = open();
+        QListWidget* legend = form->Legend();
+        QVERIFY(legend->isVisible());
+        QCOMPARE(legend->item(0)->text(), QString("Curve #1 *"));
+        const QPoint at = legend->visualItemRect(legend->item(0)).center();
+        QTest::mouseDClick(legend->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QVERIFY(!m_plot->Lines(0).Active);
+        QCOMPARE(legend->item(0)->text(), QString("Curve #1"));
+    }
+
+    void savedBitmapReloadsAtItsSize()
+    {
+        TPlotForm* form = open();
+        setMessages(form);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("plot.bmp");
+        QImage bitmap(432, 288, QImage::Format_RGB32);
+        QVERIFY(form->SaveBitmap(path, bitmap, 72));
+        QImageReader reader(path);
+        QCOMPARE(reader.format(), QByteArray("bmp"));
+        QCOMPARE(reader.size(), QSize(432, 288));
+        QVERIFY(m_messages.isEmpty());
+        // A file that cannot be written says so.
+        QImage again(432, 288, QImage::Format_RGB32);
+        QVERIFY(!form->SaveBitmap(dir.filePath("missing/plot.bmp"), again, 72));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].startsWith("The bitmap could not be written"));
+    }
+
+    void printingToAFileGivesAPdf()
+    {
+        TPlotForm* form = open();
+        setMessages(form);
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("plot.pdf"));
+        QVERIFY(form->PrintOn(printer));
+        QFile pdf(dir.filePath("plot.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == "%PDF-");
+        QVERIFY(m_messages.isEmpty());
+        // A printer that cannot start is reported, and the window still draws.
+        QPrinter broken(QPrinter::HighResolution);
+        broken.setOutputFormat(QPrinter::PdfFormat);
+        broken.setOutputFileName(dir.filePath("missing/plot.pdf"));
+        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        QVERIFY(!form->PrintOn(broken));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].startsWith("The graph could not be printed"));
+        QVERIFY(!form->grab().isNull());
+    }
+
+    void mdiWindowComesAndGoesWithThePlot()
+    {
+        QMdiArea area;
+        area.resize(900, 700);
+        area.show();
+        TPlotForm::InstallFormFactory(&area);
+        fill(*m_plot);
+        m_plot->Show();
+        QVERIFY(m_plot->FormCreated());
+        QCOMPARE(area.subWindowList().size(), 1);
+        QMdiSubWindow* sub = area.subWindowList().constFirst();
+        QVERIFY(sub->isMaximized());
+        TPlotForm* form = TPlotForm::FromSubWindow(sub);
+        QVERIFY(form != nullptr);
+        QCOMPARE(form->PlotMenu()->title(), QString("&Plot"));
+        // A second Show only shows the same window.
+        m_plot->Show();
+        QCOMPARE(area.subWindowList().size(), 1);
+        // Closing the window lets the next Show make a fresh one.
+        sub->close();
+        QTRY_COMPARE(area.subWindowList().size(), 0);
+        QVERIFY(!m_plot->FormCreated());
+        m_plot->Show();
+        QCOMPARE(area.subWindowList().size(), 1);
+        // The plot takes its window with it.
+        m_plot.reset();
+        QTRY_COMPARE(area.subWindowList().size(), 0);
+    }
+
+    void plotMenuStandsInTheBarWhileItsWindowIsActive()
+    {
+        QMdiArea area;
+        QMenuBar bar;
+        QAction* help = bar.addMenu("&Help")->menuAction();
+        TPlotForm::InstallMenuSwitching(&area, &bar, help);
+        TPlotForm::InstallFormFactory(&area);
+        area.resize(900, 700);
+        area.show();
+        auto titles = [&bar] {
+            QStringList t;
+            for (QAction* a : bar.actions())
+                t << a->text();
+            return t;
+        };
+        fill(*m_plot);
+        m_plot->Show();
+        QTRY_COMPARE(titles(), (QStringList{"&Plot", "&Help"}));
+        // Another window takes the menu out.
+        QWidget* other = new QWidget;
+        area.addSubWindow(other)->show();
+        area.setActiveSubWindow(area.subWindowList().constLast());
+        QTRY_COMPARE(titles(), QStringList{"&Help"});
+        m_plot->Show();
+        QTRY_COMPARE(titles(), (QStringList{"&Plot", "&Help"}));
+        m_plot.reset(); // the window and its menu go
+        QTRY_COMPARE(titles(), QStringList{"&Help"});
+    }
+
+    void plotMenuHoldsItsItemsInOrder()
+    {
+        TPlotForm* form = open();
+        QStringList texts;
+        for (QAction* a : form->PlotMenu()->actions())
+            texts << (a->isSeparator() ? QString("-") : a->text());
+        QCOMPARE(texts, (QStringList{"Show &Legend", "Show &Markers", "&Print...", "P&age Setup", "&Save To Disk...",
+                                     "&Graph Title", "&Edit Legend", "&Active Graphs", "-", "Curve #1"}));
+        // Markers every 3 points checks its item; 0 checks "Never".
+        m_plot->Markers = 3;
+        emit form->PlotMarkers->aboutToShow();
+        for (QAction* a : form->PlotMarkers->actions())
+            if (!a->isSeparator())
+                QCOMPARE(a->isChecked(), a->data().toInt() == 3);
+        m_plot->Markers = 4;
+        emit form->PlotMarkers->aboutToShow();
+        for (QAction* a : form->PlotMarkers->actions())
+            QVERIFY(!a->isChecked());
+    }
+
+private:
+    TPlotForm* open()
+    {
+        if (m_plot->LineCount() == 0)
+            fill(*m_plot);
+        TGraphPlot::SetFormFactory([](TGraphPlot& p) { return TPlotForm::Create(p, nullptr); });
+        m_plot->Show();
+        TPlotForm* form = findForm();
+        if (!form)
+            return nullptr;
+        form->resize(800, 600);
+        if (!QTest::qWaitForWindowExposed(form))
+            return nullptr;
+        return form;
+    }
+
+    static TPlotForm* findForm()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* f = qobject_cast<TPlotForm*>(w); f && f->Plot())
+                return f;
+        return nullptr;
+    }
+
+    void setMessages(TPlotForm* form)
+    {
+        form->SetMessageHandler([this](const QString& m) { m_messages << m; });
+    }
+
+    std::unique_ptr<TGraphPlot> m_plot;
+    QStringList m_messages;
+};
+
+QTEST_MAIN(PlotWindowTest)
+#include "PlotWindowTest.moc"
