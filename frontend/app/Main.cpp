@@ -1,5 +1,7 @@
 #include "Main.h"
 
+#include "PlotWindow.h"
+
 #include "AnalysisRun.h"
 #include "EditorCommand.h"
 #include "Misc.h"
@@ -111,6 +113,10 @@ TMainForm::TMainForm(QWidget* parent)
     setCentralWidget(m_mdi);
     setAcceptDrops(true);
     createMenus();
+    // The fourteen plots open their windows here, and the active plot window's
+    // Plot menu stands before the Window menu.
+    TPlotForm::InstallFormFactory(m_mdi);
+    TPlotForm::InstallMenuSwitching(m_mdi, menuBar(), m_windowMenu->menuAction());
     m_programData = TProgramData::Create(m_tables);
     setCaption();
 }

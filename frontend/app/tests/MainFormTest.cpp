@@ -1,4 +1,5 @@
 #include "Main.h"
+#include "PlotWindow.h"
 
 #include "AnalysisRun.h"
 #include "Table.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -683,6 +685,26 @@ private slots:
         // Group of two: the group stiffness lies between one and two single piles.
         QVERIFY(plots.pltSkin.Point(0, 0).Y > plots.pltHorizs.Point(0, 0).Y);
         QVERIFY(plots.pltSkin.Point(0, 0).Y < 2 * plots.pltHorizs.Point(0, 0).Y);
+
+        // A Graphics item opens its plot window as a child; while it is active
+        // its Plot menu stands in the menu bar, before the Window menu.
+        QAction* first = nullptr;
+        for (QAction* a : form->GraphicsMenu()->actions())
+            if (!a->isSeparator() && !first)
+                first = a;
+        QVERIFY(first);
+        first->trigger();
+        QCoreApplication::processEvents();
+        QMdiSubWindow* sub = form->MdiArea()->activeSubWindow();
+        QVERIFY(sub);
+        QVERIFY(TPlotForm::FromSubWindow(sub));
+        const QList<QAction*> bar = form->menuBar()->actions();
+        const int plotAt = bar.indexOf(TPlotForm::FromSubWindow(sub)->PlotMenu()->menuAction());
+        QVERIFY(plotAt >= 0);
+        QCOMPARE(bar.indexOf(form->WindowMenu()->menuAction()), plotAt + 1);
+        sub->close();
+        QCoreApplication::processEvents();
+        QCOMPARE(form->menuBar()->actions().indexOf(form->WindowMenu()->menuAction()), plotAt);
 
         // Reopened, the project loads its plot data silently.
         form->FileNewClick();
