@@ -417,15 +417,21 @@ void TMainForm::DropFiles(const QStringList& paths)
         loadPlotDataIfPresent();
 }
 
-void TMainForm::saveProject()
+bool TMainForm::saveProject()
 {
-    m_programData->Save(m_tables);
+    try {
+        m_programData->Save(m_tables);
+    } catch (const Exception& e) {
+        m_dialogs->Inform(this, e.Message());
+        return false;
+    }
     SetModified(false);
     m_saveAsRequired = false;
     if (m_recentPending) {
         m_recentPending = false;
         UpdatePrevFile(m_programData->FileName);
     }
+    return true;
 }
 
 bool TMainForm::FileSaveClick()
@@ -433,13 +439,7 @@ bool TMainForm::FileSaveClick()
     CommitActiveChild();
     if (m_programData->FileName == DefaultProjectFileName() || m_saveAsRequired)
         return FileSaveAsClick();
-    try {
-        saveProject();
-    } catch (const Exception& e) {
-        m_dialogs->Inform(this, e.Message());
-        return false;
-    }
-    return true;
+    return saveProject();
 }
 
 bool TMainForm::FileSaveAsClick()
@@ -451,13 +451,7 @@ bool TMainForm::FileSaveAsClick()
         return false;
     m_programData->FileName = QFileInfo(path).absoluteFilePath();
     setCaption();
-    try {
-        saveProject();
-    } catch (const Exception& e) {
-        m_dialogs->Inform(this, e.Message());
-        return false;
-    }
-    return true;
+    return saveProject();
 }
 
 void TMainForm::FileExitClick()

@@ -163,7 +163,8 @@ private:
     // false when the file gave no project and a new one stands instead.
     bool readProject(const QString& path, bool layout20);
     void loadPlotDataIfPresent();
-    void saveProject();
+    // Saves the project; a failure is shown and leaves the project modified.
+    bool saveProject();
     void startEditor(const QString& file);
     void arrangeIcons();
 
