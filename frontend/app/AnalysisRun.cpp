@@ -173,7 +173,9 @@ void TAnalysisRun::readOutput(bool flushAll)
     if (!m_process)
         return;
     m_pending += m_process->readAllStandardOutput();
-    if (flushAll && !m_pending.isEmpty() && !m_pending.endsWith('\n'))
+    // Output without line ends is taken as lines of at most kMaxConsoleChars,
+    // so that it never piles up.
+    if ((flushAll || m_pending.size() > kMaxConsoleChars) && !m_pending.isEmpty() && !m_pending.endsWith('\n'))
         m_pending += '\n';
     qsizetype end;
     while ((end = m_pending.indexOf('\n')) >= 0) {

@@ -45,7 +45,7 @@ std::unique_ptr<TGridTable> makeSoilLayers()
     t->HardwiredButton = true;
     t->SetRowGroup(1);
     t->SetMinRows(1);
-    t->MaxRows = 0;
+    t->MaxRows = kMaxLayers;
     addFloat(*t, {QStringLiteral("Layer "), QStringLiteral("thickness")}, QStringLiteral("L"));
     addInt(*t, {QStringLiteral("Number of "), QStringLiteral("sublayers")}, 20, 1, 40);
     addFloat(*t, {QStringLiteral("Shear Wave "), QStringLiteral("Velocity")}, QStringLiteral("L/F5"));

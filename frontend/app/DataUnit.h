@@ -17,10 +17,12 @@ class TGridTable;
 // Name of a project that has never been saved under a name of its own.
 QString DefaultProjectFileName();
 
-// What the reader accepts: the pile table's maximum and the most layers the
-// analysis can take (each layer needs a sublayer, 40 sublayers in all).
+// What the reader accepts: the pile table's maximum and a sane bound on the
+// layer table, which holds it too, so that every project the front end saves
+// opens again (the analysis itself takes at most 40 sublayers in all and
+// refuses more with its own message).
 inline constexpr int kMaxPiles = 2000;
-inline constexpr int kMaxLayers = 40;
+inline constexpr int kMaxLayers = 1000;
 
 // The soil-layer table D and the pile-coordinate table PileCoord, alive as
 // long as the main window; a new project only empties and refills them.

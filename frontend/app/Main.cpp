@@ -28,6 +28,8 @@
 #include <QScopeGuard>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kWindowListSize = 50;
@@ -677,7 +679,9 @@ void TMainForm::CompRunClick()
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
-    const int steps = 2 * std::max(m_programData->FrequencyCount, 0);
+    // Two progress lines per frequency (both stages); kdcalc refuses more
+    // than 100 frequencies.
+    const int steps = 2 * std::clamp(m_programData->FrequencyCount, 0, 100);
     if (steps > 0)
         progress.setMaximum(steps);
     connect(&run, &TAnalysisRun::progress, &progress, [&progress](const QString& line) {
@@ -696,7 +700,11 @@ void TMainForm::CompRunClick()
     progress.hide();
 
     if (!succeeded) {
+        // No curve of an earlier run stays on screen after a failed one.
         m_plotDataLoaded = false;
+        for (QMdiSubWindow* w : m_mdi->subWindowList())
+            if (TPlotForm::FromSubWindow(w))
+                w->close();
         m_dialogs->Inform(this, run.Message());
         return;
     }

@@ -35,6 +35,10 @@ TWordReader::TWordReader(const QString& fileName)
         throw EInOutError(QStringLiteral("File not found"));
     if (!file.open(QIODevice::ReadOnly))
         throw EInOutError(file.errorString());
+    // The files read here are small (a project of 2000 piles is some 60 kB);
+    // anything far larger is not one of them and is not loaded into memory.
+    if (file.size() > kMaxFileSize)
+        throw EInOutError(QStringLiteral("File is too large"));
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw EInOutError(file.errorString());
@@ -47,8 +51,12 @@ TWordReader::TWordReader(const QString& fileName)
     for (;;) {
         const qsizetype end = data.indexOf('\n', start);
         if (end < 0) {
+            // The last line without a line end: a CR at its end is still no text.
+            qsizetype stop = data.size();
+            if (stop > start && data[stop - 1] == '\r')
+                --stop;
             if (start < data.size() || m_lines.empty())
-                m_lines.push_back(SplitLine(decodeLine(data.mid(start))));
+                m_lines.push_back(SplitLine(decodeLine(data.mid(start, stop - start))));
             break;
         }
         qsizetype stop = end;

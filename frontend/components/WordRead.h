@@ -19,6 +19,9 @@ struct TWordContainer {
 
 class TWordReader {
 public:
+    // Larger files are refused ("File is too large") rather than read.
+    static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+
     explicit TWordReader(const QString& fileName);
 
     bool AtEnd() const;

@@ -162,6 +162,26 @@ TEST_F(ProjectFileTest, SaveAndReopenKeepEveryValueAndTheTitleAsIs)
     EXPECT_EQ(back->FileText(other), saved);
 }
 
+TEST_F(ProjectFileTest, EveryLayerCountTheTableHoldsOpensAgain)
+{
+    // More layers than the analysis takes is work in progress, not a broken
+    // file: what is saved must open again whole.
+    auto data = TProgramData::Create(tables);
+    tables.D().SetRowCount(kMaxLayers);
+    tables.D().Cells(1, kMaxLayers - 1)->SetInt(3);
+    data->FrequencyCount = 7;
+    data->FileName = m_dir.filePath("layers.kld");
+    data->Save(tables);
+    TProjectTables other;
+    QString error;
+    const auto back = TProgramData::CreateFromFile(data->FileName, true, other, error);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_EQ(other.D().RowCount(), kMaxLayers);
+    EXPECT_EQ(other.D().Cells(1, kMaxLayers - 1)->GetInt(), 3);
+    EXPECT_EQ(back->FrequencyCount, 7);
+    EXPECT_EQ(tables.D().MaxRows, kMaxLayers);
+}
+
 TEST_F(ProjectFileTest, AnEmptyTitleIsAnEmptyFirstLine)
 {
     auto data = TProgramData::Create(tables);
@@ -283,10 +303,10 @@ TEST_F(ProjectFileTest, CountsBeyondTheTablesAreRefused)
          "Error on Line 8 Item 1\rA pile count from 0 to 2000 was expected but not found."},
         {"negative pile count", "\r\n2\r\n-0.9", "\r\n-1\r\n-0.9", true,
          "Error on Line 8 Item 1\rA pile count from 0 to 2000 was expected but not found."},
-        {"41 layers", "2 \r\n2\r\n", "2 \r\n41\r\n", true,
-         "Error on Line 3 Item 1\rA layer count from 0 to 40 was expected but not found."},
+        {"1001 layers", "2 \r\n2\r\n", "2 \r\n1001\r\n", true,
+         "Error on Line 3 Item 1\rA layer count from 0 to 1000 was expected but not found."},
         {"a huge layer count", "2 \r\n2\r\n", "2 \r\n2000000000\r\n", true,
-         "Error on Line 3 Item 1\rA layer count from 0 to 40 was expected but not found."},
+         "Error on Line 3 Item 1\rA layer count from 0 to 1000 was expected but not found."},
         {"a grid of 50 x 41", "2\r\n-0.9 0 \r\n0.9 0 \r\n", "50 1 41 1\r\n", false,
          "Error on Line 8 Item 3\rA pile grid of 0 to 2000 piles was expected but not found."},
         {"a grid of 40 x 50", "2\r\n-0.9 0 \r\n0.9 0 \r\n", "40 1 50 1\r\n", false, ""},
@@ -296,7 +316,7 @@ TEST_F(ProjectFileTest, CountsBeyondTheTablesAreRefused)
         const auto data = open(write(QByteArray(kTwoLayers).replace(row.from, row.to)), row.layout20);
         EXPECT_EQ(readError, row.message);
         EXPECT_LE(tables.PileCoord().RowCount(), 2000);
-        EXPECT_LE(tables.D().RowCount(), 40);
+        EXPECT_LE(tables.D().RowCount(), 1000);
     }
     EXPECT_EQ(tables.PileCoord().RowCount(), 2000);
 }

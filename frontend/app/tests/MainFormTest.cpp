@@ -720,6 +720,18 @@ private slots:
         form->CompRunClick();
         QVERIFY(form->PlotDataLoaded());
         const Extended before = form->Plots().pltSkin.Point(0, 0).Y;
+        // A plot window open on the good run's curves is closed by a failed
+        // run of the same project: no old curves stay on screen.
+        form->Plots().pltSkin.Show();
+        QCoreApplication::processEvents();
+        QCOMPARE(form->MdiArea()->subWindowList().size(), 1);
+        form->ProgramData().PileLength = 100.0L;
+        form->SetModified(true);
+        form->CompRunClick();
+        QCoreApplication::processEvents();
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+        QVERIFY(!graphicsEnabled(*form));
+        m_dialogs->messages.clear();
 
         const QString tooLong = write(project("100"), "toolong.kld");
         openThroughDialog(*form, tooLong);

@@ -137,6 +137,9 @@ TEST_F(WordReadTest, LinesAndLineEnds)
     EXPECT_EQ(blankFirst.ReadLine(), "");
     EXPECT_EQ(blankFirst.ReadInteger(), 5);
 
+    TWordReader lastCr(write("title\r")); // a CR ending the file's last line is no text either
+    EXPECT_EQ(lastCr.ReadLine(), "title");
+
     TWordReader latin(write("Pf\xe4hle\n")); // not UTF-8: read byte for byte
     EXPECT_EQ(latin.ReadLine(), QString::fromUtf8("Pf\u00e4hle"));
 }
@@ -144,4 +147,12 @@ TEST_F(WordReadTest, LinesAndLineEnds)
 TEST_F(WordReadTest, MissingFile)
 {
     EXPECT_EQ(failure([&] { TWordReader r(m_dir.filePath("absent.kld")); }), "File not found");
+}
+
+TEST_F(WordReadTest, FarTooLargeFileIsRefused)
+{
+    const QString path = write(QByteArray());
+    QFile f(path);
+    ASSERT_TRUE(f.resize(TWordReader::kMaxFileSize + 1));  // sparse: no real data written
+    EXPECT_EQ(failure([&] { TWordReader r(path); }), "File is too large");
 }
