@@ -636,16 +636,21 @@ void TPlotForm::PlotCaptionClick()
     layOut(false);
 }
 
+void TPlotForm::curveNamesAndListing(QStringList& names, std::vector<bool>& listed) const
+{
+    for (int i = 0; i < m_plot->LineCount(); ++i) {
+        names << m_plot->Lines(i).GetName();
+        listed.push_back(m_plot->Lines(i).Listed);
+    }
+}
+
 void TPlotForm::mLineNameClick()
 {
     if (!m_plot)
         return;
     QStringList names;
     std::vector<bool> listed;
-    for (int i = 0; i < m_plot->LineCount(); ++i) {
-        names << m_plot->Lines(i).GetName();
-        listed.push_back(m_plot->Lines(i).Listed);
-    }
+    curveNamesAndListing(names, listed);
     TfrmLineNames dialog(names, listed, this);
     if (dialog.exec() != QDialog::Accepted || !m_plot)
         return;
@@ -670,10 +675,7 @@ void TPlotForm::ActiveGraphsClick()
         return;
     QStringList names;
     std::vector<bool> listed;
-    for (int i = 0; i < m_plot->LineCount(); ++i) {
-        names << m_plot->Lines(i).GetName();
-        listed.push_back(m_plot->Lines(i).Listed);
-    }
+    curveNamesAndListing(names, listed);
     QStringList flags = FlagsFromListed(listed);
     TfrmActiveLines dialog(names, flags, this);
     if (dialog.exec() != QDialog::Accepted || !m_plot)

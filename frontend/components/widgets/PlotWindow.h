@@ -105,6 +105,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The names of the plot's curves and whether each is listed in the legend.
+    void curveNamesAndListing(QStringList& names, std::vector<bool>& listed) const;
     friend class PlotFormHook;
     TPlotForm(TGraphPlot& plot, const PlotBounds& bounds);
 
