@@ -117,7 +117,7 @@ TMainForm::TMainForm(QWidget* parent)
     createMenus();
     // The fourteen plots open their windows here, and the active plot window's
     // Plot menu stands before the Window menu.
-    TPlotForm::InstallFormFactory(m_mdi);
+    m_plots.SetFormFactory(TPlotForm::FormFactory(m_mdi));
     TPlotForm::InstallMenuSwitching(m_mdi, menuBar(), m_windowMenu->menuAction());
     m_programData = TProgramData::Create(m_tables);
     setCaption();

@@ -128,6 +128,12 @@ std::vector<TGraphPlot*> TResultPlots::All()
     return plots;
 }
 
+void TResultPlots::SetFormFactory(const TGraphPlot::TFormFactory& factory)
+{
+    for (TGraphPlot* plot : All())
+        plot->SetFormFactory(factory);
+}
+
 void TResultPlots::Assign(const TPlotDataFile& data)
 {
     struct Curve {

@@ -70,6 +70,8 @@ public:
     };
     std::vector<MenuEntry> MenuEntries();
     std::vector<TGraphPlot*> All();
+    // How every one of the fourteen opens its window.
+    void SetFormFactory(const TGraphPlot::TFormFactory& factory);
 
     // Gives every plot one curve with the file's points and units. Each
     // plot announces its change once.

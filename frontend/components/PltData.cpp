@@ -7,12 +7,6 @@
 
 namespace {
 
-TGraphPlot::TFormFactory& formFactory()
-{
-    static TGraphPlot::TFormFactory factory;
-    return factory;
-}
-
 struct UnitNames {
     const char* f;
     const char* f1;
@@ -98,7 +92,7 @@ TGraphPlot::~TGraphPlot()
 
 void TGraphPlot::SetFormFactory(TFormFactory factory)
 {
-    formFactory() = std::move(factory);
+    m_formFactory = std::move(factory);
 }
 
 void TGraphPlot::SetUnits(int value)
@@ -144,9 +138,9 @@ void TGraphPlot::SetPointCount(int n)
 void TGraphPlot::Show()
 {
     if (!m_form) {
-        if (!formFactory())
+        if (!m_formFactory)
             return;
-        m_form = formFactory()(*this);
+        m_form = m_formFactory(*this);
         if (!m_form)
             return;
     }

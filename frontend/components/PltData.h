@@ -62,8 +62,8 @@ QString ExpandPlotUnits(const QString& text, int units);
 // "Caption (expanded units)", or the caption alone when there are no units.
 QString AxisCaptionText(const QString& caption, const QString& unitsText, int units);
 
-// What a plot window offers its plot. The window is made by the factory
-// installed with TGraphPlot::SetFormFactory; the plot owns the hook until
+// What a plot window offers its plot. The window is made by the factory that
+// the plot's owner hands it (TGraphPlot::SetFormFactory); the plot owns the hook until
 // the window reports its closing with TGraphPlot::FormClosed.
 class TPlotFormHook {
 public:
@@ -85,8 +85,10 @@ public:
     explicit TGraphPlot(QObject* owner = nullptr);
     ~TGraphPlot() override;
 
-    // How plot windows are made; without one, Show does nothing.
-    static void SetFormFactory(TFormFactory factory);
+    // How this plot's window is made, given by the plot's owner (each main
+    // window opens its plots in its own workspace); without one, Show does
+    // nothing. An open window stays until it closes.
+    void SetFormFactory(TFormFactory factory);
 
     QString CurveName = QStringLiteral("Curve #");
     QString Caption;
@@ -144,5 +146,6 @@ private:
     TObjectList<TLine> m_lines;
     int m_units = 1;
     int m_updateDepth = 0;
+    TFormFactory m_formFactory;
     std::unique_ptr<TPlotFormHook> m_form;
 };

@@ -63,13 +63,12 @@ private slots:
     }
     void cleanup()
     {
-        TGraphPlot::SetFormFactory(nullptr);
         m_plot.reset(); // takes an open window with it
     }
 
     void zeroYRangeMakesNoWindow()
     {
-        TGraphPlot::SetFormFactory([](TGraphPlot& p) { return TPlotForm::Create(p, nullptr); });
+        m_plot->SetFormFactory([](TGraphPlot& p) { return TPlotForm::Create(p, nullptr); });
         m_plot->SetLineCount(1);
         m_plot->SetPointCount(3); // every point at (0, 0)
         m_plot->Show();
@@ -270,7 +269,7 @@ private slots:
         QMdiArea area;
         area.resize(900, 700);
         area.show();
-        TPlotForm::InstallFormFactory(&area);
+        m_plot->SetFormFactory(TPlotForm::FormFactory(&area));
         fill(*m_plot);
         m_plot->Show();
         QVERIFY(m_plot->FormCreated());
@@ -300,7 +299,7 @@ private slots:
         QMenuBar bar;
         QAction* help = bar.addMenu("&Help")->menuAction();
         TPlotForm::InstallMenuSwitching(&area, &bar, help);
-        TPlotForm::InstallFormFactory(&area);
+        m_plot->SetFormFactory(TPlotForm::FormFactory(&area));
         area.resize(900, 700);
         area.show();
         auto titles = [&bar] {
@@ -348,7 +347,7 @@ private:
     {
         if (m_plot->LineCount() == 0)
             fill(*m_plot);
-        TGraphPlot::SetFormFactory([](TGraphPlot& p) { return TPlotForm::Create(p, nullptr); });
+        m_plot->SetFormFactory([](TGraphPlot& p) { return TPlotForm::Create(p, nullptr); });
         m_plot->Show();
         TPlotForm* form = findForm();
         if (!form)

@@ -37,11 +37,10 @@ private:
 
 class PlotWindowSeam : public ::testing::Test {
 protected:
-    void SetUp() override
+    TGraphPlot::TFormFactory factory()
     {
-        TGraphPlot::SetFormFactory([this](TGraphPlot&) { return std::make_unique<FakeWindow>(log); });
+        return [this](TGraphPlot&) { return std::make_unique<FakeWindow>(log); };
     }
-    void TearDown() override { TGraphPlot::SetFormFactory(nullptr); }
 
     WindowLog log;
 };
@@ -260,7 +259,6 @@ TEST(PltData, AnUpdateIsAnnouncedOnceAtItsEnd)
 
 TEST(PltData, ShowWithoutAWindowFactoryDoesNothing)
 {
-    TGraphPlot::SetFormFactory(nullptr);
     TGraphPlot plot;
     plot.Show();
     EXPECT_FALSE(plot.FormCreated());
@@ -269,6 +267,7 @@ TEST(PltData, ShowWithoutAWindowFactoryDoesNothing)
 TEST_F(PlotWindowSeam, FirstShowCreatesTheWindowLaterShowsReuseIt)
 {
     TGraphPlot plot;
+    plot.SetFormFactory(factory());
     plot.Show();
     EXPECT_TRUE(plot.FormCreated());
     plot.Show();
@@ -279,6 +278,7 @@ TEST_F(PlotWindowSeam, FirstShowCreatesTheWindowLaterShowsReuseIt)
 TEST_F(PlotWindowSeam, AClosedWindowIsMadeAgainByTheNextShow)
 {
     TGraphPlot plot;
+    plot.SetFormFactory(factory());
     plot.Show();
     plot.FormClosed();
     EXPECT_FALSE(plot.FormCreated());
@@ -292,6 +292,7 @@ TEST_F(PlotWindowSeam, DestroyingThePlotTellsAndReleasesItsWindow)
 {
     {
         TGraphPlot plot;
+        plot.SetFormFactory(factory());
         plot.Show();
     }
     EXPECT_EQ(log.plotGone, 1);
@@ -303,10 +304,31 @@ TEST_F(PlotWindowSeam, DestroyingThePlotTellsAndReleasesItsWindow)
     EXPECT_EQ(log.plotGone, 1);
 }
 
+TEST_F(PlotWindowSeam, EachPlotOpensThroughTheFactoryItWasGiven)
+{
+    // Two owners, two factories: a later owner does not take over the first one's plots.
+    WindowLog other;
+    TGraphPlot mine;
+    TGraphPlot theirs;
+    mine.SetFormFactory(factory());
+    theirs.SetFormFactory([&other](TGraphPlot&) { return std::make_unique<FakeWindow>(other); });
+    mine.Show();
+    theirs.Show();
+    EXPECT_EQ(log.created, 1);
+    EXPECT_EQ(other.created, 1);
+    // A factory taken away leaves the open window; only the next one is not made.
+    mine.SetFormFactory(nullptr);
+    mine.Show();
+    EXPECT_EQ(log.shown, 2);
+    mine.FormClosed();
+    mine.Show();
+    EXPECT_FALSE(mine.FormCreated());
+}
+
 TEST_F(PlotWindowSeam, AFactoryThatMakesNoWindowLeavesThePlotWithout)
 {
-    TGraphPlot::SetFormFactory([](TGraphPlot&) { return std::unique_ptr<TPlotFormHook>(); });
     TGraphPlot plot;
+    plot.SetFormFactory([](TGraphPlot&) { return std::unique_ptr<TPlotFormHook>(); });
     plot.Show();
     EXPECT_FALSE(plot.FormCreated());
 }

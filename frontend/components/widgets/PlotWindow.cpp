@@ -98,10 +98,14 @@ std::unique_ptr<TPlotFormHook> TPlotForm::Create(TGraphPlot& plot, QMdiArea* are
     return std::make_unique<PlotFormHook>(form, frame);
 }
 
-void TPlotForm::InstallFormFactory(QMdiArea* area)
+TGraphPlot::TFormFactory TPlotForm::FormFactory(QMdiArea* area)
 {
     QPointer<QMdiArea> guarded(area);
-    TGraphPlot::SetFormFactory([guarded](TGraphPlot& plot) { return Create(plot, guarded.data()); });
+    return [guarded](TGraphPlot& plot) -> std::unique_ptr<TPlotFormHook> {
+        if (!guarded)
+            return nullptr;
+        return Create(plot, guarded.data());
+    };
 }
 
 void TPlotForm::InstallMenuSwitching(QMdiArea* area, QMenuBar* bar, QAction* before)
@@ -135,7 +139,8 @@ TPlotForm::TPlotForm(TGraphPlot& plot, const PlotBounds& bounds) : QWidget(nullp
     setPalette(pal);
     setFont(PlotFont(logicalDpiY(), false));
     setMouseTracking(true);
-    resize(640, 480);
+    setMinimumSize(minimumSizeHint());
+    resize(sizeHint());
 
     m_legend = new QListWidget(this);
     m_legend->hide();
@@ -165,6 +170,10 @@ TPlotForm::TPlotForm(TGraphPlot& plot, const PlotBounds& bounds) : QWidget(nullp
 }
 
 TPlotForm::~TPlotForm() { delete m_plotMenu; }
+
+QSize TPlotForm::sizeHint() const { return {6 * logicalDpiX(), 4 * logicalDpiY()}; }
+
+QSize TPlotForm::minimumSizeHint() const { return {3 * logicalDpiX(), 2 * logicalDpiY()}; }
 
 QString TPlotForm::MemoryMessage() { return QStringLiteral("There is not enough memory to complete this task."); }
 
@@ -341,6 +350,10 @@ void TPlotForm::paintEvent(QPaintEvent*)
     page.PixelsPerInchX = m_ppiX;
     page.PixelsPerInchY = m_ppiY;
     DrawPlot(painter, page, m_view, content());
+    // The first picture shows the window at its final geometry (an MDI
+    // window is shown first and maximised or cascaded after): from now on
+    // the legend stays where it is, only kept inside.
+    m_legendPlaced = true;
     if (m_zooming) {
         // The rubber band is drawn over the picture on every repaint.
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
@@ -352,16 +365,15 @@ void TPlotForm::paintEvent(QPaintEvent*)
 void TPlotForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    layOut(false);
+    layOut(!m_legendPlaced);
 }
 
 void TPlotForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // A new window is shown at its final size (maximised in the main window):
-    // the legend goes to the plot area's lower right corner then, once.
+    // Until the window is first painted, the legend follows the plot area's
+    // lower right corner through every change of size.
     layOut(!m_legendPlaced);
-    m_legendPlaced = true;
 }
 
 void TPlotForm::mousePressEvent(QMouseEvent* event)
@@ -416,6 +428,7 @@ bool TPlotForm::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
         if (mouse->button() == Qt::LeftButton) {
             m_legendDragging = true;
+            m_legendPlaced = true; // the user's place from now on
             m_legendGrab = m_legend->viewport()->mapTo(m_legend, mouse->position().toPoint());
         }
         return true;
@@ -491,7 +504,7 @@ void TPlotForm::dataChanged()
     m_full = m_view = *bounds;
     m_zooming = false;
     buildFromPlot();
-    layOut(false);
+    layOut(!m_legendPlaced);
 }
 
 // Printing ------------------------------------------------------------------

@@ -5,8 +5,8 @@
 // under the mouse into its caption, lets the user move the legend, toggle
 // and rename curves, set a title, print and save the graph as a bitmap.
 //
-// The main window installs the window factory once (InstallFormFactory) and
-// then calls TGraphPlot::Show. Qt does not merge menus: while a plot window
+// The main window hands its plots a window factory (FormFactory) for its own
+// workspace and then calls TGraphPlot::Show. Qt does not merge menus: while a plot window
 // is active the main window puts PlotMenu() into its menu bar and takes it
 // out again when another window becomes active.
 
@@ -40,8 +40,9 @@ public:
     // plot's Y values span no range: no window is made then. With an area
     // the window becomes one of its sub-windows.
     static std::unique_ptr<TPlotFormHook> Create(TGraphPlot& plot, QMdiArea* area);
-    // Every TGraphPlot::Show from now on opens its window in `area`.
-    static void InstallFormFactory(QMdiArea* area);
+    // A factory that opens plot windows in `area` (none when the area is
+    // gone), for TGraphPlot::SetFormFactory.
+    static TGraphPlot::TFormFactory FormFactory(QMdiArea* area);
     // Puts the Plot menu of the active plot window into `bar`, before
     // `before` (at the end when null), and takes it out when another window
     // becomes active or none is.
@@ -50,6 +51,11 @@ public:
     static TPlotForm* FromSubWindow(QMdiSubWindow* window);
 
     ~TPlotForm() override;
+
+    // Six by four inches, and never below three by two inches, so that
+    // Cascade and Tile leave the graph readable.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     // The "&Plot" menu, for the main window's menu bar.
     QMenu* PlotMenu() const { return m_plotMenu; }
@@ -141,7 +147,7 @@ private:
     bool m_zooming = false;
     QPoint m_zoomStart;
     QPoint m_zoomCorner;
-    bool m_legendPlaced = false; // put at the plot area's lower right once the window has its size
+    bool m_legendPlaced = false; // at the plot area's lower right until first painted or dragged
     bool m_legendDragging = false;
     QPoint m_legendGrab;
 
