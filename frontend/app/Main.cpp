@@ -641,9 +641,9 @@ bool TMainForm::LoadPlotData(const QString& path, bool showMessage)
 {
     try {
         m_plots.Load(path);
-    } catch (const EInOutError&) {
-        if (showMessage)
-            m_dialogs->Inform(this, RunFailedMessage());
+    } catch (const EInOutError& e) {
+        if (showMessage) // the reader names the file and the record that is wrong
+            m_dialogs->Inform(this, RunFailedMessage() + u'\r' + e.Message());
         return false;
     }
     return true;

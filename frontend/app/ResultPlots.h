@@ -37,8 +37,11 @@ struct TPlotDataFile {
     std::vector<TPlotRecord> VerticalFactor;    // block 4, second
 };
 
-// Reads the whole file or raises EInOutError: a count outside 0..100, units
-// other than 1 or 2, a word that is not a number or too few numbers.
+// Reads the whole file or raises EInOutError naming the file and the record
+// that is wrong. The layout is checked in full: record 1 holds a count of 0 to
+// 100 frequencies and units 1 or 2; then exactly 9 records per frequency,
+// each of four finite numbers, the second 1.0, and the nine records of one
+// frequency agree on it (within the rounding of their fields).
 TPlotDataFile ReadPlotDataFile(const QString& path);
 
 class TResultPlots {

@@ -6,6 +6,8 @@
 #include "PlotWindow.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -28,6 +30,19 @@ void fill(TGraphPlot& plot)
     plot.Point(0, 2) = {20, 47};
     plot.EndUpdate();
 }
+
+// Keeps the main window's messages.
+class KeptMessages : public TUserDialogs {
+public:
+    explicit KeptMessages(QStringList& messages) : m_messages(messages) {}
+    TAnswer AskSaveChanges(QWidget*) override { return TAnswer::Cancel; }
+    void Inform(QWidget*, const QString& message) override { m_messages << message; }
+    QString ChooseOpenFile(QWidget*, int&) override { return QString(); }
+    QString ChooseSaveFile(QWidget*, const QString&, const QString&) override { return QString(); }
+
+private:
+    QStringList& m_messages;
+};
 
 TPlotForm* formOf(TGraphPlot& plot, QMdiArea* area)
 {
@@ -120,6 +135,27 @@ private slots:
             QVERIFY(form->width() >= minimum.width());
             QVERIFY(form->height() >= minimum.height());
         }
+    }
+
+    void aDamagedPlotDataFileIsNamedWithItsRecord()
+    {
+        auto main = makeForm();
+        QVERIFY(main);
+        QStringList messages;
+        main->SetDialogs(std::make_unique<KeptMessages>(messages));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("damaged.klp");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1 2\n 0.150E+01 0.100E+01 0.200E+03 0.100E+01 \n");
+        file.close();
+        QVERIFY(!main->LoadPlotData(path, true));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].startsWith("An error occured in running the main program.\r"), qPrintable(messages[0]));
+        QVERIFY2(messages[0].contains(QDir::toNativeSeparators(path) + " ends after record 2"), qPrintable(messages[0]));
+        // Without the message flag nothing is shown.
+        QVERIFY(!main->LoadPlotData(path, false));
+        QCOMPARE(messages.size(), 1);
     }
 
     void eachMainWindowOpensItsOwnPlots()

@@ -2,12 +2,14 @@
 
 #include "Misc.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace {
@@ -191,4 +193,116 @@ TEST_F(ResultPlotsTest, ZeroFrequenciesGiveEmptyCurves)
         EXPECT_EQ(p->LineCount(), 1);
         EXPECT_EQ(p->PointCount(), 0);
     }
+}
+
+namespace {
+
+// The lines of a good file of two frequencies (19 records), to be damaged.
+QList<QByteArray> goodLines() { return plotFile(2, 2).split('\n').mid(0, 19); }
+QByteArray joined(const QList<QByteArray>& lines) { return lines.join('\n') + '\n'; }
+
+// The words of line i (0-based) with word w replaced.
+QByteArray withWord(const QByteArray& line, int w, const QByteArray& word)
+{
+    QList<QByteArray> words = line.simplified().split(' ');
+    words[w] = word;
+    return words.join(' ');
+}
+
+} // namespace
+
+TEST_F(ResultPlotsTest, ADamagedFileIsRefusedNamingItsRecord)
+{
+    plots.Load(write(plotFile(3, 1)));
+    auto damaged = [](const std::function<void(QList<QByteArray>&)>& change) {
+        QList<QByteArray> lines = goodLines();
+        change(lines);
+        return joined(lines);
+    };
+    const struct {
+        const char* name;
+        QByteArray text;
+        const char* record; // the record named, with its line
+        const char* what;
+    } rows[] = {
+        // Read as one frequency, the second frequency's first record stands
+        // where the horizontal group factor belongs.
+        {"a count of 1 on two frequencies", damaged([](auto& l) { l[0] = "1 2"; }), "Record 4 (line 4)",
+         "does not agree with 1.5 of record 2"},
+        {"a duplicated line", damaged([](auto& l) { l.insert(2, l[2]); }), "Record 5 (line 5)", "does not agree"},
+        {"a deleted line", damaged([](auto& l) { l.removeAt(4); }), "Record 5 (line 5)", "does not agree"},
+        {"an extra value on every line",
+         damaged([](auto& l) {
+             for (int i = 1; i < l.size(); ++i)
+                 l[i] += " 7.0";
+         }),
+         "Record 2 (line 2)", "four numbers were expected, 5 found"},
+        {"an extra value in block 3", damaged([](auto& l) { l[9] += " 7.0"; }), "Record 10 (line 10)",
+         "four numbers were expected, 5 found"},
+        {"a value missing in block 4", damaged([](auto& l) { l[17] = withWord(l[17], 3, "").trimmed(); }),
+         "Record 18 (line 18)", "four numbers were expected, 3 found"},
+        {"a value beyond a double", damaged([](auto& l) { l[6] = withWord(l[6], 2, "1e4000"); }),
+         "Record 7 (line 7)", "value 3 (\"1e4000\") is not a finite number"},
+        {"a word that is no number", damaged([](auto& l) { l[12] = withWord(l[12], 3, "-0.1234E+0x"); }),
+         "Record 13 (line 13)", "value 4"},
+        {"a second value other than 1.0", damaged([](auto& l) { l[8] = withWord(l[8], 1, "2.0"); }),
+         "Record 9 (line 9)", "the second value is 2.0 where 1.0 was expected"},
+        {"records of two frequencies swapped in block 3", damaged([](auto& l) { std::swap(l[8], l[12]); }),
+         "Record 9 (line 9)", "does not agree with 1.5 of record 2"},
+        {"a frequency changed in block 4", damaged([](auto& l) { l[18] = withWord(l[18], 0, "3.600"); }),
+         "Record 19 (line 19)", "its frequency 3.600 does not agree with 3.5 of record 4"},
+        {"one record too many", damaged([](auto& l) { l.append(l[18]); }), "Record 20 (line 20)",
+         "is one too many: 2 frequencies need 19 records"},
+        {"the last record missing", damaged([](auto& l) { l.removeLast(); }), "ends after record 18",
+         "19 records were expected"},
+        {"three values in record 1", damaged([](auto& l) { l[0] = "2 2 0"; }), "Record 1 (line 1)",
+         "two numbers (frequencies and units) were expected, 3 found"},
+        {"a fractional count", damaged([](auto& l) { l[0] = "1.5 2"; }), "Record 1 (line 1)",
+         "a number of frequencies from 0 to 100 was expected, \"1.5\" found"},
+        {"units 0", damaged([](auto& l) { l[0] = "2 0"; }), "Record 1 (line 1)", "the units 1 or 2 were expected"},
+        {"an empty file", "", "holds no record", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = write(row.text);
+        try {
+            plots.Load(path);
+            ADD_FAILURE() << "read as good";
+        } catch (const EInOutError& e) {
+            const QString m = e.Message();
+            EXPECT_TRUE(m.contains(row.record)) << m.toStdString();
+            EXPECT_TRUE(m.contains(row.what)) << m.toStdString();
+            EXPECT_TRUE(m.contains(QDir::toNativeSeparators(path))) << m.toStdString();
+        }
+        // Nothing of the damaged file reached a plot.
+        for (TGraphPlot* p : plots.All()) {
+            ASSERT_EQ(p->PointCount(), 3);
+            EXPECT_EQ(p->Units(), 1);
+        }
+    }
+}
+
+TEST_F(ResultPlotsTest, WhatTheLayoutLeavesOpenIsRead)
+{
+    // Lines without words hold no record; record 1 may be written in any
+    // blank-separated form; the frequencies of blocks 3 and 4 have three
+    // decimals where blocks 1 and 2 have four digits, and still agree.
+    QList<QByteArray> lines = goodLines();
+    lines[0] = "2\t2";
+    lines.insert(5, "   ");
+    lines.insert(1, "");
+    plots.Load(write(joined(lines)));
+    EXPECT_EQ(plots.pltVfactor.PointCount(), 2);
+    EXPECT_EQ(plots.pltVfactor.Units(), 2);
+
+    // A frequency whose two fields round differently: 12.3456 written as
+    // 0.123E+02 and as 12.346.
+    QByteArray text = "1 1\n";
+    for (int r = 0; r < 3; ++r)
+        text += " 0.123E+02  0.100E+01  0.500E+03 -0.100E+01 \n";
+    for (int r = 0; r < 6; ++r)
+        text += "  12.346      0.10000E+01  0.50000E+03 -0.10000E+01\n";
+    plots.Load(write(text));
+    EXPECT_NEAR(static_cast<double>(plots.pltTotal.Point(0, 0).X), 12.346, 1e-12);
+    EXPECT_NEAR(static_cast<double>(plots.pltSkin.Point(0, 0).X), 12.3, 1e-12);
 }
