@@ -21,20 +21,24 @@ void roundAxis(Extended& minV, Extended& maxV)
     maxV = unit * static_cast<Extended>(RoundOutward(maxV / unit));
 }
 
-// A running sum stepped from 0 toward `limit`; the index of the last sum still
-// inside. Too many steps (a step lost against the limit's magnitude) give 0.
+// A tick this close to an axis end, in minor steps, still lies on the axis:
+// a whole number of steps that should reach the end exactly (0..20 in steps
+// of 0.4) misses it by rounding, by far less than this.
+constexpr Extended TickTolerance = 1e-9L;
+
+// Ticks more than this many steps from 0 are not counted (the step is lost
+// against the limit's magnitude); the index is then 0.
+constexpr Extended MaxTickSteps = 1e7L;
+
+// The index of the last tick k x step (k counted from 0 toward `limit`) that
+// still lies at or inside the limit; 0 when the first step already leaves.
 std::int64_t lastIndexInside(Extended limit, Extended step, bool down)
 {
-    constexpr std::int64_t maxSteps = 10'000'000;
-    Extended sum = 0.0L;
-    std::int64_t index = 0;
-    for (std::int64_t n = 0; n < maxSteps; ++n) {
-        sum = down ? sum - step : sum + step;
-        if (down ? sum < limit : sum > limit)
-            return index;
-        index += down ? -1 : 1;
-    }
-    return 0;
+    const Extended steps = (down ? -limit : limit) / step;
+    if (!(steps >= 1.0L - TickTolerance) || !(steps <= MaxTickSteps))
+        return 0;
+    const auto index = static_cast<std::int64_t>(std::floor(steps + TickTolerance));
+    return down ? -index : index;
 }
 
 } // namespace
@@ -135,7 +139,7 @@ PlotLayout PrintLayout(int printableWidth, int printableHeight, int offX, int of
     return l;
 }
 
-PlotLayout BitmapLayout(int width, int height, int ppiX, int ppiY, bool xOnTop)
+PlotLayout BitmapLayout(int width, int height, int ppiX, int ppiY, bool xOnTop, bool hasTitle, bool titleOnTop)
 {
     PlotLayout l;
     l.PageRect = {0, 0, width, height};
@@ -147,6 +151,14 @@ PlotLayout BitmapLayout(int width, int height, int ppiX, int ppiY, bool xOnTop)
     } else {
         l.PlotRect.Top = ppiY / 2;
         l.PlotRect.Bottom = height - ppiY / 2;
+    }
+    // The title gets a band of its own, as in the window, so that the X
+    // caption moved for it stays clear of the X labels.
+    if (hasTitle) {
+        if (titleOnTop)
+            l.PlotRect.Top += ppiY / 4;
+        else
+            l.PlotRect.Bottom -= ppiY / 4;
     }
     return l;
 }

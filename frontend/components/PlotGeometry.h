@@ -87,9 +87,10 @@ struct PrintMargins {
 PlotLayout PrintLayout(int printableWidth, int printableHeight, int offX, int offY, int ppiX, int ppiY,
                        const PrintMargins& margins, bool xOnTop, bool hasTitle, bool titleOnTop);
 
-// A saved bitmap of w x h pixels drawn at the screen's resolution; the title
-// does not move the plot area.
-PlotLayout BitmapLayout(int width, int height, int ppiX, int ppiY, bool xOnTop);
+// A saved bitmap of w x h pixels drawn at the screen's resolution; a title
+// takes a quarter inch from the plot area on its side, as in the window.
+PlotLayout BitmapLayout(int width, int height, int ppiX, int ppiY, bool xOnTop, bool hasTitle = false,
+                        bool titleOnTop = false);
 
 // Bitmap size from the Save Attributes fields: Round(ppi x inches).
 struct BitmapSize {
@@ -128,8 +129,9 @@ struct AxisTicks {
 // Major step for a raw step: 1, 2, 5 or 10 times its power of ten.
 Extended MajorStep(Extended raw);
 
-// Tick index range of one axis; First/Last are 0 when the first step from 0
-// already leaves the range.
+// Tick index range of one axis: the ticks k x minorStep from 0 out to each
+// end, a tick within a billionth of a step beyond an end counted as on it;
+// First/Last are 0 when the first step from 0 already leaves the range.
 AxisTicks AxisTickRange(Extended minV, Extended maxV, Extended minorStep);
 
 struct PlotTicks {

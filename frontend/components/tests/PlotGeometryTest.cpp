@@ -105,6 +105,31 @@ TEST(PlotTicksTest, TickIndicesStayInsideTheView)
     }
 }
 
+TEST(PlotTicksTest, ATickOnTheAxisEndIsCountedThoughTheStepIsInexact)
+{
+    // Steps that are no binary fractions: a running sum of them misses the
+    // end (0..20 Hz in steps of 0.2 gave 99 ticks, no "20").
+    struct Row {
+        Extended minV, maxV, step;
+        std::int64_t first, last;
+    };
+    const std::vector<Row> rows = {
+        {0, 20, 0.2L, 0, 100},
+        {-20, 0, 0.2L, -100, 0},
+        {0, 2, 0.1L, 0, 20},
+        {0, 0.02L, 0.0004L, 0, 50},
+        {-0.01L, 0.01L, 0.0002L, -50, 50},
+        {0, 20 - 1e-7L, 0.2L, 0, 99}, // half a millionth of a step short: not on the axis
+        {0, 1e9L, 1e-3L, 0, 0},       // more than ten million steps: none counted
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(static_cast<double>(r.maxV));
+        const AxisTicks t = AxisTickRange(r.minV, r.maxV, r.step);
+        EXPECT_EQ(t.First, r.first);
+        EXPECT_EQ(t.Last, r.last);
+    }
+}
+
 TEST(PlotTicksTest, PlotAreaUnderThreeQuartersOfAnInchFails)
 {
     EXPECT_FALSE(ComputeTicks({0, 1, 0, 1}, {0, 0, 71, 500}, 96, 96).has_value());
@@ -266,6 +291,9 @@ TEST(PlotLayoutTest, WindowPrinterAndBitmap)
 
     EXPECT_EQ(BitmapLayout(432, 288, 96, 96, false).PlotRect, (Edges{144, 48, 408, 240}));
     EXPECT_EQ(BitmapLayout(432, 288, 96, 96, true).PlotRect, (Edges{144, 72, 408, 264}));
+    // A title takes a quarter inch on its side.
+    EXPECT_EQ(BitmapLayout(432, 288, 96, 96, false, true, false).PlotRect, (Edges{144, 48, 408, 216}));
+    EXPECT_EQ(BitmapLayout(432, 288, 96, 96, true, true, true).PlotRect, (Edges{144, 96, 408, 264}));
 }
 
 TEST(PlotBitmapSizeTest, RoundedToEvenAndAtMostTenThousandPixels)

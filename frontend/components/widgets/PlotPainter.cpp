@@ -17,27 +17,31 @@ QRect rectOf(const Edges& e) { return QRect(e.Left, e.Top, e.Right - e.Left, e.B
 // Text with its top-left corner at (x, y); rotated a quarter turn
 // counter-clockwise, (x, y) is the corner of the unrotated box, so the text
 // runs upward from the box's lower-left corner (x, y) to (x + h, y - w).
-void textAt(QPainter& p, int x, int y, const QString& text, bool rotated)
+// Answers the box the text covers.
+QRect textAt(QPainter& p, int x, int y, const QString& text, bool rotated)
 {
-    const QFontMetrics fm(p.font(), p.device());
+    const QFontMetrics fm = p.fontMetrics();
+    const int w = fm.horizontalAdvance(text);
     if (!rotated) {
         p.drawText(QPoint(x, y + fm.ascent()), text);
-        return;
+        return QRect(x, y, w, fm.height());
     }
     p.save();
     p.translate(x, y);
     p.rotate(-90.0);
     p.drawText(QPoint(0, fm.ascent()), text);
     p.restore();
+    return QRect(x, y - w, fm.height(), w);
 }
 
 QString labelText(Extended v) { return generalNumberText(v, 4, localeDecimalSeparator(), 2); }
 
 class Drawing {
 public:
-    Drawing(QPainter& p, const PlotPage& page, const PlotBounds& view, const PlotContent& c)
+    Drawing(QPainter& p, const PlotPage& page, const PlotBounds& view, const PlotContent& c,
+            std::vector<DrawnText>* drawn)
         : m_p(p), m_page(page), m_view(view), m_c(c), m_map(view, page.PlotRect, c.XOnTop),
-          m_penWidth(RoundToInt32(page.PixelsPerInchX / 300.0L) + 1)
+          m_penWidth(RoundToInt32(page.PixelsPerInchX / 300.0L) + 1), m_drawn(drawn)
     {
     }
 
@@ -82,7 +86,10 @@ private:
     {
         if (!m_ticks || m_ticks->Y.Last <= m_ticks->Y.First)
             return 0;
-        const QFontMetrics fm(PlotFont(ppiY(), false), m_p.device());
+        m_p.save();
+        m_p.setFont(PlotFont(ppiY(), false));
+        const QFontMetrics fm = m_p.fontMetrics();
+        m_p.restore();
         int widest = 0;
         for (std::int64_t k = m_ticks->Y.First; k <= m_ticks->Y.Last; ++k)
             if (k % 5 == 0)
@@ -95,7 +102,7 @@ private:
         const Edges& pr = m_page.PageRect;
         const bool hasTitle = !m_c.Title.isEmpty();
         m_p.setFont(PlotFont(ppiY(), true));
-        const QFontMetrics bold(m_p.font(), m_p.device());
+        const QFontMetrics bold = m_p.fontMetrics();
         {
             const int w = bold.horizontalAdvance(m_c.XText);
             const int x = (std::abs(pr.Left + pr.Right) - w) / 2;
@@ -104,17 +111,17 @@ private:
                 y = pr.Top + (hasTitle && m_c.TitleOnTop ? ppiY() / 4 : 0);
             else
                 y = pr.Bottom - bold.height() - (hasTitle && !m_c.TitleOnTop ? ppiY() / 4 : 0);
-            textAt(m_p, x, y, m_c.XText, false);
+            record(DrawnText::Kind::XCaption, m_c.XText, textAt(m_p, x, y, m_c.XText, false));
         }
         if (hasTitle) {
             const int x = (pr.Left + pr.Right - bold.horizontalAdvance(m_c.Title)) / 2;
             const int y = m_c.TitleOnTop ? pr.Top : pr.Bottom - bold.height();
-            textAt(m_p, x, y, m_c.Title, false);
+            record(DrawnText::Kind::Title, m_c.Title, textAt(m_p, x, y, m_c.Title, false));
         }
-        const QFontMetrics fm(m_p.font(), m_p.device());
+        const QFontMetrics fm = m_p.fontMetrics();
         if (!m_page.HorizontalYLabels) {
             const int y = (pr.Bottom + pr.Top + fm.horizontalAdvance(m_c.YText)) / 2;
-            textAt(m_p, pr.Left, y, m_c.YText, true);
+            record(DrawnText::Kind::YCaption, m_c.YText, textAt(m_p, pr.Left, y, m_c.YText, true));
             return;
         }
         // Horizontal: the caption fills the band between the page's left edge
@@ -128,18 +135,41 @@ private:
         int y = (m_page.PlotRect.Top + m_page.PlotRect.Bottom - blockHeight) / 2;
         m_p.save();
         m_p.setClipRect(QRect(pr.Left, pr.Top, bandWidth, pr.Bottom - pr.Top), Qt::IntersectClip);
+        const QRect band(pr.Left, pr.Top, bandWidth, pr.Bottom - pr.Top);
         for (const QString& line : lines) {
-            textAt(m_p, pr.Left, y, line, false);
+            record(DrawnText::Kind::YCaption, line, textAt(m_p, pr.Left, y, line, false) & band);
             y += fm.height();
         }
         m_p.restore();
+    }
+
+    // Writes a tick label unless it would overlap a label already written:
+    // along its own axis it keeps a blank's width from its neighbours.
+    void label(DrawnText::Kind kind, const QString& text, int x, int y, bool rotated)
+    {
+        const QFontMetrics fm = m_p.fontMetrics();
+        const int w = fm.horizontalAdvance(text);
+        const int h = fm.height();
+        const QRect box = rotated ? QRect(x, y - w, h, w) : QRect(x, y, w, h);
+        const int gap = fm.horizontalAdvance(QLatin1Char(' '));
+        const bool xLabel = kind == DrawnText::Kind::XLabel;
+        const QRect spaced = xLabel ? box.adjusted(-gap, 0, gap, 0) : box.adjusted(0, -gap, 0, gap);
+        for (const QRect& other : m_xLabels)
+            if ((xLabel ? spaced : box).intersects(other))
+                return;
+        for (const QRect& other : m_yLabels)
+            if (spaced.intersects(other))
+                return;
+        textAt(m_p, x, y, text, rotated);
+        (xLabel ? m_xLabels : m_yLabels).push_back(box);
+        record(kind, text, box);
     }
 
     void drawGrid()
     {
         const Edges& r = m_page.PlotRect;
         m_p.setFont(PlotFont(ppiY(), false));
-        const QFontMetrics fm(m_p.font(), m_p.device());
+        const QFontMetrics fm = m_p.fontMetrics();
         const int h = fm.height();
         const AxisTicks& tx = m_ticks->X;
         if (tx.Last > tx.First) {
@@ -152,12 +182,12 @@ private:
                     m_p.setPen(blackPen(1, Qt::DotLine));
                     m_p.drawLine(px, r.Top, px, r.Bottom);
                     m_p.setPen(blackPen(1));
-                    const QString label = labelText(v);
-                    const int w = fm.horizontalAdvance(label);
+                    const QString text = labelText(v);
+                    const int w = fm.horizontalAdvance(text);
                     if (m_c.XOnTop)
-                        textAt(m_p, px - w / 2, r.Top - h - ppiY() / 32, label, false);
+                        label(DrawnText::Kind::XLabel, text, px - w / 2, r.Top - h - ppiY() / 32, false);
                     else
-                        textAt(m_p, px - w / 2, r.Bottom + ppiY() / 16, label, false);
+                        label(DrawnText::Kind::XLabel, text, px - w / 2, r.Bottom + ppiY() / 16, false);
                 }
                 m_p.setPen(blackPen(1));
                 if (m_c.XOnTop)
@@ -177,12 +207,12 @@ private:
                     m_p.setPen(blackPen(1, Qt::DotLine));
                     m_p.drawLine(r.Left, py, r.Right, py);
                     m_p.setPen(blackPen(1));
-                    const QString label = labelText(v);
-                    const int w = fm.horizontalAdvance(label);
+                    const QString text = labelText(v);
+                    const int w = fm.horizontalAdvance(text);
                     if (m_page.HorizontalYLabels)
-                        textAt(m_p, r.Left - w - ppiX() / 32, py - h / 2, label, false);
+                        label(DrawnText::Kind::YLabel, text, r.Left - w - ppiX() / 32, py - h / 2, false);
                     else
-                        textAt(m_p, r.Left - h - ppiX() / 32, py + w / 2, label, true);
+                        label(DrawnText::Kind::YLabel, text, r.Left - h - ppiX() / 32, py + w / 2, true);
                 }
                 m_p.setPen(blackPen(1));
                 m_p.drawLine(r.Left, py, r.Left + ppiX() / 16, py);
@@ -249,7 +279,8 @@ private:
             return p < static_cast<int>(listed.size()) && m_c.Curves[listed[p]].Active;
         };
         const QFont font = PlotFont(ppiY(), false);
-        const QFontMetrics fm(font, m_p.device());
+        m_p.setFont(font);
+        const QFontMetrics fm = m_p.fontMetrics();
         int n = 0;
         int w = 0;
         for (int p = 0; p < m_c.Legend.size(); ++p)
@@ -271,10 +302,16 @@ private:
             m_p.setPen(blackPen(m_penWidth));
             marker(p, QPoint(at.x(), at.y() + h / 2));
             m_p.setPen(LineColor(p));
-            textAt(m_p, at.x() + ppiX() / 16, at.y(), m_c.Legend[p], false);
+            record(DrawnText::Kind::Legend, m_c.Legend[p], textAt(m_p, at.x() + ppiX() / 16, at.y(), m_c.Legend[p], false));
             at.ry() += g.EntryStep;
         }
         m_p.setPen(blackPen(m_penWidth));
+    }
+
+    void record(DrawnText::Kind kind, const QString& text, const QRect& box)
+    {
+        if (m_drawn)
+            m_drawn->push_back({kind, text, box});
     }
 
     QPainter& m_p;
@@ -284,6 +321,9 @@ private:
     const PlotMapping m_map;
     const int m_penWidth;
     std::optional<PlotTicks> m_ticks;
+    std::vector<DrawnText>* m_drawn;
+    std::vector<QRect> m_xLabels; // tick labels written so far
+    std::vector<QRect> m_yLabels;
 };
 
 } // namespace
@@ -303,7 +343,8 @@ QColor LineColor(int listedPosition)
     return QColor(c.Red, c.Green, c.Blue);
 }
 
-void DrawPlot(QPainter& painter, const PlotPage& page, const PlotBounds& view, const PlotContent& content)
+void DrawPlot(QPainter& painter, const PlotPage& page, const PlotBounds& view, const PlotContent& content,
+              std::vector<DrawnText>* drawn)
 {
-    Drawing(painter, page, view, content).run();
+    Drawing(painter, page, view, content, drawn).run();
 }

@@ -10,6 +10,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
+#include <QString>
+
+#include <vector>
 
 class QPainter;
 
@@ -19,4 +23,18 @@ QFont PlotFont(int ppiY, bool bold);
 
 QColor LineColor(int listedPosition);
 
-void DrawPlot(QPainter& painter, const PlotPage& page, const PlotBounds& view, const PlotContent& content);
+// A text the drawing wrote and the box it covers on the surface (for a
+// rotated text, the box of the turned text).
+struct DrawnText {
+    enum class Kind { XLabel, YLabel, XCaption, YCaption, Title, Legend };
+    Kind What;
+    QString Text;
+    QRect Box;
+};
+
+// Tick labels are measured with the painter's own font metrics; a label that
+// would overlap one already written (or come closer than a blank along its
+// axis) is left out, its tick and grid line stay. With `drawn`, every text
+// written is recorded there.
+void DrawPlot(QPainter& painter, const PlotPage& page, const PlotBounds& view, const PlotContent& content,
+              std::vector<DrawnText>* drawn = nullptr);

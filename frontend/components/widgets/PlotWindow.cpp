@@ -614,7 +614,8 @@ bool TPlotForm::SaveBitmap(const QString& path, QImage& bitmap, int pixelsPerInc
         page.PixelsPerInchX = logicalDpiX();
         page.PixelsPerInchY = logicalDpiY();
         const PlotLayout l =
-            BitmapLayout(bitmap.width(), bitmap.height(), page.PixelsPerInchX, page.PixelsPerInchY, m_plot->XOnTop);
+            BitmapLayout(bitmap.width(), bitmap.height(), page.PixelsPerInchX, page.PixelsPerInchY, m_plot->XOnTop,
+                         !m_plot->Title.isEmpty(), m_plot->TitleOnTop);
         page.PageRect = l.PageRect;
         page.PlotRect = l.PlotRect;
         page.HorizontalYLabels = true;

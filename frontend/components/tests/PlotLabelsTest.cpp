@@ -1,0 +1,242 @@
+// Where the drawing writes its texts on each surface (window, bitmap, printed
+// PDF page): no two texts overlap, labels that would run into each other are
+// left out while their ticks stay, the axis end keeps its tick and label, and
+// a bitmap's bottom title has a band of its own.
+
+#include "PlotPainter.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+using Kind = DrawnText::Kind;
+
+// One curve over 0..20 Hz reaching up to maxY (bounds 0..20 x 0..roundedMaxY).
+PlotContent curveUpTo(Extended maxY, const QString& title = QString(), bool titleOnTop = false, bool xOnTop = false)
+{
+    PlotContent c;
+    c.XOnTop = xOnTop;
+    c.Markers = 1;
+    c.XText = "Frequency (Hz)";
+    c.YText = "Horizontal Stiffness (Real Part) (kN/m)";
+    c.Title = title;
+    c.TitleOnTop = titleOnTop;
+    PlotCurve curve;
+    curve.Points = {{0, 0.3L * maxY}, {10, maxY}, {20, 0.6L * maxY}};
+    c.Curves = {curve};
+    c.Legend = {"Curve #1"};
+    return c;
+}
+
+PlotPage pageOf(const PlotLayout& l, int ppi, bool horizontalYLabels, bool legendBox)
+{
+    PlotPage page;
+    page.PageRect = l.PageRect;
+    page.PlotRect = l.PlotRect;
+    page.PixelsPerInchX = page.PixelsPerInchY = ppi;
+    page.HorizontalYLabels = horizontalYLabels;
+    page.WithLegendBox = legendBox;
+    return page;
+}
+
+struct Drawn {
+    QImage image; // null for a printed page
+    std::vector<DrawnText> texts;
+};
+
+Drawn drawOnImage(QSize size, const PlotPage& page, const PlotBounds& view, const PlotContent& c)
+{
+    Drawn d;
+    d.image = QImage(size, QImage::Format_RGB32);
+    d.image.fill(Qt::red);
+    QPainter p(&d.image);
+    DrawPlot(p, page, view, c, &d.texts);
+    return d;
+}
+
+// An A4 page printed to a PDF at 1200 dots per inch with one-inch margins,
+// laid out as the plot window prints.
+Drawn drawOnPdf(const QString& path, const PlotBounds& view, const PlotContent& c)
+{
+    Drawn d;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setFullPage(false);
+    QPainter p;
+    if (!p.begin(&printer))
+        return d;
+    const QRect paint = printer.pageLayout().paintRectPixels(printer.resolution());
+    const int ppi = printer.logicalDpiY();
+    const PlotLayout l = PrintLayout(paint.width(), paint.height(), paint.left(), paint.top(), ppi, ppi, {},
+                                     c.XOnTop, !c.Title.isEmpty(), c.TitleOnTop);
+    DrawPlot(p, pageOf(l, ppi, false, true), view, c, &d.texts);
+    p.end();
+    return d;
+}
+
+std::vector<DrawnText> ofKind(const std::vector<DrawnText>& texts, Kind kind)
+{
+    std::vector<DrawnText> out;
+    for (const DrawnText& t : texts)
+        if (t.What == kind)
+            out.push_back(t);
+    return out;
+}
+
+// The first pair of texts whose boxes overlap, as a message; empty when none do.
+QString firstOverlap(const std::vector<DrawnText>& texts)
+{
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        for (std::size_t j = i + 1; j < texts.size(); ++j)
+            if (texts[i].Box.intersects(texts[j].Box))
+                return QString("\"%1\" overlaps \"%2\"").arg(texts[i].Text, texts[j].Text);
+    return QString();
+}
+
+bool hasText(const std::vector<DrawnText>& texts, Kind kind, const QString& text)
+{
+    for (const DrawnText& t : ofKind(texts, kind))
+        if (t.Text == text)
+            return true;
+    return false;
+}
+
+} // namespace
+
+class PlotLabelsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void noTwoTextsOverlap_data()
+    {
+        QTest::addColumn<QString>("surface");
+        QTest::addColumn<bool>("xOnTop");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("titleOnTop");
+        QTest::addColumn<double>("maxY");
+        for (const char* surface : {"window", "bitmap", "pdf"})
+            for (bool xOnTop : {false, true})
+                for (int title = 0; title < 3; ++title)
+                    // Y up to 4.3E05 gives bounds 0..5E05 and labels every 2E04: denser than
+                    // the labels are long on the window and the printed page.
+                    for (double maxY : {4.3e5, -7.7e-3}) {
+                        const QString name = QString("%1 %2 %3 %4")
+                                                 .arg(surface, xOnTop ? "x on top" : "x below",
+                                                      title == 0 ? "no title" : title == 1 ? "title on top" : "title below")
+                                                 .arg(maxY);
+                        QTest::newRow(qPrintable(name)) << QString(surface) << xOnTop
+                                                        << (title == 0 ? QString() : QString("Pile group 2 x 2"))
+                                                        << (title == 1) << maxY;
+                    }
+    }
+
+    void noTwoTextsOverlap()
+    {
+        QFETCH(QString, surface);
+        QFETCH(bool, xOnTop);
+        QFETCH(QString, title);
+        QFETCH(bool, titleOnTop);
+        QFETCH(double, maxY);
+        const PlotContent c = curveUpTo(maxY, title, titleOnTop, xOnTop);
+        const PlotBounds view = maxY > 0 ? PlotBounds{0, 20, 0, 5e5L} : PlotBounds{0, 20, -8e-3L, 0};
+        Drawn d;
+        if (surface == "window") {
+            const QSize size(1100, 900);
+            const PlotLayout l = ScreenLayout(size.width(), size.height(), 96, 96, xOnTop, !title.isEmpty(), titleOnTop);
+            d = drawOnImage(size, pageOf(l, 96, false, false), view, c);
+        } else if (surface == "bitmap") {
+            // The Save Attributes defaults: 6 x 4 inches, drawn at 96 pixels per inch.
+            const QSize size(576, 384);
+            const PlotLayout l =
+                BitmapLayout(size.width(), size.height(), 96, 96, xOnTop, !title.isEmpty(), titleOnTop);
+            d = drawOnImage(size, pageOf(l, 96, true, true), view, c);
+        } else {
+            d = drawOnPdf(m_dir.filePath("page.pdf"), view, c);
+            QFile pdf(m_dir.filePath("page.pdf"));
+            QVERIFY(pdf.open(QIODevice::ReadOnly));
+            QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+        }
+        QVERIFY(ofKind(d.texts, Kind::XLabel).size() >= 3);
+        QVERIFY(ofKind(d.texts, Kind::YLabel).size() >= 2);
+        QCOMPARE(ofKind(d.texts, Kind::XCaption).size(), std::size_t(1));
+        QCOMPARE(ofKind(d.texts, Kind::Title).size(), std::size_t(title.isEmpty() ? 0 : 1));
+        const QString overlap = firstOverlap(d.texts);
+        QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
+        // The axis end keeps its label.
+        QVERIFY(hasText(d.texts, Kind::XLabel, "20"));
+    }
+
+    void labelsLeftOutKeepTheirTicks()
+    {
+        // 900 px high at 96 pixels per inch: 11 major divisions of the height,
+        // so 0..5E05 is labelled every 2E04, 33 px apart, closer than a label is long.
+        const QSize size(1100, 900);
+        const PlotLayout l = ScreenLayout(size.width(), size.height(), 96, 96, false, false, false);
+        const PlotPage page = pageOf(l, 96, false, false);
+        const PlotBounds view{0, 20, 0, 5e5L};
+        const Drawn d = drawOnImage(size, page, view, curveUpTo(4.3e5));
+        const auto labels = ofKind(d.texts, Kind::YLabel);
+        QVERIFY2(labels.size() < 26 && labels.size() >= 8, qPrintable(QString::number(labels.size())));
+        QVERIFY(hasText(d.texts, Kind::YLabel, "0"));
+        // Every major division still has its tick mark on the Y axis.
+        const PlotMapping map(view, page.PlotRect, false);
+        for (int k = 0; k <= 25; ++k) {
+            const int py = map.ToScreen(0, k * 2e4L).y();
+            QVERIFY2(d.image.pixel(page.PlotRect.Left + 3, py) == qRgb(0, 0, 0), qPrintable(QString::number(k)));
+        }
+    }
+
+    void theAxisEndHasItsTickAndLabel()
+    {
+        // 1028 px of plot width: 14 major divisions, minor steps of 0.2 Hz,
+        // whose running sum passes 20 by rounding.
+        const QSize size(1100, 700);
+        const PlotLayout l = ScreenLayout(size.width(), size.height(), 96, 96, false, false, false);
+        const PlotPage page = pageOf(l, 96, false, false);
+        const Drawn d = drawOnImage(size, page, PlotBounds{0, 20, 0, 5e5L}, curveUpTo(4.3e5));
+        const auto labels = ofKind(d.texts, Kind::XLabel);
+        QVERIFY(!labels.empty());
+        QCOMPARE(labels.back().Text, QString("20"));
+        QVERIFY(labels.back().Box.center().x() - page.PlotRect.Right <= 1);
+        // The grid line at 20 runs along the frame, and the dotted line at 19
+        // lies five minor steps to its left.
+        const int x19 = PlotMapping({0, 20, 0, 5e5L}, page.PlotRect, false).ToScreen(19, 0).x();
+        bool dotted = false;
+        for (int y = page.PlotRect.Top + 1; y < page.PlotRect.Bottom - 10; ++y)
+            dotted = dotted || d.image.pixel(x19, y) == qRgb(0, 0, 0);
+        QVERIFY(dotted);
+    }
+
+    void aBitmapsBottomTitleHasItsOwnBand()
+    {
+        const QSize size(576, 384);
+        const PlotContent c = curveUpTo(4.3e5, "Pile group 2 x 2", false);
+        const PlotLayout l = BitmapLayout(size.width(), size.height(), 96, 96, false, true, false);
+        const Drawn d = drawOnImage(size, pageOf(l, 96, true, true), PlotBounds{0, 20, 0, 5e5L}, c);
+        const auto caption = ofKind(d.texts, Kind::XCaption);
+        const auto title = ofKind(d.texts, Kind::Title);
+        QCOMPARE(caption.size(), std::size_t(1));
+        QCOMPARE(title.size(), std::size_t(1));
+        int labelsBottom = 0;
+        for (const DrawnText& t : ofKind(d.texts, Kind::XLabel))
+            labelsBottom = std::max(labelsBottom, t.Box.bottom());
+        // Labels, then the caption, then the title, each below the one before.
+        QVERIFY(labelsBottom < caption[0].Box.top());
+        QVERIFY(caption[0].Box.bottom() < title[0].Box.top());
+        QVERIFY(title[0].Box.bottom() < size.height());
+    }
+};
+
+QTEST_MAIN(PlotLabelsTest)
+#include "PlotLabelsTest.moc"
