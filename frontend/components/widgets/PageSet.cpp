@@ -37,8 +37,8 @@ LengthUnit unitOf(const TPageOptions& options)
 int toInt(qreal v) { return static_cast<int>(std::lround(v)); }
 
 // Page setup for a printer the toolkit's dialog cannot serve (the PDF
-// output used where no printer is installed): paper, orientation and the four
-// margins, written into the printer's page layout on OK.
+// output used where no printer is installed): paper and the four margins,
+// written into the printer's page layout on OK for the caller to take back.
 class PdfPageSetup : public QDialog {
 public:
     PdfPageSetup(QPrinter& printer, const LengthUnit& unit, QWidget* parent) : QDialog(parent), m_printer(printer)
@@ -54,11 +54,6 @@ public:
                 m_paper->setCurrentIndex(m_paper->count() - 1);
         }
         form->addRow(QStringLiteral("Paper"), m_paper);
-        m_orientation = new QComboBox(this);
-        m_orientation->addItem(QStringLiteral("Portrait"));
-        m_orientation->addItem(QStringLiteral("Landscape"));
-        m_orientation->setCurrentIndex(layout.orientation() == QPageLayout::Landscape ? 1 : 0);
-        form->addRow(QStringLiteral("Orientation"), m_orientation);
         QPageLayout inUnit = layout;
         inUnit.setUnits(unit.unit); // converts the margins and the minimum margins
         const QMarginsF m = inUnit.margins();
@@ -88,7 +83,6 @@ public:
     {
         QPageLayout layout = m_printer.pageLayout();
         layout.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(m_paper->currentData().toInt())));
-        layout.setOrientation(m_orientation->currentIndex() == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
         layout.setUnits(m_unit);
         layout.setMargins(QMarginsF(m_left->value(), m_top->value(), m_right->value(), m_bottom->value()));
         m_printer.setPageLayout(layout);
@@ -99,7 +93,6 @@ private:
     QPrinter& m_printer;
     QPageLayout::Unit m_unit = QPageLayout::Inch;
     QComboBox* m_paper = nullptr;
-    QComboBox* m_orientation = nullptr;
     QDoubleSpinBox* m_left = nullptr;
     QDoubleSpinBox* m_top = nullptr;
     QDoubleSpinBox* m_right = nullptr;
@@ -148,10 +141,9 @@ bool TPageSetupDialog::Execute(QPrinter& printer, QWidget* parent)
             SetMarginRight(toInt(m.right() * u.perUnit));
             SetMarginBottom(toInt(m.bottom() * u.perUnit));
         }
-        // The paper size stays with the printer, the margins with this component.
-        QPageLayout back = printer.pageLayout();
-        back.setMargins(kept.margins(back.units()));
-        printer.setPageLayout(back);
+        // Only the paper size and the margins are kept, here; the printer's
+        // own settings (paper, orientation, margins) stay as they were.
+        printer.setPageLayout(kept);
         return ok;
     } catch (const Exception& e) {
         printer.setPageLayout(kept);

@@ -21,7 +21,7 @@ public:
     explicit TPageSetupDialog(QObject* owner = nullptr) : QObject(owner) {}
 
     // Runs the dialog for `printer`; True when the user confirmed it. The
-    // printer's own margins are left as they were.
+    // printer is left as it was: its paper, orientation and margins.
     bool Execute(QPrinter& printer, QWidget* parent = nullptr);
 
     // Where failure messages go; a message box unless replaced.
