@@ -6,6 +6,7 @@
 #include "ChangeLineNames.h"
 #include "NumberText.h"
 #include "PlotPainter.h"
+#include "PrintTarget.h"
 #include "SaveAttb.h"
 
 #include <QAction>
@@ -498,22 +499,8 @@ void TPlotForm::dataChanged()
 
 void TPlotForm::PlotPrintClick()
 {
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        // No printer installed: the page goes to a PDF file the user names.
-        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Print"), QString(),
-                                                    QStringLiteral("PDF (*.pdf)"));
-        if (path.isEmpty())
-            return;
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QStringLiteral(".pdf");
-        m_printer.setOutputFormat(QPrinter::PdfFormat);
-        m_printer.setOutputFileName(path);
-    } else {
-        QPrintDialog dialog(&m_printer, this);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-    }
-    PrintOn(m_printer);
+    if (ChoosePrintTarget(m_printer, this))
+        PrintOn(m_printer);
 }
 
 bool TPlotForm::PrintOn(QPrinter& printer)
