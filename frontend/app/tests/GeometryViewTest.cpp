@@ -139,6 +139,16 @@ private slots:
         QCOMPARE(top->Plan().Circles.size(), 2u);
         QCOMPARE(top->ModelBounds().MaxX, 4.5L);
 
+        // Minimised and restored: nothing fails, and the view draws again.
+        auto* sideFrame = qobject_cast<QMdiSubWindow*>(side->parentWidget());
+        sideFrame->showMinimized();
+        side->repaint();
+        moveMouse(side, QPoint(0, 0));
+        sideFrame->showNormal();
+        form->MdiArea()->setActiveSubWindow(sideFrame);
+        QTRY_VERIFY(side->ShownBounds());
+        QVERIFY(!GetNoDraw(*side->ShownBounds()));
+
         // Closing and opening again starts from the current table.
         QPointer<TDlgTopView> old = top;
         top->parentWidget()->close();
