@@ -26,8 +26,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPointer>
-#include <QPrintDialog>
-#include <QPrinterInfo>
 #include <QRadioButton>
 #include <QScrollBar>
 
