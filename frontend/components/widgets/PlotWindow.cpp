@@ -13,7 +13,6 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
