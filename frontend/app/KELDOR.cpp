@@ -1,4 +1,5 @@
 #include "Main.h"
+#include "UnitsCatalogue.h"
 
 #include <QApplication>
 
@@ -8,6 +9,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Varnoth"));
     QApplication::setApplicationName(QStringLiteral("KELDOR"));
 
+    Categories(); // the units catalogue lives from here to the program's end
     TMainForm form;
     form.SetArguments(QApplication::arguments().mid(1));
     form.show();

@@ -3,6 +3,7 @@
 #include "PlotWindow.h"
 
 #include "AnalysisRun.h"
+#include "GeometryView.h"
 #include "EditorCommand.h"
 #include "Misc.h"
 #include "Table.h"
@@ -119,6 +120,7 @@ TMainForm::TMainForm(QWidget* parent)
     // Plot menu stands before the Window menu.
     m_plots.SetFormFactory(TPlotForm::FormFactory(m_mdi));
     TPlotForm::InstallMenuSwitching(m_mdi, menuBar(), m_windowMenu->menuAction());
+    InstallGeometryViews(*this);
     m_programData = TProgramData::Create(m_tables);
     setCaption();
 }

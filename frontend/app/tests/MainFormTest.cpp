@@ -534,6 +534,7 @@ private slots:
         QCOMPARE(form->Tables().D().FormParent, form.get());
 
         // Menu items whose windows come later lead nowhere harmful.
+        form->SetChildFactory(TChildKind::SideView, nullptr);
         form->ShowChild(TChildKind::SideView);
         form->Tables().D().ShowForm();
         form->Plots().pltSkin.Show();

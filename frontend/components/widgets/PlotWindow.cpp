@@ -6,13 +6,13 @@
 #include "ChangeLineNames.h"
 #include "NumberText.h"
 #include "PlotPainter.h"
+#include "PrintTarget.h"
 #include "SaveAttb.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,8 +25,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPointer>
-#include <QPrintDialog>
-#include <QPrinterInfo>
 #include <QRadioButton>
 #include <QScrollBar>
 
@@ -511,22 +509,8 @@ void TPlotForm::dataChanged()
 
 void TPlotForm::PlotPrintClick()
 {
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        // No printer installed: the page goes to a PDF file the user names.
-        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Print"), QString(),
-                                                    QStringLiteral("PDF (*.pdf)"));
-        if (path.isEmpty())
-            return;
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QStringLiteral(".pdf");
-        m_printer.setOutputFormat(QPrinter::PdfFormat);
-        m_printer.setOutputFileName(path);
-    } else {
-        QPrintDialog dialog(&m_printer, this);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-    }
-    PrintOn(m_printer);
+    if (ChoosePrintTarget(m_printer, this))
+        PrintOn(m_printer);
 }
 
 bool TPlotForm::PrintOn(QPrinter& printer)

@@ -1,0 +1,180 @@
+#include "GeometryView.h"
+
+#include "Misc.h"
+#include "NumberText.h"
+#include "PileSide.h"
+#include "PileTop.h"
+#include "PrintTarget.h"
+
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPushButton>
+
+TGeometryView::TGeometryView(const QString& caption, const QString& yName, QSize initialSize, QRect button,
+                             const TViewBounds& initial, QWidget* parent)
+    : QWidget(parent), m_caption(caption), m_yName(yName), m_initialSize(initialSize), m_model(initial)
+{
+    setWindowTitle(caption);
+    setMouseTracking(true);
+    m_button = new QPushButton(QStringLiteral("Print"), this);
+    m_button->setObjectName(QStringLiteral("Button1"));
+    m_button->setGeometry(button);
+    connect(m_button, &QPushButton::clicked, this, &TGeometryView::Button1Click);
+    m_message = [this](const QString& text) {
+        QMessageBox::information(this, QCoreApplication::applicationName(), text, QMessageBox::Ok);
+    };
+    resize(initialSize);
+}
+
+TGeometryView::~TGeometryView() = default;
+
+QString TGeometryView::PrintTitle()
+{
+    return QStringLiteral("Soil-Pile Profile");
+}
+
+QString TGeometryView::SectionsMessage()
+{
+    return QStringLiteral("One or more Pile Types does not have any sections");
+}
+
+void TGeometryView::FollowActivations(QMdiArea* area)
+{
+    if (!area)
+        return;
+    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        if (window && window->widget() == this)
+            FormActivate();
+    });
+}
+
+void TGeometryView::FormActivate()
+{
+    if (m_closed)
+        return;
+    // The rebuild comes first: a view that had no extent draws again as
+    // soon as the data give it one.
+    try {
+        m_model = rebuild(m_model);
+    } catch (const EListError&) {
+        fail(SectionsMessage());
+        return;
+    } catch (const Exception& e) {
+        fail(e.Message());
+        return;
+    }
+    layOut();
+}
+
+void TGeometryView::fail(const QString& message)
+{
+    // Once: the window is closed and nothing more is read or drawn.
+    m_closed = true;
+    if (m_message)
+        m_message(message);
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        frame->close();
+    else
+        close();
+}
+
+void TGeometryView::layOut()
+{
+    // None while the view is empty or has no client area: nothing divides
+    // by a zero size and nothing is drawn with coordinates that are not finite.
+    m_shown = FitAspect(m_model, width(), height());
+    update();
+}
+
+void TGeometryView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+void TGeometryView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_sized) {
+        m_sized = true;
+        // The window's initial size is its frame's.
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            frame->resize(m_initialSize);
+    }
+}
+
+void TGeometryView::paintEvent(QPaintEvent*)
+{
+    if (m_closed || !m_shown)
+        return;
+    QPainter painter(this);
+    const TViewSurface surface{width(), height(), logicalDpiX(), logicalDpiY(), false};
+    draw(painter, surface, *m_shown, palette().color(QPalette::Base), palette().color(QPalette::Text));
+}
+
+void TGeometryView::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    if (m_closed || !m_shown)
+        return;
+    const QPoint at = event->position().toPoint();
+    const std::optional<TModelPoint> p = PixelToModel(*m_shown, width(), height(), at.x(), at.y());
+    if (!p)
+        return;
+    const QChar separator = localeDecimalSeparator();
+    setWindowTitle(m_caption + QStringLiteral(" X: ") + FixedOneDecimalText(p->X, separator) + u' ' + m_yName
+                   + QStringLiteral(": ") + FixedOneDecimalText(p->Y, separator));
+}
+
+void TGeometryView::Button1Click()
+{
+    if (ChoosePrintTarget(m_printer, this))
+        PrintOn(m_printer);
+}
+
+bool TGeometryView::PrintOn(QPrinter& printer)
+{
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(PrintTitle());
+    printer.setFullPage(false);
+    bool ok;
+    {
+        QPainter painter;
+        ok = painter.begin(&printer);
+        if (ok) {
+            // The printable area of the page, in device pixels.
+            const TViewSurface page{printer.width(), printer.height(), printer.logicalDpiX(), printer.logicalDpiY(),
+                                    true};
+            draw(painter, page, m_shown.value_or(m_model), Qt::white, Qt::black);
+            ok = painter.end();
+        }
+    }
+    if (!ok || printer.printerState() == QPrinter::Error) {
+        const QString where = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        if (m_message)
+            m_message(QStringLiteral("The profile could not be printed on %1.").arg(where));
+        return false;
+    }
+    return true;
+}
+
+void InstallGeometryViews(TMainForm& form)
+{
+    const auto project = [&form]() -> const TProgramData& { return form.ProgramData(); };
+    const auto follow = [&form](TGeometryView* view) {
+        view->SetMessageHandler([&form, view](const QString& message) { form.Dialogs().Inform(view, message); });
+        view->FollowActivations(form.MdiArea());
+        return view;
+    };
+    form.SetChildFactory(TChildKind::SideView, [=](TMainForm& f) -> QWidget* {
+        return follow(new TDlgSideView(f.Tables().D(), f.Tables().PileCoord(), project));
+    });
+    form.SetChildFactory(TChildKind::TopView, [=](TMainForm& f) -> QWidget* {
+        return follow(new TDlgTopView(f.Tables().PileCoord(), project));
+    });
+}

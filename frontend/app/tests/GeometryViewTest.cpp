@@ -1,0 +1,418 @@
+// The side and top views as windows, headless: opened from the main window,
+// rebuilt on every activation, drawn into images, read by the mouse and
+// printed to a PDF file.
+
+#include "GeometryView.h"
+#include "PileSide.h"
+#include "PileTop.h"
+
+#include "ColumnTypes.h"
+#include "NumberText.h"
+#include "Table.h"
+
+#include <QFile>
+#include <QImage>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+class SilentDialogs : public TUserDialogs {
+public:
+    TAnswer AskSaveChanges(QWidget*) override { return TAnswer::No; }
+    void Inform(QWidget*, const QString& message) override { messages << message; }
+    QString ChooseOpenFile(QWidget*, int&) override { return QString(); }
+    QString ChooseSaveFile(QWidget*, const QString&, const QString&) override { return QString(); }
+    QStringList messages;
+};
+
+struct Pile {
+    Extended X;
+    Extended Y;
+};
+
+void setLayers(TProjectTables& t, const std::vector<Extended>& thicknesses)
+{
+    t.D().SetRowCount(static_cast<int>(thicknesses.size()));
+    for (int i = 0; i < t.D().RowCount(); ++i)
+        t.D().Cells(0, i)->SetFloat(thicknesses[static_cast<std::size_t>(i)]);
+}
+
+void setPiles(TProjectTables& t, const std::vector<Pile>& piles)
+{
+    t.PileCoord().SetRowCount(static_cast<int>(piles.size()));
+    for (int i = 0; i < t.PileCoord().RowCount(); ++i) {
+        t.PileCoord().Cells(0, i)->SetFloat(piles[static_cast<std::size_t>(i)].X);
+        t.PileCoord().Cells(1, i)->SetFloat(piles[static_cast<std::size_t>(i)].Y);
+    }
+}
+
+bool isDark(const QImage& image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) < 128;
+}
+
+void moveMouse(QWidget* w, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
+} // namespace
+
+class GeometryViewTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TMainForm> makeForm()
+    {
+        auto form = std::make_unique<TMainForm>();
+        auto dialogs = std::make_unique<SilentDialogs>();
+        m_dialogs = dialogs.get();
+        form->SetDialogs(std::move(dialogs));
+        form->resize(1200, 900);
+        form->show();
+        return form;
+    }
+
+    template <class View>
+    View* open(TMainForm& form, TChildKind kind)
+    {
+        form.ShowChild(kind);
+        QMdiSubWindow* active = form.MdiArea()->activeSubWindow();
+        return active ? qobject_cast<View*>(active->widget()) : nullptr;
+    }
+
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+    SilentDialogs* m_dialogs = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        m_settingsDir = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir->path());
+    }
+
+    void viewsOpenFromTheMenuAndRebuildOnEveryActivation()
+    {
+        auto form = makeForm();
+        setLayers(form->Tables(), {2, 3, 5});
+        setPiles(form->Tables(), {{0, 0}});
+        form->ProgramData().PileRadius = 0.5L;
+        form->ProgramData().PileLength = 8;
+
+        auto* side = open<TDlgSideView>(*form, TChildKind::SideView);
+        QVERIFY(side);
+        QCOMPARE(side->windowTitle(), "Side View");
+        QCOMPARE(side->PrintButton()->text(), "Print");
+        QCOMPARE(side->parentWidget()->size(), QSize(727, 590));
+        QCOMPARE(side->Profile().Layers.size(), 3u);
+        QCOMPARE(side->ModelBounds().YAtBottom, 10.5L);
+        QVERIFY(side->ShownBounds());
+
+        auto* top = open<TDlgTopView>(*form, TChildKind::TopView);
+        QVERIFY(top);
+        QCOMPARE(top->windowTitle(), "Top View");
+        QCOMPARE(top->parentWidget()->size(), QSize(610, 392));
+        QCOMPARE(top->Plan().Circles.size(), 1u);
+
+        // Typing while another window is active, then switching back.
+        setLayers(form->Tables(), {2, 3, 5, 10});
+        setPiles(form->Tables(), {{0, 0}, {4, 2}});
+        QCOMPARE(side->Profile().Layers.size(), 3u);
+        QCOMPARE(open<TDlgSideView>(*form, TChildKind::SideView), side); // one side view
+        QCOMPARE(side->Profile().Layers.size(), 4u);
+        QCOMPARE(side->Profile().Shapes.size(), 2u);
+        QCOMPARE(side->ModelBounds().YAtBottom, 21.0L);
+        form->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(top->parentWidget()));
+        QCOMPARE(top->Plan().Circles.size(), 2u);
+        QCOMPARE(top->ModelBounds().MaxX, 4.5L);
+
+        // Minimised and restored: nothing fails, and the view draws again.
+        auto* sideFrame = qobject_cast<QMdiSubWindow*>(side->parentWidget());
+        sideFrame->showMinimized();
+        side->repaint();
+        moveMouse(side, QPoint(0, 0));
+        sideFrame->showNormal();
+        form->MdiArea()->setActiveSubWindow(sideFrame);
+        QTRY_VERIFY(side->ShownBounds());
+        QVERIFY(!GetNoDraw(*side->ShownBounds()));
+
+        // Closing and opening again starts from the current table.
+        QPointer<TDlgTopView> old = top;
+        top->parentWidget()->close();
+        QTRY_VERIFY(!old);
+        setPiles(form->Tables(), {{-1, 0}, {1, 0}, {3, 0}});
+        top = open<TDlgTopView>(*form, TChildKind::TopView);
+        QVERIFY(top);
+        QCOMPARE(top->Plan().Circles.size(), 3u);
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void aViewWithoutExtentDrawsAgainOnceTheDataGiveItOne()
+    {
+        auto form = makeForm();
+        setLayers(form->Tables(), {0});
+        setPiles(form->Tables(), {{0, 0}});
+        form->ProgramData().PileRadius = 0;
+        form->ProgramData().PileLength = 0;
+        auto* side = open<TDlgSideView>(*form, TChildKind::SideView);
+        auto* top = open<TDlgTopView>(*form, TChildKind::TopView);
+        QVERIFY(side && top);
+        QVERIFY(GetNoDraw(top->ModelBounds()));
+        QVERIFY(!top->ShownBounds());
+        // Nothing is drawn and the mouse reads nothing.
+        moveMouse(top, QPoint(10, 10));
+        QCOMPARE(top->windowTitle(), "Top View");
+        const QImage blank = top->grab().toImage();
+        QVERIFY(!isDark(blank, blank.width() / 2, blank.height() / 2));
+
+        form->ProgramData().PileRadius = 0.5L;
+        form->ProgramData().PileLength = 5;
+        setLayers(form->Tables(), {6});
+        open<TDlgSideView>(*form, TChildKind::SideView);
+        QVERIFY(side->ShownBounds());
+        open<TDlgTopView>(*form, TChildKind::TopView);
+        QVERIFY(top->ShownBounds());
+        const QImage drawn = top->grab().toImage();
+        QVERIFY(isDark(drawn, drawn.width() / 2, drawn.height() / 2)); // the pile at the origin
+    }
+
+    void aTableErrorIsShownOnceAndClosesTheView()
+    {
+        struct Case {
+            const char* name;
+            bool textColumns;
+            QString message;
+        };
+        const Case cases[] = {
+            {"missing column", false, TGeometryView::SectionsMessage()},
+            {"text column", true, QStringLiteral("Data of wrong type")},
+        };
+        for (const Case& c : cases) {
+            QMdiArea area;
+            area.resize(800, 600);
+            area.show();
+            TProjectTables project;
+            TProgramData data;
+            TGridTable piles;
+            if (c.textColumns) {
+                piles.AddColumn(std::make_unique<TStringColumn>(&piles));
+                piles.AddColumn(std::make_unique<TStringColumn>(&piles));
+            } else {
+                piles.AddColumn(std::make_unique<TFloatColumn>(&piles));
+            }
+            piles.SetRowCount(3); // three rows, one message
+            for (int kind = 0; kind < 2; ++kind) {
+                TGeometryView* view = kind == 0 ? static_cast<TGeometryView*>(new TDlgSideView(
+                                                      project.D(), piles, [&]() -> const TProgramData& { return data; }))
+                                                : new TDlgTopView(piles, [&]() -> const TProgramData& { return data; });
+                QStringList messages;
+                view->SetMessageHandler([&](const QString& m) { messages << m; });
+                view->FollowActivations(&area);
+                QPointer<QMdiSubWindow> frame = area.addSubWindow(view);
+                frame->setAttribute(Qt::WA_DeleteOnClose);
+                frame->show();
+                if (!view->Closed())
+                    area.setActiveSubWindow(frame);
+                QCOMPARE(messages, QStringList{c.message});
+                QVERIFY(view->Closed());
+                QTRY_VERIFY(!frame);
+            }
+        }
+    }
+
+    void theMouseReadsTheShownBounds()
+    {
+        auto form = makeForm();
+        setLayers(form->Tables(), {2, 3, 5});
+        setPiles(form->Tables(), {{-1, 1}, {1, -1}});
+        form->ProgramData().PileRadius = 0.25L;
+        form->ProgramData().PileLength = 8;
+        const QChar sep = localeDecimalSeparator();
+
+        auto* side = open<TDlgSideView>(*form, TChildKind::SideView);
+        QVERIFY(side && side->ShownBounds());
+        const TViewBounds s = *side->ShownBounds();
+        moveMouse(side, QPoint(side->width() / 2, side->height() / 2));
+        const auto mid = PixelToModel(s, side->width(), side->height(), side->width() / 2, side->height() / 2);
+        QCOMPARE(side->windowTitle(), "Side View X: " + FixedOneDecimalText(mid->X, sep)
+                                          + " Depth: " + FixedOneDecimalText(mid->Y, sep));
+        // The middle of the shown bounds, to the read-out's one decimal.
+        QVERIFY(std::fabs(mid->X - (s.MinX + s.MaxX) / 2) < 0.05L * s.RangeX() / side->width() * 20);
+        QVERIFY(std::fabs(mid->Y - (s.YAtTop + s.YAtBottom) / 2) < 0.05L);
+
+        auto* top = open<TDlgTopView>(*form, TChildKind::TopView);
+        QVERIFY(top && top->ShownBounds());
+        const auto readY = [&](int py) {
+            moveMouse(top, QPoint(top->width() / 2, py));
+            const QString title = top->windowTitle();
+            Extended y = 0;
+            const QString text = title.mid(title.lastIndexOf(QStringLiteral("Y: ")) + 3);
+            [&] { QVERIFY2(parseNumber(text, sep, y), qPrintable(title)); }();
+            return y;
+        };
+        const Extended lower = readY(top->height() - 10);
+        const Extended middle = readY(top->height() / 2);
+        const Extended upper = readY(10);
+        QVERIFY(lower < middle);
+        QVERIFY(middle < upper); // moving up increases Y
+        QVERIFY(std::fabs(middle) <= 0.05L);
+    }
+
+    void aClientAreaWithoutWidthOrHeightDrawsNothing()
+    {
+        TProjectTables project;
+        setLayers(project, {2, 3});
+        setPiles(project, {{0, 0}, {2, 1}});
+        TProgramData data;
+        data.PileRadius = 0.5L;
+        data.PileLength = 4;
+        TDlgSideView side(project.D(), project.PileCoord(), [&]() -> const TProgramData& { return data; });
+        TDlgTopView top(project.PileCoord(), [&]() -> const TProgramData& { return data; });
+        for (TGeometryView* view : {static_cast<TGeometryView*>(&side), static_cast<TGeometryView*>(&top)}) {
+            view->show();
+            view->FormActivate();
+            QVERIFY(view->ShownBounds());
+            const QString title = view->windowTitle();
+            for (const QSize size : {QSize(300, 0), QSize(0, 300)}) {
+                view->resize(size);
+                view->FormActivate();
+                QVERIFY(!view->ShownBounds());
+                view->repaint();
+                moveMouse(view, QPoint(0, 0));
+                QCOMPARE(view->windowTitle(), title);
+            }
+            view->resize(400, 300);
+            QVERIFY(view->ShownBounds());
+            QVERIFY(!GetNoDraw(*view->ShownBounds()));
+        }
+    }
+
+    void layersAndPilesAreDrawnWhereTheMappingPutsThem()
+    {
+        TProjectTables project;
+        setLayers(project, {2, 3, 5});
+        setPiles(project, {{0, 0}});
+        const TSideProfile profile = BuildSideProfile(project.D(), project.PileCoord(), 0.5L, 8,
+                                                      TSideProfile().ModelBounds);
+        // 100 pixels a unit: lines at rows 200, 500 and 1000, the pile from
+        // x 175 to 525 down to row 800.
+        QImage image(700, 1050, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        {
+            QPainter painter(&image);
+            DrawSideView(painter, {700, 1050, 96, 96, false}, profile, {-1, 1, 0, 10.5L}, Qt::white, Qt::black);
+        }
+        QVERIFY(!isDark(image, 650, 100) && qRed(image.pixel(650, 100)) == 255 && qGreen(image.pixel(650, 100)) == 255);
+        for (int row : {200, 500, 1000}) {
+            QVERIFY2(isDark(image, 650, row), qPrintable(QString::number(row)));
+            QVERIFY(!isDark(image, 650, row + 3));
+        }
+        QVERIFY(isDark(image, 350, 700));  // inside the pile
+        QVERIFY(!isDark(image, 600, 700)); // beside it
+        QVERIFY(isDark(image, 525, 700));  // its right edge
+        QVERIFY(!isDark(image, 350, 830)); // below its tip
+        QVERIFY(isDark(image, 127, 2));    // the hatch under the ground line
+    }
+
+    void circlesAreDrawnRound()
+    {
+        TProjectTables project;
+        setPiles(project, {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}});
+        const TPlanView plan = BuildPlanView(project.PileCoord(), 0.25L, TPlanView().ModelBounds);
+        const QSize size(600, 300);
+        const auto shown = FitAspect(plan.ModelBounds, size.width(), size.height());
+        QVERIFY(shown);
+        QImage image(size, QImage::Format_RGB32);
+        {
+            QPainter painter(&image);
+            DrawTopView(painter, {size.width(), size.height(), 96, 96, false}, plan.Circles, *shown, Qt::white,
+                        Qt::black);
+        }
+        for (const PileCircle& c : plan.Circles) {
+            const int cx = MapToPixel(c.X, shown->MinX, shown->MaxX, size.width());
+            const int cy = MapToPixel(c.Y, shown->YAtTop, shown->YAtBottom, size.height());
+            QVERIFY(isDark(image, cx, cy));
+            int across = 0, down = 0;
+            for (int x = 0; x < size.width(); ++x)
+                across += isDark(image, x, cy) && std::abs(x - cx) < 100;
+            for (int y = 0; y < size.height(); ++y)
+                down += isDark(image, cx, y) && std::abs(y - cy) < 100;
+            QVERIFY2(std::abs(across - down) <= 1, qPrintable(QStringLiteral("%1 %2").arg(across).arg(down)));
+            const double diameter = static_cast<double>(0.5L / shown->RangeX() * size.width());
+            QVERIFY(std::abs(across - diameter) <= 2);
+        }
+        QVERIFY(!isDark(image, size.width() / 2, size.height() / 2)); // between the piles
+    }
+
+    void printingGivesOneLandscapePageTitledAsTheProfile()
+    {
+        QTemporaryDir dir;
+        TProjectTables project;
+        setLayers(project, {2, 3, 5});
+        setPiles(project, {{-1, 1}, {1, -1}});
+        TProgramData data;
+        data.PileRadius = 0.25L;
+        data.PileLength = 8;
+        TDlgSideView side(project.D(), project.PileCoord(), [&]() -> const TProgramData& { return data; });
+        TDlgTopView top(project.PileCoord(), [&]() -> const TProgramData& { return data; });
+        int n = 0;
+        for (TGeometryView* view : {static_cast<TGeometryView*>(&side), static_cast<TGeometryView*>(&top)}) {
+            QStringList messages;
+            view->SetMessageHandler([&](const QString& m) { messages << m; });
+            view->show();
+            view->FormActivate();
+            const QString path = dir.filePath(QStringLiteral("view%1.pdf").arg(n++));
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path);
+            QVERIFY(view->PrintOn(printer));
+            QVERIFY(messages.isEmpty());
+            QFile pdf(path);
+            QVERIFY(pdf.open(QIODevice::ReadOnly));
+            const QByteArray bytes = pdf.readAll();
+            QVERIFY(bytes.startsWith("%PDF-"));
+            QCOMPARE(bytes.count("/Type /Page\n"), 1);
+            const QRegularExpressionMatch box =
+                QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]")).match(QString::fromLatin1(bytes));
+            QVERIFY(box.hasMatch());
+            QVERIFY(box.captured(1).toDouble() > box.captured(2).toDouble()); // landscape
+            QVERIFY(bytes.contains(titleEntry()));
+
+            // A file that cannot be written is reported, never success.
+            QPrinter broken(QPrinter::HighResolution);
+            broken.setOutputFormat(QPrinter::PdfFormat);
+            broken.setOutputFileName(dir.filePath(QStringLiteral("missing/view.pdf")));
+            QVERIFY(!view->PrintOn(broken));
+            QCOMPARE(messages.size(), 1);
+            QVERIFY(messages[0].startsWith("The profile could not be printed on "));
+        }
+    }
+
+private:
+    // The document title as the PDF writer stores it: UTF-16 with its byte-order mark.
+    static QByteArray titleEntry()
+    {
+        QByteArray entry("/Title (\xfe\xff");
+        for (QChar ch : QStringLiteral("Soil-Pile Profile")) {
+            entry += static_cast<char>(ch.unicode() >> 8);
+            entry += static_cast<char>(ch.unicode() & 0xff);
+        }
+        return entry + ')';
+    }
+};
+
+QTEST_MAIN(GeometryViewTest)
+#include "GeometryViewTest.moc"
