@@ -204,7 +204,8 @@ void TAnalysisRun::takeBytes(const char* data, qsizetype size)
 {
     qsizetype pos = 0;
     while (pos < size) {
-        const char* found = static_cast<const char*>(std::memchr(data + pos, '\n', static_cast<std::size_t>(size - pos)));
+        const auto* found =
+            static_cast<const char*>(std::memchr(data + pos, '\n', static_cast<std::size_t>(size - pos)));
         const qsizetype end = found ? found - data : size;
         // Only the first kMaxLineBytes of a line are kept; the rest is passed over.
         const qsizetype room = kMaxLineBytes - m_line.size();

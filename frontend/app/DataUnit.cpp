@@ -72,8 +72,8 @@ std::unique_ptr<TGridTable> makePileCoordinates()
     return t;
 }
 
-// The reader's message form for a count that it refuses, at the word just read.
-[[noreturn]] void refuseCount(const TWordReader& reader, const QString& expected)
+// The reader's message form for a word that it refuses, at the word just read.
+[[noreturn]] void refuseItem(const TWordReader& reader, const QString& expected)
 {
     throw EInOutError(QStringLiteral("Error on Line %1 Item %2\r%3")
                           .arg(reader.LineIndex() + 1)
@@ -85,7 +85,7 @@ int readCount(TWordReader& reader, int maximum, const QString& expected)
 {
     const int n = reader.ReadInteger();
     if (n < 0 || n > maximum)
-        refuseCount(reader, expected);
+        refuseItem(reader, expected);
     return n;
 }
 
@@ -131,7 +131,8 @@ Extended readConvertible(TWordReader& reader, Extended factor)
 {
     const Extended value = reader.ReadFloat();
     if (!std::isfinite(value * factor))
-        refuseCount(reader, QStringLiteral("A number within the range of the units conversion was expected but not found."));
+        refuseItem(reader,
+                    QStringLiteral("A number within the range of the units conversion was expected but not found."));
     return value;
 }
 
@@ -229,7 +230,7 @@ void readRecords(TWordReader& reader, bool layout20, TProgramData& data, TProjec
         const Extended spacingX = readConvertible(reader, UnitsFactor(units, 3 - units, QStringLiteral("L")));
         const int countY = readCount(reader, kMaxPiles, gridError);
         if (static_cast<long long>(countX) * countY > kMaxPiles)
-            refuseCount(reader, gridError);
+            refuseItem(reader, gridError);
         const Extended spacingY = readConvertible(reader, UnitsFactor(units, 3 - units, QStringLiteral("L")));
         piles.SetRowCount(countX * countY);
         int row = 0;
@@ -372,7 +373,8 @@ void TProgramData::SaveTo(const QString& path, const TProjectTables& tables) con
     };
     const QFileInfo info(path);
     if (!info.absoluteDir().exists())
-        throw failure(QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(info.absolutePath())));
+        throw failure(
+            QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(info.absolutePath())));
     const QByteArray text = FileText(tables);
     QSaveFile file(path);
     // Where no temporary file can be made beside it (a read-only folder

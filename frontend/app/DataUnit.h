@@ -80,9 +80,10 @@ public:
     // Reads a project file in the 2.0 layout (layout20) or the 1.0 layout.
     // A value that could not be converted to the other units system, and
     // words after the last record (a file of the other layout), are read
-    // errors too. A read error stops the reading where it occurs: the project keeps what
-    // was read, the tables grow to their minimum rows, and the reader's
-    // message is returned in readError (empty when the file was read whole).
+    // errors too. A read error stops the reading where it occurs: the
+    // project keeps what was read, the tables grow to their minimum rows,
+    // and the reader's message is returned in readError (empty when the
+    // file was read whole).
     static std::unique_ptr<TProgramData> CreateFromFile(const QString& path, bool layout20, TProjectTables& tables,
                                                         QString& readError);
 

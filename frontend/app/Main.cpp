@@ -9,29 +9,27 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QDialogButtonBox>
-#include <QFontDatabase>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QVBoxLayout>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMetaObject>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
-#include <QScopeGuard>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -138,7 +136,8 @@ public:
             const QFileInfo info(path);
             if (info.absoluteDir().exists())
                 return path;
-            Inform(parent, QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(info.absolutePath())));
+            Inform(parent,
+                   QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(info.absolutePath())));
         }
     }
 };

@@ -101,8 +101,8 @@ private slots:
         m_dialogs->openPath = write(siProject("1E4931"), "huge.kld");
         form->FileOpenClick();
         QCOMPARE(m_dialogs->messages.size(), 1);
-        QCOMPARE(m_dialogs->messages[0],
-                 "Error on Line 4 Item 2\rA number within the range of the units conversion was expected but not found.");
+        QCOMPARE(m_dialogs->messages[0], "Error on Line 4 Item 2\rA number within the range of the units conversion "
+                                         "was expected but not found.");
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QTest::keyClick(form.get(), Qt::Key_N, Qt::ControlModifier);

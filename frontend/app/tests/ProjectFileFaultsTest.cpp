@@ -163,8 +163,8 @@ TEST_F(ProjectFileFaultsTest, AFailedSaveNamesTheFileAndTheReason)
         data->SaveTo(m_dir.filePath("taken.kld"), tables);
         ADD_FAILURE() << "saved over a folder";
     } catch (const EInOutError& e) {
-        EXPECT_TRUE(e.Message().startsWith("The project file " + m_dir.filePath("taken.kld") + " could not be saved.\r"))
-            << e.Message().toStdString();
+        const QString heading = "The project file " + m_dir.filePath("taken.kld") + " could not be saved.\r";
+        EXPECT_TRUE(e.Message().startsWith(heading)) << e.Message().toStdString();
         EXPECT_GT(e.Message().size(), e.Message().indexOf(u'\r') + 1);
     }
 }
