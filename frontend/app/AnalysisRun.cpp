@@ -132,7 +132,8 @@ bool TAnalysisRun::Start(const QString& projectPath)
         delete m_process;
         m_process = nullptr;
         cleanUp();
-        fail(TOutcome::NotStarted, StartFailedMessage() + u'\r' + error);
+        fail(TOutcome::NotStarted,
+             StartFailedMessage() + u'\r' + QDir::toNativeSeparators(m_programPath) + QStringLiteral(": ") + error);
         return false;
     }
     return true;

@@ -333,7 +333,14 @@ void TProjectDocument::UpdateRegistry()
 bool TProjectDocument::SetUnits(int units)
 {
     const int before = m_programData->Units;
-    guarded([&] { m_programData->SetUnits(units, m_tables); });
+    guarded([&] {
+        try {
+            m_programData->SetUnits(units, m_tables);
+        } catch (const EInvalidOp&) {
+            inform(QStringLiteral("The units were not changed: a value of the project lies beyond the range of the "
+                                  "other units system."));
+        }
+    });
     if (m_programData->Units == before)
         return false;
     // The converted values are what a save writes: the change is an edit.

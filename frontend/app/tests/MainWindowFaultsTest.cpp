@@ -129,7 +129,8 @@ private slots:
         // A units change refuses it and converts nothing.
         form->Tables().D().Cells(0, 0)->SetFloat(1E4931L);
         form->UnitsClick(1);
-        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages, QStringList({"The units were not changed: a value of the project lies beyond "
+                                                   "the range of the other units system."}));
         QCOMPARE(form->ProgramData().Units, 2);
         QVERIFY(form->UnitsAction(2)->isChecked());
     }
