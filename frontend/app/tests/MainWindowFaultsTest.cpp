@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
@@ -185,6 +186,28 @@ private slots:
         });
         ::chmod(QFile::encodeName(folder).constData(), 0755);
         QVERIFY(held);
+    }
+
+    void aRunawayProgramShowsBoundedText()
+    {
+        auto form = makeForm();
+        form->OpenFileName(write(siProject(), "flood.kld"), true);
+        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        qputenv("KELDOR_FAKE_MODE", "flood");
+        qsizetype widestLabel = 0;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            if (auto* progress = form->findChild<QProgressDialog*>())
+                widestLabel = std::max(widestLabel, progress->labelText().size());
+        });
+        watch.start(1);
+        form->CompRunClick();
+        qunsetenv("KELDOR_FAKE_MODE");
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->texts.size(), 1);
+        QVERIFY(m_dialogs->texts[0].endsWith("FAKE: FLOODED"));
+        QVERIFY(widestLabel < 1000);
+        QVERIFY(!form->PlotDataLoaded());
     }
 
     void theFailureBoxScrollsItsOutput()
