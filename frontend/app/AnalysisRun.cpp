@@ -10,25 +10,9 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 
-namespace {
+#include <algorithm>
+#include <cstring>
 
-// The console text kept for the message: its last lines.
-constexpr int kShownConsoleLines = 30;
-// More console output than this is not kept (a runaway program).
-constexpr qsizetype kMaxConsoleChars = 1 << 20;
-
-QString consoleTail(const QString& console)
-{
-    QStringList lines;
-    for (const QString& line : console.split(u'\n'))
-        if (!line.trimmed().isEmpty())
-            lines << line.trimmed();
-    if (lines.size() > kShownConsoleLines)
-        lines = lines.mid(lines.size() - kShownConsoleLines);
-    return lines.join(u'\r');
-}
-
-} // namespace
 
 QString RunFailedMessage()
 {
@@ -80,7 +64,10 @@ bool TAnalysisRun::Start(const QString& projectPath)
     m_outcome = TOutcome::None;
     m_message.clear();
     m_console.clear();
-    m_pending.clear();
+    m_line.clear();
+    m_lineCut = false;
+    m_tail.clear();
+    m_exited = false;
     m_frequencyLines = 0;
     m_cancelled = false;
 
@@ -92,6 +79,7 @@ bool TAnalysisRun::Start(const QString& projectPath)
     }
 
     const QString project = QFileInfo(projectPath).absoluteFilePath();
+    m_projectPath = project;
     m_plotDataPath = ChangeFileExt(project, QStringLiteral(".klp"));
     // A project named like one of its own results would be removed or
     // overwritten by the run.
@@ -124,7 +112,8 @@ bool TAnalysisRun::Start(const QString& projectPath)
     if (!list.open(QIODevice::WriteOnly) || list.write(text) != text.size() || !list.commit()) {
         const QString error = list.errorString();
         cleanUp();
-        fail(TOutcome::NotStarted, QStringLiteral("The file list names.dat could not be written: %1").arg(error));
+        fail(TOutcome::NotStarted, QStringLiteral("The file list %1 could not be written: %2")
+                                       .arg(QDir::toNativeSeparators(list.fileName()), error));
         return false;
     }
 
@@ -134,7 +123,7 @@ bool TAnalysisRun::Start(const QString& projectPath)
     m_process->setWorkingDirectory(m_workDir->path());
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setStandardInputFile(QProcess::nullDevice());
-    connect(m_process, &QProcess::readyReadStandardOutput, this, [this] { readOutput(false); });
+    connect(m_process, &QProcess::readyReadStandardOutput, this, &TAnalysisRun::readOutput);
     connect(m_process, &QProcess::finished, this, &TAnalysisRun::processFinished);
     m_process->start();
     if (!m_process->waitForStarted(-1)) {
@@ -143,7 +132,8 @@ bool TAnalysisRun::Start(const QString& projectPath)
         delete m_process;
         m_process = nullptr;
         cleanUp();
-        fail(TOutcome::NotStarted, StartFailedMessage() + u'\r' + error);
+        fail(TOutcome::NotStarted,
+             StartFailedMessage() + u'\r' + QDir::toNativeSeparators(m_programPath) + QStringLiteral(": ") + error);
         return false;
     }
     return true;
@@ -168,46 +158,122 @@ bool TAnalysisRun::WaitForEnd()
     return m_outcome == TOutcome::Succeeded;
 }
 
-void TAnalysisRun::readOutput(bool flushAll)
+QString TAnalysisRun::Message() const
 {
+    const QString tail = OutputTail();
+    return m_message.isEmpty() || tail.isEmpty() ? m_message : m_message + u'\r' + tail;
+}
+
+QString TAnalysisRun::OutputTail() const
+{
+    QStringList lines;
+    for (const QString& line : m_tail)
+        lines << line;
+    return lines.join(u'\r');
+}
+
+void TAnalysisRun::scheduleRead()
+{
+    if (m_readScheduled)
+        return;
+    m_readScheduled = true;
+    QMetaObject::invokeMethod(this, &TAnalysisRun::readOutput, Qt::QueuedConnection);
+}
+
+void TAnalysisRun::readOutput()
+{
+    m_readScheduled = false;
     if (!m_process)
         return;
-    m_pending += m_process->readAllStandardOutput();
-    // Output without line ends is taken as lines of at most kMaxConsoleChars,
-    // so that it never piles up.
-    if ((flushAll || m_pending.size() > kMaxConsoleChars) && !m_pending.isEmpty() && !m_pending.endsWith('\n'))
-        m_pending += '\n';
-    qsizetype end;
-    while ((end = m_pending.indexOf('\n')) >= 0) {
-        QString line = QString::fromLocal8Bit(m_pending.left(end));
-        m_pending.remove(0, end + 1);
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (m_console.size() < kMaxConsoleChars)
-            m_console += line + u'\n';
-        emit progress(line);
-        if (line.contains(QStringLiteral("BEHAVIOR, AT FREQUENCY")))
-            emit frequencyDone(++m_frequencyLines);
+    // A progress handler may run the event loop (a modal progress dialog
+    // does): a call from there waits for its turn, so that lines keep their order.
+    if (m_reading) {
+        scheduleRead();
+        return;
     }
+    m_reading = true;
+    const QByteArray piece = m_process->read(kReadChunk);
+    takeBytes(piece.constData(), piece.size());
+    m_reading = false;
+    if (m_process->bytesAvailable() > 0)
+        scheduleRead();
+    else if (m_exited)
+        finish();
+}
+
+void TAnalysisRun::takeBytes(const char* data, qsizetype size)
+{
+    qsizetype pos = 0;
+    while (pos < size) {
+        const auto* found =
+            static_cast<const char*>(std::memchr(data + pos, '\n', static_cast<std::size_t>(size - pos)));
+        const qsizetype end = found ? found - data : size;
+        // Only the first kMaxLineBytes of a line are kept; the rest is passed over.
+        const qsizetype room = kMaxLineBytes - m_line.size();
+        const qsizetype take = std::min(end - pos, std::max<qsizetype>(room, 0));
+        m_line.append(data + pos, take);
+        if (take < end - pos)
+            m_lineCut = true;
+        if (!found)
+            break;
+        endLine();
+        pos = end + 1;
+    }
+}
+
+void TAnalysisRun::endLine()
+{
+    QString line = QString::fromLocal8Bit(m_line);
+    m_line.clear();
+    if (line.endsWith(u'\r'))
+        line.chop(1);
+    if (m_lineCut)
+        line += QStringLiteral(" ...");
+    m_lineCut = false;
+
+    m_console += line + u'\n';
+    // The console text keeps its end: a runaway program's last lines are what tell.
+    if (m_console.size() > kMaxConsoleChars)
+        m_console.remove(0, m_console.size() - kMaxConsoleChars / 2);
+    if (!line.trimmed().isEmpty()) {
+        m_tail.push_back(line.trimmed());
+        if (m_tail.size() > static_cast<std::size_t>(kShownConsoleLines))
+            m_tail.pop_front();
+    }
+    emit progress(line);
+    if (line.contains(QStringLiteral("BEHAVIOR, AT FREQUENCY")))
+        emit frequencyDone(++m_frequencyLines);
 }
 
 void TAnalysisRun::processFinished(int exitCode, QProcess::ExitStatus status)
 {
-    readOutput(true);
+    m_exited = true;
+    m_exitCode = exitCode;
+    m_exitStatus = status;
+    // The output still buffered is taken piece by piece before the run ends.
+    if (!m_readScheduled)
+        readOutput();
+}
+
+void TAnalysisRun::finish()
+{
+    if (!m_line.isEmpty() || m_lineCut)
+        endLine();
     m_process->deleteLater();
     m_process = nullptr;
     cleanUp();
 
-    const QString printed = consoleTail(m_console);
     const auto detail = [&](const QString& what) {
-        return RunFailedMessage() + u'\r' + what + (printed.isEmpty() ? QString() : u'\r' + printed);
+        return RunFailedMessage() + QStringLiteral("\rProject file: ") + QDir::toNativeSeparators(m_projectPath)
+               + u'\r' + what;
     };
     if (m_cancelled)
         fail(TOutcome::Cancelled, detail(QStringLiteral("The analysis was cancelled.")));
-    else if (status != QProcess::NormalExit)
+    else if (m_exitStatus != QProcess::NormalExit)
         fail(TOutcome::Crashed, detail(QStringLiteral("The analysis program stopped abnormally.")));
-    else if (exitCode != 0)
-        fail(TOutcome::ExitStatus, detail(QStringLiteral("The analysis program ended with exit status %1.").arg(exitCode)));
+    else if (m_exitCode != 0)
+        fail(TOutcome::ExitStatus,
+             detail(QStringLiteral("The analysis program ended with exit status %1.").arg(m_exitCode)));
     else if (!QFileInfo(m_plotDataPath).isFile())
         fail(TOutcome::NoPlotData, detail(QStringLiteral("The analysis program wrote no plot data file.")));
     else

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <memory>
 
 class QTemporaryDir;
@@ -45,10 +46,23 @@ public:
     bool WaitForEnd();
 
     TOutcome Outcome() const { return m_outcome; }
-    // What to show the user when the run did not succeed.
-    QString Message() const { return m_message; }
-    // Everything the program printed.
+    // What to show the user when the run did not succeed: Reason() and,
+    // after a CR, OutputTail().
+    QString Message() const;
+    // Why the run failed, naming the project file when the program ran.
+    QString Reason() const { return m_message; }
+    // The last non-empty lines the program printed, each cut to a bounded length.
+    QString OutputTail() const;
+    // What the program printed, up to its last kMaxConsoleChars characters.
     QString ConsoleText() const { return m_console; }
+
+    // Console output is taken in pieces of this size per event, so that a
+    // program printing megabytes never blocks the window for long.
+    static constexpr qint64 kReadChunk = 64 * 1024;
+    // A console line beyond this many bytes is cut (" ..." marks the cut).
+    static constexpr qsizetype kMaxLineBytes = 1024;
+    static constexpr qsizetype kMaxConsoleChars = 1 << 20;
+    static constexpr int kShownConsoleLines = 30;
     QString PlotDataPath() const { return m_plotDataPath; }
     // The working directory of the run in progress (removed at its end).
     QString WorkingDirectory() const;
@@ -61,8 +75,14 @@ signals:
     void finished(bool succeeded);
 
 private:
-    void readOutput(bool flushAll);
+    // Takes one piece of the program's output; schedules the next piece, or
+    // ends the run once the program has exited and all is taken.
+    void readOutput();
+    void scheduleRead();
+    void takeBytes(const char* data, qsizetype size);
+    void endLine();
     void processFinished(int exitCode, QProcess::ExitStatus status);
+    void finish();
     void fail(TOutcome outcome, const QString& detail);
     void cleanUp();
 
@@ -70,8 +90,16 @@ private:
     QString m_plotDataPath;
     std::unique_ptr<QTemporaryDir> m_workDir;
     QProcess* m_process = nullptr;
-    QByteArray m_pending;
+    QByteArray m_line;
+    bool m_lineCut = false;
     QString m_console;
+    std::deque<QString> m_tail;
+    bool m_readScheduled = false;
+    bool m_reading = false;
+    bool m_exited = false;
+    int m_exitCode = 0;
+    QProcess::ExitStatus m_exitStatus = QProcess::NormalExit;
+    QString m_projectPath;
     int m_frequencyLines = 0;
     bool m_cancelled = false;
     TOutcome m_outcome = TOutcome::None;

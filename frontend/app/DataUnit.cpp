@@ -5,10 +5,13 @@
 #include "NumberText.h"
 #include "WordRead.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 QString DefaultProjectFileName()
@@ -69,8 +72,8 @@ std::unique_ptr<TGridTable> makePileCoordinates()
     return t;
 }
 
-// The reader's message form for a count that it refuses, at the word just read.
-[[noreturn]] void refuseCount(const TWordReader& reader, const QString& expected)
+// The reader's message form for a word that it refuses, at the word just read.
+[[noreturn]] void refuseItem(const TWordReader& reader, const QString& expected)
 {
     throw EInOutError(QStringLiteral("Error on Line %1 Item %2\r%3")
                           .arg(reader.LineIndex() + 1)
@@ -82,7 +85,7 @@ int readCount(TWordReader& reader, int maximum, const QString& expected)
 {
     const int n = reader.ReadInteger();
     if (n < 0 || n > maximum)
-        refuseCount(reader, expected);
+        refuseItem(reader, expected);
     return n;
 }
 
@@ -91,11 +94,105 @@ void setFloat(TGridTable& t, int col, int row, Extended value)
     t.Cells(col, row)->SetFloat(value);
 }
 
+// The factors of force, length and mass from one units system to the other.
+struct UnitFactors {
+    Extended F, L, M;
+};
+
+UnitFactors factorsTo(int units)
+{
+    // Force lbs/kN, length in/m, mass lb-sec2/in / Mg.
+    if (units == 2)
+        return {1.0L / 224.8089237L, 1.0L / 39.37007874L, 1.0L / 5.7101483L};
+    return {224.8089237L, 39.37007874L, 5.7101483L};
+}
+
+struct Conversion {
+    Extended* field;
+    Extended factor;
+};
+
+// The dimensioned scalars of a project and their factors; the others
+// (Poisson's ratio, damping ratios, frequencies, counts) keep their values.
+std::array<Conversion, 9> scalarConversions(TProgramData& d, const UnitFactors& u)
+{
+    const Extended F = u.F, L = u.L, M = u.M;
+    return {{
+        {&d.PileModulus, F / (L * L)}, {&d.PileInertia, L * L * L * L}, {&d.PileArea, L * L},
+        {&d.PileRadius, L},            {&d.PileDensity, M / (L * L * L)}, {&d.PileLength, L},
+        {&d.BasematMass, M},           {&d.SuperstructureMass, M},       {&d.HorizontalSpring, F / L},
+    }};
+}
+
+// The next number, refused (with its line and item) when the project could
+// not be converted to the other units system: a value beyond the range of
+// the conversion would make every later units change fail.
+Extended readConvertible(TWordReader& reader, Extended factor)
+{
+    const Extended value = reader.ReadFloat();
+    if (!std::isfinite(value * factor))
+        refuseItem(reader,
+                    QStringLiteral("A number within the range of the units conversion was expected but not found."));
+    return value;
+}
+
+// Reads a scalar field of data with the factor that belongs to it.
+void readScalar(TWordReader& reader, TProgramData& data, Extended& field, const UnitFactors& toOther)
+{
+    Extended factor = 1.0L;
+    for (const Conversion& c : scalarConversions(data, toOther))
+        if (c.field == &field)
+            factor = c.factor;
+    field = readConvertible(reader, factor);
+}
+
+// Reads a float cell with the factor of its column's unit expression.
+void readCell(TWordReader& reader, TGridTable& t, int col, int row, int units)
+{
+    const auto* column = dynamic_cast<const TFloatColumn*>(t.Columns(col));
+    const Extended factor = column ? UnitsFactor(units, 3 - units, column->UnitsString) : 1.0L;
+    setFloat(t, col, row, readConvertible(reader, factor));
+}
+
+// True when every float cell of t can be converted to units.
+bool tableConvertible(const TGridTable& t, int units)
+{
+    if (t.Units() == units)
+        return true;
+    for (int col = 0; col < t.ColumnCount(); ++col) {
+        const auto* column = dynamic_cast<const TFloatColumn*>(t.Columns(col));
+        if (!column)
+            continue;
+        const Extended factor = UnitsFactor(t.Units(), units, column->UnitsString);
+        for (int row = 0; row < t.RowCount(); ++row)
+            if (!std::isfinite(column->GetFloat(row) * factor))
+                return false;
+    }
+    return true;
+}
+
+// A file that goes on after its last record is not of the layout it was
+// read in (a 2.0 file read as 1.0, or the reverse).
+void refuseWordsLeft(const TWordReader& reader, bool layout20)
+{
+    for (int i = reader.LineIndex(); i < reader.LineCount(); ++i) {
+        const int from = i == reader.LineIndex() ? reader.WordIndex() : 0;
+        if (reader.Line(i).Words.size() > from)
+            throw EInOutError(QStringLiteral("Error on Line %1 Item %2\rMore was found after the last record: this is "
+                                             "not a project file of the Keldor %3 layout.")
+                                  .arg(i + 1)
+                                  .arg(from + 1)
+                                  .arg(layout20 ? QStringLiteral("2.0") : QStringLiteral("1.0")));
+    }
+}
+
 // Reads records 2 to 10 into data and the tables, in file order.
 void readRecords(TWordReader& reader, bool layout20, TProgramData& data, TProjectTables& tables)
 {
     data.Title = reader.ReadLine();
     data.SetUnits(reader.ReadInteger(), tables);
+    const int units = data.Units;
+    const UnitFactors toOther = factorsTo(3 - units);
 
     TGridTable& d = tables.D();
     const int layers = readCount(reader, kMaxLayers,
@@ -103,19 +200,19 @@ void readRecords(TWordReader& reader, bool layout20, TProgramData& data, TProjec
     d.SetRowCount(layers);
     for (int row = 0; row < layers; ++row) {
         d.Cells(1, row)->SetInt(reader.ReadInteger());
-        setFloat(d, 0, row, reader.ReadFloat());
+        readCell(reader, d, 0, row, units);
         for (int col = 2; col <= 5; ++col)
-            setFloat(d, col, row, reader.ReadFloat());
+            readCell(reader, d, col, row, units);
     }
 
-    data.PileModulus = reader.ReadFloat();
-    data.PileInertia = reader.ReadFloat();
-    data.PileArea = reader.ReadFloat();
-    data.PilePoisson = reader.ReadFloat();
-    data.PileRadius = reader.ReadFloat();
-    data.PileDensity = reader.ReadFloat();
-    data.PileDamping = reader.ReadFloat();
-    data.PileLength = reader.ReadFloat();
+    readScalar(reader, data, data.PileModulus, toOther);
+    readScalar(reader, data, data.PileInertia, toOther);
+    readScalar(reader, data, data.PileArea, toOther);
+    readScalar(reader, data, data.PilePoisson, toOther);
+    readScalar(reader, data, data.PileRadius, toOther);
+    readScalar(reader, data, data.PileDensity, toOther);
+    readScalar(reader, data, data.PileDamping, toOther);
+    readScalar(reader, data, data.PileLength, toOther);
 
     TGridTable& piles = tables.PileCoord();
     if (layout20) {
@@ -123,18 +220,18 @@ void readRecords(TWordReader& reader, bool layout20, TProgramData& data, TProjec
             reader, kMaxPiles, QStringLiteral("A pile count from 0 to %1 was expected but not found.").arg(kMaxPiles));
         piles.SetRowCount(count);
         for (int row = 0; row < count; ++row) {
-            setFloat(piles, 0, row, reader.ReadFloat());
-            setFloat(piles, 1, row, reader.ReadFloat());
+            readCell(reader, piles, 0, row, units);
+            readCell(reader, piles, 1, row, units);
         }
     } else {
         const QString gridError =
             QStringLiteral("A pile grid of 0 to %1 piles was expected but not found.").arg(kMaxPiles);
         const int countX = readCount(reader, kMaxPiles, gridError);
-        const Extended spacingX = reader.ReadFloat();
+        const Extended spacingX = readConvertible(reader, UnitsFactor(units, 3 - units, QStringLiteral("L")));
         const int countY = readCount(reader, kMaxPiles, gridError);
         if (static_cast<long long>(countX) * countY > kMaxPiles)
-            refuseCount(reader, gridError);
-        const Extended spacingY = reader.ReadFloat();
+            refuseItem(reader, gridError);
+        const Extended spacingY = readConvertible(reader, UnitsFactor(units, 3 - units, QStringLiteral("L")));
         piles.SetRowCount(countX * countY);
         int row = 0;
         for (int k = 0; k < countY; ++k)
@@ -144,13 +241,14 @@ void readRecords(TWordReader& reader, bool layout20, TProgramData& data, TProjec
             }
     }
 
-    data.BasematMass = reader.ReadFloat();
-    data.SuperstructureMass = reader.ReadFloat();
-    data.HorizontalSpring = reader.ReadFloat();
-    data.StructureDamping = reader.ReadFloat();
+    readScalar(reader, data, data.BasematMass, toOther);
+    readScalar(reader, data, data.SuperstructureMass, toOther);
+    readScalar(reader, data, data.HorizontalSpring, toOther);
+    readScalar(reader, data, data.StructureDamping, toOther);
     data.FrequencyCount = reader.ReadInteger();
     data.InitialFrequency = reader.ReadFloat();
     data.FrequencyIncrement = reader.ReadFloat();
+    refuseWordsLeft(reader, layout20);
 }
 
 } // namespace
@@ -198,9 +296,11 @@ TProgramData::TProgramData() : FileName(DefaultProjectFileName()), Title(QString
 std::unique_ptr<TProgramData> TProgramData::Create(TProjectTables& tables)
 {
     auto data = std::make_unique<TProgramData>();
+    // The rows go first: the old project's values may be beyond what a
+    // units change can hold, the new defaults never are.
+    tables.ResetRows();
     for (TGridTable* t : tables.All())
         t->SetUnits(1);
-    tables.ResetRows();
     tables.ClearModified();
     return data;
 }
@@ -262,18 +362,34 @@ QByteArray TProgramData::FileText(const TProjectTables& tables) const
 
 void TProgramData::Save(const TProjectTables& tables) const
 {
+    SaveTo(FileName, tables);
+}
+
+void TProgramData::SaveTo(const QString& path, const TProjectTables& tables) const
+{
+    const auto failure = [&](const QString& reason) {
+        return EInOutError(
+            QStringLiteral("The project file %1 could not be saved.\r%2").arg(QDir::toNativeSeparators(path), reason));
+    };
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists())
+        throw failure(
+            QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(info.absolutePath())));
     const QByteArray text = FileText(tables);
-    QSaveFile file(FileName);
+    QSaveFile file(path);
+    // Where no temporary file can be made beside it (a read-only folder
+    // holding a writable file), the file is written in place.
+    file.setDirectWriteFallback(true);
     // Unbuffered, so that a short write shows at write() and never reaches commit().
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw EInOutError(file.errorString());
+        throw failure(file.errorString());
     if (file.write(text) != text.size()) {
         const QString message = file.errorString();
         file.cancelWriting();
-        throw EInOutError(message);
+        throw failure(message);
     }
     if (!file.commit())
-        throw EInOutError(file.errorString());
+        throw failure(file.errorString());
 }
 
 void TProgramData::SetUnits(int units, TProjectTables& tables)
@@ -281,21 +397,7 @@ void TProgramData::SetUnits(int units, TProjectTables& tables)
     units = std::clamp(units, 1, 2);
     if (units == Units)
         return;
-    // Force lbs/kN, length in/m, mass lb-sec2/in / Mg.
-    const bool toSI = units == 2;
-    const Extended F = toSI ? 1.0L / 224.8089237L : 224.8089237L;
-    const Extended L = toSI ? 1.0L / 39.37007874L : 39.37007874L;
-    const Extended M = toSI ? 1.0L / 5.7101483L : 5.7101483L;
-
-    struct Conversion {
-        Extended* field;
-        Extended factor;
-    };
-    const Conversion conversions[] = {
-        {&PileModulus, F / (L * L)}, {&PileInertia, L * L * L * L}, {&PileArea, L * L},
-        {&PileRadius, L},            {&PileDensity, M / (L * L * L)}, {&PileLength, L},
-        {&BasematMass, M},           {&SuperstructureMass, M},       {&HorizontalSpring, F / L},
-    };
+    const auto conversions = scalarConversions(*this, factorsTo(units));
     // Every value is converted before any is stored, so that an overflow changes nothing.
     Extended converted[std::size(conversions)];
     for (std::size_t i = 0; i < std::size(conversions); ++i) {
@@ -304,6 +406,9 @@ void TProgramData::SetUnits(int units, TProjectTables& tables)
             throw EInvalidOp();
     }
     const auto all = tables.All();
+    for (const TGridTable* t : all)
+        if (!tableConvertible(*t, units))
+            throw EInvalidOp();
     const int oldUnits = Units;
     for (std::size_t t = 0; t < all.size(); ++t) {
         try {

@@ -78,20 +78,28 @@ public:
     static std::unique_ptr<TProgramData> Create(TProjectTables& tables);
 
     // Reads a project file in the 2.0 layout (layout20) or the 1.0 layout.
-    // A read error stops the reading where it occurs: the project keeps what
-    // was read, the tables grow to their minimum rows, and the reader's
-    // message is returned in readError (empty when the file was read whole).
+    // A value that could not be converted to the other units system, and
+    // words after the last record (a file of the other layout), are read
+    // errors too. A read error stops the reading where it occurs: the
+    // project keeps what was read, the tables grow to their minimum rows,
+    // and the reader's message is returned in readError (empty when the
+    // file was read whole).
     static std::unique_ptr<TProgramData> CreateFromFile(const QString& path, bool layout20, TProjectTables& tables,
                                                         QString& readError);
 
     // The project file's bytes (2.0 layout).
     QByteArray FileText(const TProjectTables& tables) const;
     // Writes the project file at FileName in one step: the old file stays
-    // as it was when any part fails (EInOutError).
+    // as it was when any part fails (EInOutError naming the file and the
+    // reason). In a folder where no temporary file can be made the file is
+    // written in place.
     void Save(const TProjectTables& tables) const;
+    // The same at path; FileName is not changed.
+    void SaveTo(const QString& path, const TProjectTables& tables) const;
 
     // Converts the scalars and the tables to units 1 (English) or 2 (SI);
-    // other values are clamped to 1..2. The same units change nothing.
+    // other values are clamped to 1..2. The same units change nothing, and
+    // so does a conversion that would overflow (EInvalidOp).
     void SetUnits(int units, TProjectTables& tables);
 };
 

@@ -1,16 +1,16 @@
+#include "KeldorApplication.h"
 #include "Main.h"
 #include "UnitsCatalogue.h"
 
-#include <QApplication>
-
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    TKeldorApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Varnoth"));
     QApplication::setApplicationName(QStringLiteral("KELDOR"));
 
     Categories(); // the units catalogue lives from here to the program's end
     TMainForm form;
+    app.SetReporter([&form](const QString& message) { form.Dialogs().Inform(&form, message); });
     form.SetArguments(QApplication::arguments().mid(1));
     form.show();
     return QApplication::exec();

@@ -13,28 +13,30 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMetaObject>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
-#include <QScopeGuard>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace {
 
 constexpr int kWindowListSize = 50;
-const QString kCaptionPrefix = QStringLiteral("KELDOR 2.0 - ");
 const QString kSaveQuestion = QStringLiteral("Do you want to save any changes?");
 const QString kEditorFailed = QStringLiteral("An error occurred in running the Word Processor");
 
@@ -45,6 +47,13 @@ QString screenText(const QString& message)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     return text;
+}
+
+QString exceptionText(const std::exception& e)
+{
+    if (const auto* known = dynamic_cast<const Exception*>(&e))
+        return known->Message();
+    return QString::fromLocal8Bit(e.what());
 }
 
 class TStandardDialogs : public TUserDialogs {
@@ -83,6 +92,36 @@ public:
         return dialog.selectedFiles().first();
     }
 
+    void InformWithText(QWidget* parent, const QString& message, const QString& text) override
+    {
+        if (text.isEmpty()) {
+            Inform(parent, message);
+            return;
+        }
+        // The text may be long and its lines wide: it scrolls inside a box
+        // of bounded size instead of stretching the box beyond the screen.
+        QDialog box(parent);
+        box.setWindowTitle(QCoreApplication::applicationName());
+        auto* layout = new QVBoxLayout(&box);
+        auto* heading = new QLabel(screenText(message), &box);
+        heading->setWordWrap(true);
+        layout->addWidget(heading);
+        auto* output = new QPlainTextEdit(&box);
+        output->setObjectName(QStringLiteral("OutputText"));
+        output->setReadOnly(true);
+        output->setLineWrapMode(QPlainTextEdit::NoWrap);
+        output->setPlainText(screenText(text));
+        output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        output->setMinimumSize(360, 120);
+        output->setMaximumSize(900, 480);
+        output->moveCursor(QTextCursor::End);
+        layout->addWidget(output);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+        layout->addWidget(buttons);
+        box.exec();
+    }
+
     QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& preset) override
     {
         QFileDialog dialog(parent, title);
@@ -90,9 +129,17 @@ public:
         dialog.setNameFilter(QStringLiteral("Keldor 2.0(*.kld)"));
         dialog.setDefaultSuffix(QStringLiteral("kld"));
         dialog.selectFile(preset);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        return dialog.selectedFiles().first();
+        // Only a file in an existing folder is accepted.
+        for (;;) {
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+                return QString();
+            const QString path = dialog.selectedFiles().first();
+            const QFileInfo info(path);
+            if (info.absoluteDir().exists())
+                return path;
+            Inform(parent,
+                   QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(info.absolutePath())));
+        }
     }
 };
 
@@ -105,8 +152,14 @@ std::unique_ptr<TUserDialogs> MakeStandardDialogs()
 
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), m_plots(this), m_dialogs(MakeStandardDialogs()),
-      m_analysisProgram(TAnalysisRun::DefaultProgramPath())
+      m_document(std::make_unique<TProjectDocument>(m_tables, m_plots))
 {
+    m_document->SetDialogs(m_dialogs.get(), this);
+    m_document->SetRunWaiter([this](TAnalysisRun& run, int steps) { return waitForRun(run, steps); });
+    connect(m_document.get(), &TProjectDocument::closingProject, this, &TMainForm::CloseAllChildren);
+    connect(m_document.get(), &TProjectDocument::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_document.get(), &TProjectDocument::unitsChanged, this, &TMainForm::RefreshOpenDialogs);
+    connect(m_document.get(), &TProjectDocument::runFailed, this, &TMainForm::closePlotWindows);
     // Where the table editor windows are to appear.
     for (TGridTable* t : m_tables.All())
         t->FormParent = this;
@@ -121,8 +174,7 @@ TMainForm::TMainForm(QWidget* parent)
     m_plots.SetFormFactory(TPlotForm::FormFactory(m_mdi));
     TPlotForm::InstallMenuSwitching(m_mdi, menuBar(), m_windowMenu->menuAction());
     InstallGeometryViews(*this);
-    m_programData = TProgramData::Create(m_tables);
-    setCaption();
+    setWindowTitle(m_document->Caption());
 }
 
 TMainForm::~TMainForm()
@@ -136,6 +188,7 @@ TMainForm::~TMainForm()
 void TMainForm::SetDialogs(std::unique_ptr<TUserDialogs> dialogs)
 {
     m_dialogs = std::move(dialogs);
+    m_document->SetDialogs(m_dialogs.get(), this);
 }
 
 void TMainForm::SetChildFactory(TChildKind kind, TChildFactory factory)
@@ -247,40 +300,17 @@ void TMainForm::createMenus()
 
 void TMainForm::SetModified(bool flag)
 {
-    m_modified = flag;
-    if (!flag)
-        m_tables.ClearModified();
+    m_document->SetModified(flag);
 }
 
 bool TMainForm::IsModified() const
 {
-    return m_modified || m_tables.IsModified();
+    return m_document->IsModified();
 }
 
 QString TMainForm::DisplayName(const QString& path)
 {
-    const qsizetype cut = std::max({path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':')});
-    QString name = path.mid(cut + 1);
-    // The first letter is raised while the name still has its extension, so
-    // that a.b.kld gives A and x.txt gives X.txt.
-    if (name.size() > 1)
-        name[0] = name[0].toUpper();
-    const qsizetype lastDot = name.lastIndexOf(u'.');
-    if (lastDot >= 0 && name.mid(lastDot).compare(QStringLiteral(".kld"), Qt::CaseInsensitive) == 0)
-        name.truncate(name.indexOf(u'.'));
-    return name;
-}
-
-void TMainForm::setCaption()
-{
-    setWindowTitle(kCaptionPrefix + DisplayName(m_programData->FileName));
-}
-
-void TMainForm::replaceProject(std::unique_ptr<TProgramData> data)
-{
-    m_programData = std::move(data);
-    SetModified(false);
-    setCaption();
+    return TProjectDocument::DisplayName(path);
 }
 
 // ---------------------------------------------------------------- start-up
@@ -296,51 +326,7 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::FormShow()
 {
-    m_settings = ReadSettings();
-    if (!m_arguments.isEmpty()) {
-        QString path = m_arguments.first();
-        if (!QFileInfo(path).fileName().contains(u'.'))
-            path += QStringLiteral(".kld");
-        // The run changes the current directory: the name must not depend on it.
-        path = QFileInfo(path).absoluteFilePath();
-        if (QFileInfo(path).isFile()) {
-            CloseAllChildren();
-            if (readProject(path, true))
-                loadPlotDataIfPresent();
-            return;
-        }
-    }
-    CloseAllChildren();
-    replaceProject(TProgramData::Create(m_tables));
-}
-
-bool TMainForm::readProject(const QString& path, bool layout20)
-{
-    QString readError;
-    std::unique_ptr<TProgramData> data;
-    try {
-        data = TProgramData::CreateFromFile(path, layout20, m_tables, readError);
-    } catch (const Exception& e) {
-        // Not a reading error: the opening ends with a new project.
-        replaceProject(TProgramData::Create(m_tables));
-        m_saveAsRequired = false;
-        m_recentPending = false;
-        m_dialogs->Inform(this, e.Message());
-        return false;
-    }
-    replaceProject(std::move(data));
-    m_saveAsRequired = !readError.isEmpty();
-    m_recentPending = false;
-    if (!readError.isEmpty())
-        m_dialogs->Inform(this, readError);
-    return true;
-}
-
-void TMainForm::loadPlotDataIfPresent()
-{
-    const QString plotData = ChangeFileExt(m_programData->FileName, QStringLiteral(".klp"));
-    if (QFileInfo::exists(plotData))
-        m_plotDataLoaded = LoadPlotData(plotData, false);
+    m_document->StartUp(m_arguments);
 }
 
 // -------------------------------------------------------------- file menu
@@ -348,13 +334,14 @@ void TMainForm::loadPlotDataIfPresent()
 void TMainForm::FileMenuClick()
 {
     CommitActiveChild();
-    const int count = m_settings.Recent.Count();
+    const TRecentFiles& recent = m_document->RecentFiles();
+    const int count = recent.Count();
     const QString current = QDir::currentPath();
     for (int i = 0; i < TRecentFiles::Size; ++i) {
         QAction* a = m_recentActions[static_cast<std::size_t>(i)];
         a->setVisible(i < count);
         if (i < count)
-            a->setText(m_settings.Recent.MenuCaption(i, current));
+            a->setText(recent.MenuCaption(i, current));
     }
     m_recentSeparator->setVisible(count > 0);
 }
@@ -362,49 +349,24 @@ void TMainForm::FileMenuClick()
 void TMainForm::FileNewClick()
 {
     CommitActiveChild();
-    if (!CheckSave())
-        return;
-    CloseAllChildren();
-    replaceProject(TProgramData::Create(m_tables));
-    m_saveAsRequired = false;
-    m_recentPending = false;
+    m_document->FileNew();
 }
 
 void TMainForm::FileOpenClick()
 {
     CommitActiveChild();
-    if (!CheckSave())
-        return;
-    int filterIndex = m_openFilterIndex;
-    const QString path = m_dialogs->ChooseOpenFile(this, filterIndex);
-    if (path.isEmpty())
-        return;
-    m_openFilterIndex = filterIndex;
-    OpenFileName(path, filterIndex != 2);
+    m_document->FileOpen();
 }
 
 void TMainForm::OpenFileName(const QString& path, bool layout20)
 {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    QDir::setCurrent(QFileInfo(absolute).absolutePath());
-    CloseAllChildren();
-    if (!readProject(absolute, layout20))
-        return;
-    loadPlotDataIfPresent();
-    if (layout20)
-        UpdatePrevFile(m_programData->FileName);
-    else
-        m_recentPending = true;
+    m_document->OpenFileName(path, layout20);
 }
 
 void TMainForm::MyFilePopupHandler(int index)
 {
     CommitActiveChild();
-    const QString path = m_settings.Recent.Entry(index);
-    if (path.isEmpty())
-        return;
-    if (CheckSave())
-        OpenFileName(path, true);
+    m_document->OpenRecentFile(index);
 }
 
 void TMainForm::DropFiles(const QStringList& paths)
@@ -412,50 +374,19 @@ void TMainForm::DropFiles(const QStringList& paths)
     if (paths.isEmpty())
         return;
     CommitActiveChild();
-    if (!CheckSave())
-        return;
-    const QString path = QFileInfo(paths.first()).absoluteFilePath();
-    QDir::setCurrent(QFileInfo(path).absolutePath());
-    CloseAllChildren();
-    if (readProject(path, true))
-        loadPlotDataIfPresent();
-}
-
-bool TMainForm::saveProject()
-{
-    try {
-        m_programData->Save(m_tables);
-    } catch (const Exception& e) {
-        m_dialogs->Inform(this, e.Message());
-        return false;
-    }
-    SetModified(false);
-    m_saveAsRequired = false;
-    if (m_recentPending) {
-        m_recentPending = false;
-        UpdatePrevFile(m_programData->FileName);
-    }
-    return true;
+    m_document->DropFiles(paths);
 }
 
 bool TMainForm::FileSaveClick()
 {
     CommitActiveChild();
-    if (m_programData->FileName == DefaultProjectFileName() || m_saveAsRequired)
-        return FileSaveAsClick();
-    return saveProject();
+    return m_document->FileSave();
 }
 
 bool TMainForm::FileSaveAsClick()
 {
     CommitActiveChild();
-    const QString title = QStringLiteral("Save ") + DisplayName(m_programData->FileName) + QStringLiteral(" As");
-    QString path = m_dialogs->ChooseSaveFile(this, title, m_programData->FileName);
-    if (path.isEmpty())
-        return false;
-    m_programData->FileName = QFileInfo(path).absoluteFilePath();
-    setCaption();
-    return saveProject();
+    return m_document->FileSaveAs();
 }
 
 void TMainForm::FileExitClick()
@@ -465,39 +396,26 @@ void TMainForm::FileExitClick()
 
 bool TMainForm::CheckSave()
 {
-    if (!IsModified())
-        return true;
-    switch (m_dialogs->AskSaveChanges(this)) {
-    case TUserDialogs::TAnswer::Cancel:
-        return false;
-    case TUserDialogs::TAnswer::No:
-        return true;
-    case TUserDialogs::TAnswer::Yes:
-        break;
-    }
-    return FileSaveClick();
+    return m_document->CheckSave();
 }
 
 void TMainForm::UpdatePrevFile(const QString& path)
 {
-    if (!m_settings.Recent.Update(path))
-        return;
-    UpdateRegistry();
+    m_document->UpdatePrevFile(path);
 }
 
 void TMainForm::UpdateRegistry()
 {
-    WriteSettings(m_settings);
+    m_document->UpdateRegistry();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     CommitActiveChild();
-    if (!CheckSave()) {
+    if (!m_document->CloseQuery()) {
         event->ignore();
         return;
     }
-    UpdateRegistry();
     CloseAllChildren();
     event->accept();
 }
@@ -522,22 +440,13 @@ void TMainForm::dropEvent(QDropEvent* event)
 
 void TMainForm::OptionsUnitsClick()
 {
-    UnitsAction(m_programData->Units)->setChecked(true);
+    UnitsAction(ProgramData().Units)->setChecked(true);
 }
 
 void TMainForm::UnitsClick(int units)
 {
-    const int before = m_programData->Units;
-    try {
-        m_programData->SetUnits(units, m_tables);
-    } catch (const Exception& e) {
-        m_dialogs->Inform(this, e.Message());
-    }
-    if (m_programData->Units != before) {
-        // The converted values are what a save writes: the change is an edit.
-        m_modified = true;
-        RefreshOpenDialogs();
-    }
+    // A change reloads the open views (unitsChanged).
+    m_document->SetUnits(units);
     OptionsUnitsClick();
 }
 
@@ -548,7 +457,12 @@ void TMainForm::ShowChild(TChildKind kind)
         const auto factory = m_childFactories.find(kind);
         if (factory == m_childFactories.end() || !factory->second)
             return;
-        QWidget* widget = factory->second(*this);
+        QWidget* widget = nullptr;
+        try {
+            widget = factory->second(*this);
+        } catch (const std::exception& e) {
+            m_dialogs->Inform(this, exceptionText(e));
+        }
         if (!widget)
             return;
         window = m_mdi->addSubWindow(widget);
@@ -564,10 +478,15 @@ void TMainForm::CommitActiveChild()
     if (!active)
         return;
     QWidget* widget = active->widget();
-    if (auto* child = dynamic_cast<TChildWindow*>(widget))
-        child->StoreEdits();
-    else if (widget && widget->metaObject()->indexOfMethod("StoreEdits()") >= 0)
-        QMetaObject::invokeMethod(widget, "StoreEdits", Qt::DirectConnection);
+    // Called from menus and event handlers: no exception may leave it.
+    try {
+        if (auto* child = dynamic_cast<TChildWindow*>(widget))
+            child->StoreEdits();
+        else if (widget && widget->metaObject()->indexOfMethod("StoreEdits()") >= 0)
+            QMetaObject::invokeMethod(widget, "StoreEdits", Qt::DirectConnection);
+    } catch (const std::exception& e) {
+        m_dialogs->Inform(this, exceptionText(e));
+    }
 }
 
 void TMainForm::CloseAllChildren()
@@ -588,11 +507,20 @@ void TMainForm::RefreshOpenDialogs()
         const auto it = m_children.find(kind);
         if (it == m_children.end() || !it->second)
             continue;
-        if (auto* child = dynamic_cast<TChildWindow*>(it->second->widget()))
-            child->Reload();
+        try {
+            if (auto* child = dynamic_cast<TChildWindow*>(it->second->widget()))
+                child->Reload();
+        } catch (const std::exception& e) {
+            m_dialogs->Inform(this, exceptionText(e));
+        }
     }
-    for (TGridTable* t : m_tables.All())
-        t->ReopenForm();
+    for (TGridTable* t : m_tables.All()) {
+        try {
+            t->ReopenForm();
+        } catch (const std::exception& e) {
+            m_dialogs->Inform(this, exceptionText(e));
+        }
+    }
 }
 
 // ------------------------------------------------- computation and graphics
@@ -600,7 +528,7 @@ void TMainForm::RefreshOpenDialogs()
 void TMainForm::ComputationMenuClick()
 {
     CommitActiveChild();
-    const QString project = m_programData->FileName;
+    const QString project = ProgramData().FileName;
     m_editInputAction->setEnabled(QFileInfo::exists(project));
     m_editNotesAction->setEnabled(QFileInfo::exists(ChangeFileExt(project, QStringLiteral(".klr"))));
     m_editOutputAction->setEnabled(QFileInfo::exists(ChangeFileExt(project, QStringLiteral(".klo"))));
@@ -609,8 +537,8 @@ void TMainForm::ComputationMenuClick()
 
 void TMainForm::GraphicsMenuClick()
 {
-    const bool enabled = m_plotDataLoaded && m_programData
-                         && QFileInfo::exists(ChangeFileExt(m_programData->FileName, QStringLiteral(".klp")));
+    const bool enabled = m_document->PlotDataLoaded()
+                         && QFileInfo::exists(ChangeFileExt(ProgramData().FileName, QStringLiteral(".klp")));
     for (QAction* a : m_graphicsMenu->actions())
         if (!a->isSeparator())
             a->setEnabled(enabled);
@@ -641,39 +569,19 @@ void TMainForm::arrangeIcons()
 
 bool TMainForm::LoadPlotData(const QString& path, bool showMessage)
 {
-    try {
-        m_plots.Load(path);
-    } catch (const EInOutError& e) {
-        if (showMessage) // the reader names the file and the record that is wrong
-            m_dialogs->Inform(this, RunFailedMessage() + u'\r' + e.Message());
-        return false;
-    }
-    return true;
+    return m_document->LoadPlotData(path, showMessage);
 }
 
 void TMainForm::CompRunClick()
 {
-    if (m_running)
+    if (m_document->IsRunning())
         return;
     CommitActiveChild();
-    if (!FileSaveClick())
-        return;
-    if (!QDir::setCurrent(QCoreApplication::applicationDirPath())) {
-        m_dialogs->Inform(this, QStringLiteral("The program directory %1 could not be made the current directory.")
-                                    .arg(QDir::toNativeSeparators(QCoreApplication::applicationDirPath())));
-        return;
-    }
+    m_document->RunAnalysis();
+}
 
-    TAnalysisRun run(m_analysisProgram);
-    m_running = true;
-    const auto done = qScopeGuard([this] { m_running = false; });
-    if (!run.Start(m_programData->FileName)) {
-        if (!QFileInfo::exists(run.PlotDataPath()))
-            m_plotDataLoaded = false;
-        m_dialogs->Inform(this, run.Message());
-        return;
-    }
-
+bool TMainForm::waitForRun(TAnalysisRun& run, int steps)
+{
     // The main window takes no input while the analysis runs, but keeps painting.
     QProgressDialog progress(QStringLiteral("Starting the analysis..."), QStringLiteral("Cancel"), 0, 0, this);
     progress.setWindowTitle(QCoreApplication::applicationName());
@@ -681,14 +589,13 @@ void TMainForm::CompRunClick()
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
-    // Two progress lines per frequency (both stages); kdcalc refuses more
-    // than 100 frequencies.
-    const int steps = 2 * std::clamp(m_programData->FrequencyCount, 0, 100);
     if (steps > 0)
         progress.setMaximum(steps);
     connect(&run, &TAnalysisRun::progress, &progress, [&progress](const QString& line) {
-        if (!line.trimmed().isEmpty())
-            progress.setLabelText(line.trimmed());
+        const QString text = line.trimmed();
+        // A console line is at most a few hundred characters wide on screen.
+        if (!text.isEmpty())
+            progress.setLabelText(progress.fontMetrics().elidedText(text, Qt::ElideRight, 600));
     });
     connect(&run, &TAnalysisRun::frequencyDone, &progress, [&progress, steps](int count) {
         if (steps > 0)
@@ -700,38 +607,36 @@ void TMainForm::CompRunClick()
     progress.show();
     const bool succeeded = run.WaitForEnd();
     progress.hide();
+    return succeeded;
+}
 
-    if (!succeeded) {
-        // No curve of an earlier run stays on screen after a failed one.
-        m_plotDataLoaded = false;
-        for (QMdiSubWindow* w : m_mdi->subWindowList())
-            if (TPlotForm::FromSubWindow(w))
-                w->close();
-        m_dialogs->Inform(this, run.Message());
-        return;
-    }
-    m_plotDataLoaded = LoadPlotData(run.PlotDataPath(), true);
+void TMainForm::closePlotWindows()
+{
+    // No curve of an earlier run stays on screen after a failed one.
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (TPlotForm::FromSubWindow(w))
+            w->close();
 }
 
 void TMainForm::startEditor(const QString& file)
 {
-    if (!StartEditor(m_settings.WordProcessor, file))
+    if (!StartEditor(m_document->WordProcessor(), file))
         m_dialogs->Inform(this, kEditorFailed);
 }
 
 void TMainForm::CompInputClick()
 {
-    startEditor(m_programData->FileName);
+    startEditor(ProgramData().FileName);
 }
 
 void TMainForm::CompKernelClick()
 {
-    startEditor(ChangeFileExt(m_programData->FileName, QStringLiteral(".klr")));
+    startEditor(ChangeFileExt(ProgramData().FileName, QStringLiteral(".klr")));
 }
 
 void TMainForm::CompOutputClick()
 {
-    startEditor(ChangeFileExt(m_programData->FileName, QStringLiteral(".klo")));
+    startEditor(ChangeFileExt(ProgramData().FileName, QStringLiteral(".klo")));
 }
 
 // -------------------------------------------------------------- help menu

@@ -1,12 +1,16 @@
 #pragma once
 
 // The main window: a multiple-document window with the project's tables and
-// result plots, its menus, the file commands, recent files and settings,
-// dropped files, and the analysis run.
+// result plots and its menus. The file commands, recent files and settings,
+// dropped files and the analysis run belong to its project document
+// (TProjectDocument); the window wires its menus, dialogs and child windows
+// to it, and its commands keep their handlers' names.
 
 #include "DataUnit.h"
+#include "ProjectDocument.h"
 #include "ResultPlots.h"
 #include "Settings.h"
+#include "UserDialogs.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -46,22 +50,6 @@ public:
     virtual void Reload() = 0;
 };
 
-// The questions and messages of the main window, so that tests can answer them.
-class TUserDialogs {
-public:
-    enum class TAnswer { Yes, No, Cancel };
-    virtual ~TUserDialogs() = default;
-    // "Do you want to save any changes?" with Yes, No and Cancel.
-    virtual TAnswer AskSaveChanges(QWidget* parent) = 0;
-    // An information box with an OK button; a CR in the text starts a new line.
-    virtual void Inform(QWidget* parent, const QString& message) = 0;
-    // The Open dialog; filterIndex (1-based) comes in as last left and goes
-    // out as chosen. An empty result means cancelled.
-    virtual QString ChooseOpenFile(QWidget* parent, int& filterIndex) = 0;
-    // The Save dialog with its title and preset name; empty means cancelled.
-    virtual QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& preset) = 0;
-};
-
 // The standard boxes and file dialogs.
 std::unique_ptr<TUserDialogs> MakeStandardDialogs();
 
@@ -83,19 +71,20 @@ public:
     void SetDialogs(std::unique_ptr<TUserDialogs> dialogs);
     TUserDialogs& Dialogs() const { return *m_dialogs; }
     // The analysis program; by default kdcalc beside this program.
-    void SetAnalysisProgram(const QString& path) { m_analysisProgram = path; }
+    void SetAnalysisProgram(const QString& path) { m_document->SetAnalysisProgram(path); }
     // The start-up arguments (without the program name), read by FormShow.
     void SetArguments(const QStringList& arguments) { m_arguments = arguments; }
 
-    TProgramData& ProgramData() const { return *m_programData; }
+    TProjectDocument& Document() const { return *m_document; }
+    TProgramData& ProgramData() const { return m_document->ProgramData(); }
     TProjectTables& Tables() { return m_tables; }
     TResultPlots& Plots() { return m_plots; }
     QMdiArea* MdiArea() const { return m_mdi; }
-    const QString& WordProcessor() const { return m_settings.WordProcessor; }
-    const TRecentFiles& RecentFiles() const { return m_settings.Recent; }
-    bool PlotDataLoaded() const { return m_plotDataLoaded; }
+    const QString& WordProcessor() const { return m_document->WordProcessor(); }
+    const TRecentFiles& RecentFiles() const { return m_document->RecentFiles(); }
+    bool PlotDataLoaded() const { return m_document->PlotDataLoaded(); }
     // The project cannot be saved under its own name (it was read incompletely).
-    bool SaveAsRequired() const { return m_saveAsRequired; }
+    bool SaveAsRequired() const { return m_document->SaveAsRequired(); }
 
     void SetModified(bool flag);
     bool IsModified() const;
@@ -157,33 +146,19 @@ protected:
 
 private:
     void createMenus();
-    void setCaption();
-    void replaceProject(std::unique_ptr<TProgramData> data);
-    // Reads a project file into a new project and reports a read error;
-    // false when the file gave no project and a new one stands instead.
-    bool readProject(const QString& path, bool layout20);
-    void loadPlotDataIfPresent();
-    // Saves the project; a failure is shown and leaves the project modified.
-    bool saveProject();
     void startEditor(const QString& file);
     void arrangeIcons();
+    // Shows the run's progress until it has ended; Cancel ends it.
+    bool waitForRun(TAnalysisRun& run, int steps);
+    void closePlotWindows();
 
     QMdiArea* m_mdi = nullptr;
     TProjectTables m_tables;
-    std::unique_ptr<TProgramData> m_programData;
     TResultPlots m_plots;
-    TSettings m_settings;
     std::unique_ptr<TUserDialogs> m_dialogs;
-    QString m_analysisProgram;
+    std::unique_ptr<TProjectDocument> m_document;
     QStringList m_arguments;
     bool m_shown = false;
-    bool m_running = false;
-    bool m_modified = false;
-    bool m_plotDataLoaded = false;
-    bool m_saveAsRequired = false;
-    // A 1.0 file enters the recent list only once saved in the 2.0 layout.
-    bool m_recentPending = false;
-    int m_openFilterIndex = 1;
 
     std::map<TChildKind, TChildFactory> m_childFactories;
     std::map<TChildKind, QPointer<QMdiSubWindow>> m_children;

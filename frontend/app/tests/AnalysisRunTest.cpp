@@ -141,7 +141,48 @@ private slots:
         QCOMPARE(finished.first().at(0).toBool(), false);
         QVERIFY2(run.Message().startsWith("An error occured in running the main program.\r"), qPrintable(run.Message()));
         QVERIFY2(run.Message().contains(detail), qPrintable(run.Message()));
+        QVERIFY2(run.Reason().contains("\rProject file: " + path + "\r"), qPrintable(run.Reason()));
         QVERIFY(!QFile::exists(m_dir->filePath("run.klp")));
+    }
+
+    void aFloodOfOutputIsTakenInBoundedLines()
+    {
+        qputenv("KELDOR_FAKE_MODE", "flood");
+        TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QSignalSpy lines(&run, &TAnalysisRun::progress);
+        QVERIFY(run.Start(writeProject(project())));
+        QVERIFY(!run.WaitForEnd());
+        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::ExitStatus);
+        // The frequency line, the 8 MB line cut to its first kilobyte, the last line.
+        QCOMPARE(lines.count(), 3);
+        const QString cut = lines.at(1).at(0).toString();
+        QCOMPARE(cut, QString(TAnalysisRun::kMaxLineBytes, u'x') + " ...");
+        QCOMPARE(lines.at(2).at(0).toString(), " FAKE: FLOODED");
+        // What the failure box shows ends with the program's last line.
+        const QStringList tail = run.OutputTail().split(u'\r');
+        QCOMPARE(tail.size(), 3);
+        QCOMPARE(tail.last(), "FAKE: FLOODED");
+        QVERIFY(run.ConsoleText().size() <= TAnalysisRun::kMaxConsoleChars);
+        QVERIFY(run.Message().endsWith(run.OutputTail()));
+    }
+
+    void theShownOutputKeepsTheLastLines()
+    {
+        // More lines than are shown: the first ones go.
+        QTemporaryDir dir;
+        const QString script = dir.filePath("many.sh");
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\ni=0\nwhile [ $i -lt 100 ]; do echo \" LINE $i\"; i=$((i+1)); done\nexit 1\n");
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        TAnalysisRun run(script);
+        QVERIFY(run.Start(writeProject(project())));
+        QVERIFY(!run.WaitForEnd());
+        const QStringList tail = run.OutputTail().split(u'\r');
+        QCOMPARE(tail.size(), TAnalysisRun::kShownConsoleLines);
+        QCOMPARE(tail.first(), "LINE 70");
+        QCOMPARE(tail.last(), "LINE 99");
     }
 
     void aPlotDataFileMakesTheRunASuccess()

@@ -1,6 +1,7 @@
 // Stands in for the analysis program in tests: reads names.dat from its
 // current directory like the real one, and then behaves as the environment
-// variable KELDOR_FAKE_MODE says: ok, crash, status, silent, badplot, hang.
+// variable KELDOR_FAKE_MODE says: ok, crash, status, silent, badplot, hang,
+// flood (8 MB without a line end, then one line, exit status 3).
 // With KELDOR_FAKE_LOG set it copies names.dat and its working directory there.
 
 #include <chrono>
@@ -49,6 +50,13 @@ int main()
     }
     if (mode == "silent")
         return 0;
+    if (mode == "flood") {
+        const std::string block(1 << 16, 'x');
+        for (int i = 0; i < 128; ++i)
+            std::cout << block;
+        std::cout << "\n FAKE: FLOODED" << std::endl;
+        return 3;
+    }
     if (mode == "hang") {
         for (;;)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));

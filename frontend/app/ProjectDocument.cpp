@@ -1,0 +1,406 @@
+#include "ProjectDocument.h"
+
+#include "AnalysisRun.h"
+#include "Misc.h"
+#include "ResultPlots.h"
+#include "UserDialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+#include <algorithm>
+#include <exception>
+#include <new>
+
+namespace {
+
+const QString kCaptionPrefix = QStringLiteral("KELDOR 2.0 - ");
+
+} // namespace
+
+TProjectDocument::TProjectDocument(TProjectTables& tables, TResultPlots& plots, QObject* parent)
+    : QObject(parent), m_tables(tables), m_plots(plots), m_programData(TProgramData::Create(tables)),
+      m_analysisProgram(TAnalysisRun::DefaultProgramPath())
+{
+}
+
+TProjectDocument::~TProjectDocument() = default;
+
+void TProjectDocument::SetDialogs(TUserDialogs* dialogs, QWidget* dialogParent)
+{
+    m_dialogs = dialogs;
+    m_dialogParent = dialogParent;
+}
+
+// ------------------------------------------------------------------- state
+
+QString TProjectDocument::DisplayName(const QString& path)
+{
+    const qsizetype cut = std::max({path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':')});
+    QString name = path.mid(cut + 1);
+    // The first letter is raised while the name still has its extension, so
+    // that a.b.kld gives A and x.txt gives X.txt.
+    if (name.size() > 1)
+        name[0] = name[0].toUpper();
+    const qsizetype lastDot = name.lastIndexOf(u'.');
+    if (lastDot >= 0 && name.mid(lastDot).compare(QStringLiteral(".kld"), Qt::CaseInsensitive) == 0)
+        name.truncate(name.indexOf(u'.'));
+    return name;
+}
+
+QString TProjectDocument::Caption() const
+{
+    return kCaptionPrefix + DisplayName(FileName());
+}
+
+void TProjectDocument::SetModified(bool flag)
+{
+    m_modified = flag;
+    if (!flag)
+        m_tables.ClearModified();
+}
+
+bool TProjectDocument::IsModified() const
+{
+    return m_modified || m_tables.IsModified();
+}
+
+void TProjectDocument::inform(const QString& message)
+{
+    if (m_dialogs)
+        m_dialogs->Inform(m_dialogParent, message);
+}
+
+void TProjectDocument::informCurrentException()
+{
+    try {
+        throw;
+    } catch (const Exception& e) {
+        inform(e.Message());
+    } catch (const std::bad_alloc&) {
+        inform(QStringLiteral("Out of memory"));
+    } catch (const std::exception& e) {
+        inform(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        inform(QStringLiteral("An unexpected error occurred."));
+    }
+}
+
+bool TProjectDocument::guarded(const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (...) {
+        informCurrentException();
+        return false;
+    }
+}
+
+void TProjectDocument::replaceProject(std::unique_ptr<TProgramData> data)
+{
+    // The new project is built before the old one goes: the windows closed
+    // while it was built stored their edits into the old one.
+    m_programData = std::move(data);
+    SetModified(false);
+    emit captionChanged(Caption());
+}
+
+void TProjectDocument::newProject()
+{
+    m_saveAsRequired = false;
+    m_recentPending = false;
+    try {
+        replaceProject(TProgramData::Create(m_tables));
+    } catch (...) {
+        informCurrentException();
+    }
+}
+
+bool TProjectDocument::readProject(const QString& path, bool layout20)
+{
+    QString readError;
+    std::unique_ptr<TProgramData> data;
+    try {
+        data = TProgramData::CreateFromFile(path, layout20, m_tables, readError);
+    } catch (...) {
+        // Not a reading error: the opening ends with a new project.
+        informCurrentException();
+        newProject();
+        return false;
+    }
+    replaceProject(std::move(data));
+    m_saveAsRequired = !readError.isEmpty();
+    m_recentPending = false;
+    if (!readError.isEmpty())
+        inform(readError);
+    return true;
+}
+
+void TProjectDocument::loadPlotDataIfPresent()
+{
+    const QString plotData = ChangeFileExt(FileName(), QStringLiteral(".klp"));
+    if (QFileInfo::exists(plotData))
+        m_plotDataLoaded = LoadPlotData(plotData, false);
+}
+
+// ---------------------------------------------------------------- start-up
+
+void TProjectDocument::StartUp(const QStringList& arguments)
+{
+    guarded([&] {
+        m_settings = ReadSettings();
+        if (!arguments.isEmpty()) {
+            QString path = arguments.first();
+            if (!QFileInfo(path).fileName().contains(u'.'))
+                path += QStringLiteral(".kld");
+            // The run changes the current directory: the name must not depend on it.
+            path = QFileInfo(path).absoluteFilePath();
+            if (QFileInfo(path).isFile()) {
+                emit closingProject();
+                if (readProject(path, true))
+                    loadPlotDataIfPresent();
+                return;
+            }
+        }
+        emit closingProject();
+        newProject();
+    });
+}
+
+// ---------------------------------------------------------- file commands
+
+void TProjectDocument::FileNew()
+{
+    guarded([&] {
+        if (!CheckSave())
+            return;
+        emit closingProject();
+        newProject();
+    });
+}
+
+void TProjectDocument::FileOpen()
+{
+    guarded([&] {
+        if (!CheckSave() || !m_dialogs)
+            return;
+        int filterIndex = m_openFilterIndex;
+        const QString path = m_dialogs->ChooseOpenFile(m_dialogParent, filterIndex);
+        if (path.isEmpty())
+            return;
+        m_openFilterIndex = filterIndex;
+        OpenFileName(path, filterIndex != 2);
+    });
+}
+
+void TProjectDocument::OpenFileName(const QString& path, bool layout20)
+{
+    guarded([&] {
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        QDir::setCurrent(QFileInfo(absolute).absolutePath());
+        emit closingProject();
+        if (!readProject(absolute, layout20))
+            return;
+        loadPlotDataIfPresent();
+        if (layout20)
+            UpdatePrevFile(FileName());
+        else
+            m_recentPending = true;
+    });
+}
+
+void TProjectDocument::OpenRecentFile(int index)
+{
+    guarded([&] {
+        const QString path = m_settings.Recent.Entry(index);
+        if (path.isEmpty())
+            return;
+        if (CheckSave())
+            OpenFileName(path, true);
+    });
+}
+
+void TProjectDocument::DropFiles(const QStringList& paths)
+{
+    guarded([&] {
+        if (paths.isEmpty() || !CheckSave())
+            return;
+        const QString path = QFileInfo(paths.first()).absoluteFilePath();
+        QDir::setCurrent(QFileInfo(path).absolutePath());
+        emit closingProject();
+        if (readProject(path, true))
+            loadPlotDataIfPresent();
+    });
+}
+
+bool TProjectDocument::saveProject(const QString& path)
+{
+    try {
+        m_programData->SaveTo(path, m_tables);
+    } catch (...) {
+        informCurrentException();
+        return false;
+    }
+    if (m_programData->FileName != path) {
+        m_programData->FileName = path;
+        emit captionChanged(Caption());
+    }
+    SetModified(false);
+    m_saveAsRequired = false;
+    if (m_recentPending) {
+        m_recentPending = false;
+        UpdatePrevFile(FileName());
+    }
+    return true;
+}
+
+bool TProjectDocument::FileSave()
+{
+    bool saved = false;
+    guarded([&] {
+        if (FileName() == DefaultProjectFileName() || m_saveAsRequired)
+            saved = FileSaveAs();
+        else
+            saved = saveProject(FileName());
+    });
+    return saved;
+}
+
+bool TProjectDocument::FileSaveAs()
+{
+    bool saved = false;
+    guarded([&] {
+        if (!m_dialogs)
+            return;
+        const QString title = QStringLiteral("Save ") + DisplayName(FileName()) + QStringLiteral(" As");
+        const QString path = m_dialogs->ChooseSaveFile(m_dialogParent, title, FileName());
+        if (path.isEmpty())
+            return;
+        saved = saveProject(QFileInfo(path).absoluteFilePath());
+    });
+    return saved;
+}
+
+bool TProjectDocument::CheckSave()
+{
+    if (!IsModified())
+        return true;
+    if (!m_dialogs)
+        return false;
+    switch (m_dialogs->AskSaveChanges(m_dialogParent)) {
+    case TUserDialogs::TAnswer::Cancel:
+        return false;
+    case TUserDialogs::TAnswer::No:
+        return true;
+    case TUserDialogs::TAnswer::Yes:
+        break;
+    }
+    return FileSave();
+}
+
+bool TProjectDocument::CloseQuery()
+{
+    // A run in progress owns the project's files until it ends.
+    if (m_running)
+        return false;
+    bool mayClose = false;
+    guarded([&] {
+        if (!CheckSave())
+            return;
+        UpdateRegistry();
+        mayClose = true;
+    });
+    return mayClose;
+}
+
+void TProjectDocument::UpdatePrevFile(const QString& path)
+{
+    if (!m_settings.Recent.Update(path))
+        return;
+    UpdateRegistry();
+}
+
+void TProjectDocument::UpdateRegistry()
+{
+    WriteSettings(m_settings);
+}
+
+// ------------------------------------------------------------------ units
+
+bool TProjectDocument::SetUnits(int units)
+{
+    const int before = m_programData->Units;
+    guarded([&] {
+        try {
+            m_programData->SetUnits(units, m_tables);
+        } catch (const EInvalidOp&) {
+            inform(QStringLiteral("The units were not changed: a value of the project lies beyond the range of the "
+                                  "other units system."));
+        }
+    });
+    if (m_programData->Units == before)
+        return false;
+    // The converted values are what a save writes: the change is an edit.
+    m_modified = true;
+    emit unitsChanged();
+    return true;
+}
+
+// -------------------------------------------------------------------- run
+
+bool TProjectDocument::LoadPlotData(const QString& path, bool showMessage)
+{
+    try {
+        m_plots.Load(path);
+    } catch (const EInOutError& e) {
+        if (showMessage) // the reader names the file and the record that is wrong
+            inform(RunFailedMessage() + u'\r' + e.Message());
+        return false;
+    } catch (...) {
+        if (showMessage)
+            informCurrentException();
+        return false;
+    }
+    return true;
+}
+
+void TProjectDocument::RunAnalysis()
+{
+    if (m_running)
+        return;
+    guarded([&] {
+        if (!FileSave())
+            return;
+        const QString programDir = QCoreApplication::applicationDirPath();
+        if (!QDir::setCurrent(programDir)) {
+            inform(QStringLiteral("The program directory %1 could not be made the current directory.")
+                       .arg(QDir::toNativeSeparators(programDir)));
+            return;
+        }
+
+        TAnalysisRun run(m_analysisProgram);
+        m_running = true;
+        const auto done = qScopeGuard([this] { m_running = false; });
+        if (!run.Start(FileName())) {
+            if (!QFileInfo::exists(run.PlotDataPath()))
+                m_plotDataLoaded = false;
+            inform(run.Message());
+            return;
+        }
+        // Two progress lines per frequency (both stages); kdcalc refuses more
+        // than 100 frequencies.
+        const int steps = 2 * std::clamp(m_programData->FrequencyCount, 0, 100);
+        const bool succeeded = m_runWaiter ? m_runWaiter(run, steps) : run.WaitForEnd();
+        if (!succeeded) {
+            m_plotDataLoaded = false;
+            emit runFailed();
+            if (m_dialogs)
+                m_dialogs->InformWithText(m_dialogParent, run.Reason(), run.OutputTail());
+            return;
+        }
+        m_plotDataLoaded = LoadPlotData(run.PlotDataPath(), true);
+    });
+}

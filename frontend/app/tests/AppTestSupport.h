@@ -1,0 +1,73 @@
+#pragma once
+
+// What the application's tests share: dialogs that answer from a script and
+// keep every message, and a way to run a check as an ordinary user.
+
+#include "UserDialogs.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Answers the questions of the file commands from a script.
+class TestDialogs : public TUserDialogs {
+public:
+    TAnswer AskSaveChanges(QWidget*) override
+    {
+        ++questions;
+        return answer;
+    }
+    void Inform(QWidget*, const QString& message) override { messages << message; }
+    void InformWithText(QWidget* parent, const QString& message, const QString& text) override
+    {
+        texts << text;
+        TUserDialogs::InformWithText(parent, message, text);
+    }
+    QString ChooseOpenFile(QWidget*, int& filterIndex) override
+    {
+        filterIndex = openFilter;
+        return openPath;
+    }
+    QString ChooseSaveFile(QWidget*, const QString& title, const QString&) override
+    {
+        saveTitles << title;
+        if (savePaths.empty())
+            return QString();
+        const QString path = savePaths.front();
+        savePaths.pop_front();
+        return path;
+    }
+
+    TAnswer answer = TAnswer::Cancel;
+    int questions = 0;
+    QStringList messages;
+    // The long texts shown below a message (a program's output).
+    QStringList texts;
+    QString openPath;
+    int openFilter = 1;
+    std::deque<QString> savePaths;
+    QStringList saveTitles;
+};
+
+// Runs check as a user other than root, for whom folder permissions hold
+// (root writes into any folder): in a child process that gives up root.
+// True when check returned true.
+inline bool AsOrdinaryUser(const std::function<bool()>& check)
+{
+    if (geteuid() != 0)
+        return check();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const bool held = setgid(65534) == 0 && setuid(65534) == 0 && check();
+        _exit(held ? 0 : 1);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
+        return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}

@@ -1,0 +1,271 @@
+// Faults found by trying the front end as a new user would, reproduced
+// through the real main window: a project no units change can hold, a file
+// opened in the other layout, saves that fail or go into a read-only folder,
+// and the boxes that show a failed run and ask for a file name.
+
+#include "AppTestSupport.h"
+#include "Main.h"
+
+#include "AnalysisRun.h"
+#include "Table.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+namespace {
+
+// One SI layer 6 m deep, two piles; thickness is the layer's first value.
+QByteArray siProject(const QByteArray& thickness = "6")
+{
+    return "SI\r\n2 \r\n1\r\n20 " + thickness
+           + " 150 0.4 1.8 0.05\r\n30000000 0.0063617251 0.28274334 0.25 0.3 2.5 0.01\r\n5\r\n"
+             "2\r\n-1.5 0 \r\n1.5 0 \r\n200 500 200000 0.05\r\n3 1 2\r\n";
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs answer on the next modal window that opens, once.
+void onNextModal(const std::function<void(QWidget*)>& answer)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(modal);
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+class MainWindowFaultsTest : public QObject {
+    Q_OBJECT
+
+private:
+    QString write(const QByteArray& text, const QString& name)
+    {
+        const QString path = m_dir->filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(text);
+        return path;
+    }
+
+    std::unique_ptr<TMainForm> makeForm()
+    {
+        auto form = std::make_unique<TMainForm>();
+        auto dialogs = std::make_unique<TestDialogs>();
+        m_dialogs = dialogs.get();
+        form->SetDialogs(std::move(dialogs));
+        form->show();
+        return form;
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+    TestDialogs* m_dialogs = nullptr;
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_settingsDir = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir->path());
+        QDir::setCurrent(m_dir->path());
+    }
+
+    void aHugeLayerThicknessNeitherCrashesNorSticks()
+    {
+        auto form = makeForm();
+        m_dialogs->openPath = write(siProject("1E4931"), "huge.kld");
+        form->FileOpenClick();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages[0], "Error on Line 4 Item 2\rA number within the range of the units conversion "
+                                         "was expected but not found.");
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(form->windowTitle(), "KELDOR 2.0 - NewPile");
+        QCOMPARE(form->ProgramData().Units, 1);
+
+        // The same value entered in a table window: File New, Open and a drop still work.
+        const QString good = write(siProject(), "good.kld");
+        for (int way = 0; way < 3; ++way) {
+            form->OpenFileName(good, true);
+            form->Tables().D().Cells(0, 0)->SetFloat(1E4931L);
+            form->SetModified(false);
+            m_dialogs->messages.clear();
+            if (way == 0)
+                form->FileNewClick();
+            else if (way == 1)
+                form->MyFilePopupHandler(0);
+            else
+                form->DropFiles({good});
+            QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join(" | ")));
+            QCOMPARE(form->Tables().D().RowCount(), 1);
+            QVERIFY(form->Tables().D().Cells(0, 0)->GetFloat() < 100.0L);
+        }
+        // A units change refuses it and converts nothing.
+        form->Tables().D().Cells(0, 0)->SetFloat(1E4931L);
+        form->UnitsClick(1);
+        QCOMPARE(m_dialogs->messages, QStringList({"The units were not changed: a value of the project lies beyond "
+                                                   "the range of the other units system."}));
+        QCOMPARE(form->ProgramData().Units, 2);
+        QVERIFY(form->UnitsAction(2)->isChecked());
+    }
+
+    void aFileOpenedInTheOtherLayoutIsNotOverwritten()
+    {
+        auto form = makeForm();
+        QByteArray text = siProject();
+        text.replace("2\r\n-1.5 0 \r\n1.5 0 \r\n", "6\r\n0 0 \r\n3 0 \r\n6 0 \r\n0 3 \r\n3 3 \r\n6 3 \r\n");
+        const QString path = write(text, "six.kld");
+        m_dialogs->openPath = path;
+        m_dialogs->openFilter = 2; // "Keldor 1.0" left selected
+        form->FileOpenClick();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages[0].contains("Keldor 1.0 layout"));
+        QVERIFY(!form->FileSaveClick());
+        form->CompRunClick();
+        QCOMPARE(m_dialogs->saveTitles, QStringList({"Save Six As", "Save Six As"}));
+        QCOMPARE(contents(path), text);
+    }
+
+    void saveAsIntoAMissingFolderKeepsTheName()
+    {
+        auto form = makeForm();
+        const QString path = write(siProject(), "p.kld");
+        form->OpenFileName(path, true);
+        form->SetModified(true);
+        const QString missing = m_dir->filePath("gone/q.kld");
+        m_dialogs->savePaths.push_back(missing);
+        QVERIFY(!form->FileSaveAsClick());
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages[0], "The project file " + missing + " could not be saved.\rThe folder "
+                                             + m_dir->filePath("gone") + " does not exist.");
+        QCOMPARE(form->windowTitle(), "KELDOR 2.0 - P");
+        QCOMPARE(form->ProgramData().FileName, path);
+        QVERIFY(form->IsModified());
+    }
+
+    void aReadOnlyFolderSavesInPlace()
+    {
+        auto form = makeForm();
+        const QString folder = m_dir->filePath("ro");
+        const QString path = write(siProject(), "ro/p.kld");
+        form->OpenFileName(path, true);
+        form->ProgramData().Title = "In place";
+        form->SetModified(true);
+        ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
+        ::chmod(QFile::encodeName(path).constData(), 0666);
+        ::chmod(QFile::encodeName(folder).constData(), 0555);
+        const bool held = AsOrdinaryUser([&] {
+            return form->FileSaveClick() && m_dialogs->messages.isEmpty() && contents(path).startsWith("In place\r\n");
+        });
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+        QVERIFY(held);
+    }
+
+    void aRunawayProgramShowsBoundedText()
+    {
+        auto form = makeForm();
+        form->OpenFileName(write(siProject(), "flood.kld"), true);
+        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        qputenv("KELDOR_FAKE_MODE", "flood");
+        qsizetype widestLabel = 0;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            if (auto* progress = form->findChild<QProgressDialog*>())
+                widestLabel = std::max(widestLabel, progress->labelText().size());
+        });
+        watch.start(1);
+        form->CompRunClick();
+        qunsetenv("KELDOR_FAKE_MODE");
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->texts.size(), 1);
+        QVERIFY(m_dialogs->texts[0].endsWith("FAKE: FLOODED"));
+        QVERIFY(widestLabel < 1000);
+        QVERIFY(!form->PlotDataLoaded());
+    }
+
+    void theFailureBoxScrollsItsOutput()
+    {
+        auto dialogs = MakeStandardDialogs();
+        QWidget parent;
+        QString shown;
+        QSize boxSize;
+        bool scrolls = false;
+        onNextModal([&](QWidget* box) {
+            auto* output = box->findChild<QPlainTextEdit*>("OutputText");
+            if (output) {
+                shown = output->toPlainText();
+                boxSize = box->size();
+                scrolls = output->horizontalScrollBar()->maximum() > 0 && output->verticalScrollBar()->maximum() > 0;
+            }
+            box->close();
+        });
+        QStringList lines;
+        for (int i = 0; i < 30; ++i)
+            lines << QString(1000, u'x') + QString::number(i);
+        dialogs->InformWithText(&parent, RunFailedMessage(), lines.join(u'\r'));
+        QCOMPARE(shown, lines.join(u'\n'));
+        QVERIFY(scrolls);
+        const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+        QVERIFY2(boxSize.width() <= std::min(screen.width(), 1000) && boxSize.height() <= screen.height(),
+                 qPrintable(QString("%1 x %2").arg(boxSize.width()).arg(boxSize.height())));
+    }
+
+    void theSaveDialogTakesOnlyAnExistingFolder()
+    {
+        auto dialogs = MakeStandardDialogs();
+        QWidget parent;
+        const QString missing = m_dir->filePath("none/p.kld");
+        QString refusal;
+        bool askedAgain = false;
+        onNextModal([&](QWidget* first) {
+            auto* dialog = qobject_cast<QFileDialog*>(first);
+            QVERIFY(dialog);
+            onNextModal([&](QWidget* box) {
+                if (auto* message = qobject_cast<QMessageBox*>(box))
+                    refusal = message->text();
+                onNextModal([&](QWidget* second) {
+                    askedAgain = qobject_cast<QFileDialog*>(second) != nullptr;
+                    qobject_cast<QDialog*>(second)->reject();
+                });
+                box->close();
+            });
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            QVERIFY(name);
+            name->setText(missing);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QCOMPARE(dialogs->ChooseSaveFile(&parent, "Save NewPile As", "NewPile.kld"), QString());
+        QCOMPARE(refusal, "The folder " + m_dir->filePath("none") + " does not exist.");
+        QVERIFY(askedAgain);
+    }
+};
+
+QTEST_MAIN(MainWindowFaultsTest)
+#include "MainWindowFaultsTest.moc"
