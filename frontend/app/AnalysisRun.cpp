@@ -1,6 +1,9 @@
 #include "AnalysisRun.h"
 
 #include "DataUnit.h"
+#include "FileListLayout.h"
+#include "OutputNames.h"
+#include "ProgressLine.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -92,10 +95,10 @@ bool TAnalysisRun::Start(const QString& projectPath)
     }
 
     const QString project = QFileInfo(projectPath).absoluteFilePath();
-    m_plotDataPath = ChangeFileExt(project, QStringLiteral(".klp"));
+    m_plotDataPath = ChangeFileExt(project, QLatin1String(kd::kPlotDataExtension));
     // A project named like one of its own results would be removed or
     // overwritten by the run.
-    for (const char* ext : {".klo", ".klp", ".klr"})
+    for (const char* ext : kd::kOutputExtensions)
         if (ChangeFileExt(project, QString::fromLatin1(ext)) == project) {
             fail(TOutcome::NotStarted,
                  QStringLiteral("The project file %1 would be overwritten by the results of its run: save it under a "
@@ -119,12 +122,13 @@ bool TAnalysisRun::Start(const QString& projectPath)
         return false;
     }
 
-    QSaveFile list(QDir(m_workDir->path()).filePath(QStringLiteral("names.dat")));
+    const QString listName = QString::fromLatin1(kd::kFileListName);
+    QSaveFile list(QDir(m_workDir->path()).filePath(listName));
     const QByteArray text = FileListText(project);
     if (!list.open(QIODevice::WriteOnly) || list.write(text) != text.size() || !list.commit()) {
         const QString error = list.errorString();
         cleanUp();
-        fail(TOutcome::NotStarted, QStringLiteral("The file list names.dat could not be written: %1").arg(error));
+        fail(TOutcome::NotStarted, QStringLiteral("The file list %1 could not be written: %2").arg(listName, error));
         return false;
     }
 
@@ -186,7 +190,7 @@ void TAnalysisRun::readOutput(bool flushAll)
         if (m_console.size() < kMaxConsoleChars)
             m_console += line + u'\n';
         emit progress(line);
-        if (line.contains(QStringLiteral("BEHAVIOR, AT FREQUENCY")))
+        if (kd::isFrequencyProgressLine(line.toStdString()))
             emit frequencyDone(++m_frequencyLines);
     }
 }

@@ -4,7 +4,10 @@
 
 #include "AnalysisRun.h"
 #include "EditorCommand.h"
+#include "InputLimits.h"
 #include "Misc.h"
+#include "OutputNames.h"
+#include "ProgressLine.h"
 #include "Table.h"
 
 #include <QAction>
@@ -336,7 +339,7 @@ bool TMainForm::readProject(const QString& path, bool layout20)
 
 void TMainForm::loadPlotDataIfPresent()
 {
-    const QString plotData = ChangeFileExt(m_programData->FileName, QStringLiteral(".klp"));
+    const QString plotData = ChangeFileExt(m_programData->FileName, QLatin1String(kd::kPlotDataExtension));
     if (QFileInfo::exists(plotData))
         m_plotDataLoaded = LoadPlotData(plotData, false);
 }
@@ -600,15 +603,15 @@ void TMainForm::ComputationMenuClick()
     CommitActiveChild();
     const QString project = m_programData->FileName;
     m_editInputAction->setEnabled(QFileInfo::exists(project));
-    m_editNotesAction->setEnabled(QFileInfo::exists(ChangeFileExt(project, QStringLiteral(".klr"))));
-    m_editOutputAction->setEnabled(QFileInfo::exists(ChangeFileExt(project, QStringLiteral(".klo"))));
+    m_editNotesAction->setEnabled(QFileInfo::exists(ChangeFileExt(project, QLatin1String(kd::kRunNotesExtension))));
+    m_editOutputAction->setEnabled(QFileInfo::exists(ChangeFileExt(project, QLatin1String(kd::kReportExtension))));
     m_runAction->setEnabled(true);
 }
 
 void TMainForm::GraphicsMenuClick()
 {
     const bool enabled = m_plotDataLoaded && m_programData
-                         && QFileInfo::exists(ChangeFileExt(m_programData->FileName, QStringLiteral(".klp")));
+                         && QFileInfo::exists(ChangeFileExt(m_programData->FileName, QLatin1String(kd::kPlotDataExtension)));
     for (QAction* a : m_graphicsMenu->actions())
         if (!a->isSeparator())
             a->setEnabled(enabled);
@@ -680,8 +683,8 @@ void TMainForm::CompRunClick()
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     // Two progress lines per frequency (both stages); kdcalc refuses more
-    // than 100 frequencies.
-    const int steps = 2 * std::clamp(m_programData->FrequencyCount, 0, 100);
+    // than kMaxFrequencies frequencies.
+    const int steps = kd::kProgressLinesPerFrequency * std::clamp(m_programData->FrequencyCount, 0, kd::kMaxFrequencies);
     if (steps > 0)
         progress.setMaximum(steps);
     connect(&run, &TAnalysisRun::progress, &progress, [&progress](const QString& line) {
@@ -724,12 +727,12 @@ void TMainForm::CompInputClick()
 
 void TMainForm::CompKernelClick()
 {
-    startEditor(ChangeFileExt(m_programData->FileName, QStringLiteral(".klr")));
+    startEditor(ChangeFileExt(m_programData->FileName, QLatin1String(kd::kRunNotesExtension)));
 }
 
 void TMainForm::CompOutputClick()
 {
-    startEditor(ChangeFileExt(m_programData->FileName, QStringLiteral(".klo")));
+    startEditor(ChangeFileExt(m_programData->FileName, QLatin1String(kd::kReportExtension)));
 }
 
 // -------------------------------------------------------------- help menu
