@@ -1,7 +1,5 @@
 #include "RunChannels.h"
 
-#include "ResultFileNames.h"
-
 #include <algorithm>
 
 namespace kd {
@@ -16,12 +14,15 @@ std::array<const HorizontalResultFile*, kHorizontalFileCount> horizontalFilesByC
     return files;
 }
 
-std::vector<const char*> scratchFileNames()
+std::array<const char*, kScratchFileCount> scratchFileNames()
 {
-    std::vector<const char*> names = {kPlotScratchName};
+    std::array<const char*, kScratchFileCount> names{};
+    std::size_t n = 0;
+    names[n++] = kPlotScratchName;
     for (const HorizontalResultFile* f : horizontalFilesByChannel())
-        names.push_back(f->name);
-    names.insert(names.end(), std::begin(kVerticalResultFiles), std::end(kVerticalResultFiles));
+        names[n++] = f->name;
+    for (const char* name : kVerticalResultFiles)
+        names[n++] = name;
     return names;
 }
 

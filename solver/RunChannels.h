@@ -6,10 +6,10 @@
 // report. Opening, closing, copying and clean-up all go by that table.
 
 #include "RecordFile.h"
+#include "ResultFileNames.h"
 
 #include <array>
 #include <cstddef>
-#include <vector>
 
 namespace kd {
 
@@ -51,7 +51,9 @@ inline constexpr std::size_t kHorizontalFileCount = std::size(kHorizontalResultF
 std::array<const HorizontalResultFile*, kHorizontalFileCount> horizontalFilesByChannel();
 
 // Every file a run writes in its current directory: "pldata1", the
-// horizontal and the vertical result files.
-std::vector<const char*> scratchFileNames();
+// horizontal and the vertical result files. Fixed size: the clean-up after a
+// failed allocation allocates nothing.
+inline constexpr std::size_t kScratchFileCount = 1 + kHorizontalFileCount + std::size(kVerticalResultFiles);
+std::array<const char*, kScratchFileCount> scratchFileNames();
 
 } // namespace kd

@@ -19,7 +19,6 @@
 #include <cstdio>
 #include <exception>
 #include <new>
-#include <vector>
 
 namespace kd {
 
@@ -41,10 +40,12 @@ void removeResultFiles(const FileList& list)
 
 void closeAll(RunChannels& ch)
 {
-    std::vector<OutputChannel*> all;
+    std::array<OutputChannel*, kHorizontalFileCount + 3> all{};
+    std::size_t n = 0;
     for (const HorizontalResultFile* f : horizontalFilesByChannel())
-        all.push_back(&(ch.*f->member));
-    all.insert(all.end(), {&ch.plotData, &ch.notes, &ch.report});
+        all[n++] = &(ch.*f->member);
+    for (OutputChannel* c : {&ch.plotData, &ch.notes, &ch.report})
+        all[n++] = c;
     for (OutputChannel* c : all) {
         try {
             c->close();

@@ -54,6 +54,8 @@ TEST(RunChannels, ScratchFilesAreTheScratchFileAndEveryResultFileOnce)
     const auto names = scratchFileNames();
     const std::set<std::string> distinct(names.begin(), names.end());
     EXPECT_EQ(names.size(), 1u + kHorizontalFileCount + std::size(kVerticalResultFiles));
+    for (const char* name : names)
+        ASSERT_NE(name, nullptr);
     EXPECT_EQ(distinct.size(), names.size());
     EXPECT_EQ(std::string(names.front()), kPlotScratchName);
 }
