@@ -74,6 +74,10 @@ class GoldenCaseRun : public testing::TestWithParam<GoldenRun> {};
 TEST_P(GoldenCaseRun, WritesEveryFileByteForByte)
 {
     const GoldenCase& gc = *GetParam().goldenCase;
+#if !KELDOR_RELEASE_BUILD
+    if (gc.roundoffDigits)
+        GTEST_SKIP() << "its roundoff digits are compared in a Release build only";
+#endif
     const std::string folder = goldenFolder(gc.name);
     const std::string project = goldenProjectFile(folder);
     ASSERT_FALSE(project.empty()) << "no project file in " << folder;

@@ -16,17 +16,21 @@ struct GoldenCase {
     bool superstructure;    // the structure and foundation transfer functions are written
     double undampedBelowHz; // soil and pile undamped: no imaginary stiffness below this frequency (0: not checked)
     bool mirrorRun;         // the mirrored, renumbered layout is run and must give the same results
+    // Some written digits are roundoff (imaginary parts that are zero in
+    // exact arithmetic): they differ between optimisation levels, so the
+    // bytes are compared in Release builds (the references' build) only.
+    bool roundoffDigits;
 };
 
 inline const std::vector<GoldenCase>& goldenCases()
 {
     static const std::vector<GoldenCase> cases = {
-        {"two-layer-group", false, true, true, 0.0, true},
-        {"english-superstructure", false, false, true, 0.0, true},
-        {"single-pile-40-sublayers", true, true, false, 0.0, false},
-        {"undamped-profile", false, false, false, 7.0, true},
-        {"one-layer-one-sublayer", true, false, false, 0.0, false},
-        {"irregular-30-piles", false, false, true, 0.0, true},
+        {"two-layer-group", false, true, true, 0.0, true, false},
+        {"english-superstructure", false, false, true, 0.0, true, false},
+        {"single-pile-40-sublayers", true, true, false, 0.0, false, false},
+        {"undamped-profile", false, false, false, 7.0, true, true},
+        {"one-layer-one-sublayer", true, false, false, 0.0, false, false},
+        {"irregular-30-piles", false, false, true, 0.0, true, false},
     };
     return cases;
 }
