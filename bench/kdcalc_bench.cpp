@@ -5,6 +5,8 @@
 //
 // Usage: kdcalc_bench [case ...]   (cases 1 to 4; default: all)
 
+#include "FileListLayout.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -106,9 +108,7 @@ fs::path prepare(const fs::path& root, const std::string& folder, const Project&
     const fs::path dir = root / folder;
     fs::create_directories(dir);
     std::ofstream(dir / "p.kld", std::ios::binary) << projectText(p);
-    const std::string b = (dir / "p").string();
-    std::ofstream(dir / "names.dat", std::ios::binary)
-        << b << ".kld\r\n" << b << ".klo\r\n" << b << ".klp\r\n" << b << ".klr\r\n" << b << ".klr\r\n" << b << ".klr\r\n";
+    kd::writeFileList((dir / kd::kFileListName).string(), (dir / "p.kld").string());
     return dir;
 }
 
@@ -126,7 +126,7 @@ bool sameOutputs(const fs::path& a, const fs::path& b, std::string& detail)
     int files = 0;
     for (const auto& e : fs::directory_iterator(a)) {
         const std::string name = e.path().filename().string();
-        if (name == "names.dat" || name == "p.kld")
+        if (name == kd::kFileListName || name == "p.kld")
             continue;
         ++files;
         if (!fs::exists(b / name) || content(e.path()) != content(b / name)) {

@@ -1,8 +1,6 @@
 #include "FileList.h"
 
-#include "FreeFormatReader.h"
-#include "RecordError.h"
-#include "ResultFileNames.h"
+#include "RunChannels.h"
 
 #include <filesystem>
 #include <system_error>
@@ -30,26 +28,6 @@ const char* roleOf(int i)
 
 } // namespace
 
-FileList readFileList(const std::string& path)
-{
-    FileList list;
-    FreeFormatReader reader;
-    try {
-        reader.open(path);
-    } catch (const RecordError&) {
-        return list;
-    }
-    std::string line;
-    int count = 0;
-    while (count < 6 && reader.nextLine(line)) {
-        const auto end = line.find_last_not_of(" \t");
-        ++count;
-        list.names[static_cast<std::size_t>(count)] = end == std::string::npos ? std::string() : line.substr(0, end + 1);
-    }
-    list.complete = count == 6;
-    return list;
-}
-
 std::optional<std::string> checkFileList(const FileList& list)
 {
     for (int i = 1; i <= 4; ++i)
@@ -65,7 +43,7 @@ std::optional<std::string> checkFileList(const FileList& list)
             if (canonical[static_cast<std::size_t>(i)] == canonical[static_cast<std::size_t>(j)])
                 return std::string(" FILE LIST ") + kFileListName + ": THE " + roleOf(i) + " AND THE " + roleOf(j) +
                        " ARE THE SAME FILE " + list.names[static_cast<std::size_t>(i)];
-        for (const char* scratch : kAllScratchFiles)
+        for (const char* scratch : scratchFileNames())
             if (canonical[static_cast<std::size_t>(i)] == canonicalName(scratch))
                 return std::string(" FILE LIST ") + kFileListName + ": THE " + roleOf(i) +
                        " WOULD BE OVERWRITTEN BY THE SCRATCH FILE " + scratch;

@@ -1,21 +1,14 @@
 #pragma once
 
-// The file list "names.dat": six lines, one file name each: 1 project file,
-// 2 report, 3 plot data file, 4 run notes, 5 and 6 unused. Names are kept
-// whole (line end and trailing blanks removed); a long path is never cut.
+// The analysis program's checks of the file list "names.dat" (its layout,
+// reading and writing: FileListLayout.h).
 
-#include <array>
+#include "FileListLayout.h"
+
 #include <optional>
 #include <string>
 
 namespace kd {
-
-struct FileList {
-    std::array<std::string, 7> names{};  // 1-based; blank when missing
-    bool complete = false;               // all six lines were read
-};
-
-FileList readFileList(const std::string& path);
 
 // Console lines for a list that is missing or short.
 inline constexpr const char* kFileListMessage1 = " PLEASE CREATE AN INPUT DATA FILE AND SAVE IT";

@@ -1,6 +1,7 @@
 #include "ProjectInput.h"
 
 #include "FreeFormatReader.h"
+#include "InputLimits.h"
 #include "InputRefused.h"
 #include "SharedStorage.h"
 
@@ -23,9 +24,6 @@ std::string refusal(const std::string& record, const std::string& name, const st
 {
     return "INPUT REFUSED: RECORD " + record + ": " + name + " = " + value + " " + rule;
 }
-
-// Largest frequency whose F8.3 text fits its field (9999.999).
-constexpr double kFrequencyLimit = 9999.9995;
 
 } // namespace
 
@@ -57,9 +55,9 @@ ProjectInput readProjectInput(FreeFormatReader& reader)
     in.iunits = reader.readValues(1, "2 (UNITS)").integer(0, "UNITS");
 
     const int nl = reader.readValues(1, "3 (LAYER COUNT)").integer(0, "NUMBER OF LAYERS");
-    if (nl < 1 || nl > kElementSlots)
+    if (nl < 1 || nl > kMaxLayers)
         throw InputRefused(refusal("3 (LAYER COUNT)", "NUMBER OF LAYERS", std::to_string(nl),
-                                   "MUST BE FROM 1 TO " + std::to_string(kElementSlots)));
+                                   "MUST BE FROM 1 TO " + std::to_string(kMaxLayers)));
     for (int j = 1; j <= nl; ++j) {
         const std::string name = "4 (LAYER " + std::to_string(j) + ")";
         const auto rec = reader.readValues(6, name);
@@ -130,9 +128,9 @@ std::optional<std::string> validateProjectInput(const ProjectInput& in)
             return refusal(record, "DAMPING RATIO", valueText(l.beta), "MUST NOT BE NEGATIVE");
     }
     const int total = in.totalSublayers();
-    if (total > kElementSlots)
+    if (total > kMaxTotalSublayers)
         return refusal("4 (LAYERS)", "TOTAL NUMBER OF SUBLAYERS", std::to_string(total),
-                       "MUST NOT EXCEED " + std::to_string(kElementSlots));
+                       "MUST NOT EXCEED " + std::to_string(kMaxTotalSublayers));
 
     const std::string pile = "5 (PILE)";
     if (!(in.ep > 0.0))

@@ -1,23 +1,11 @@
 #pragma once
 
-// Fixed names of the files the analysis program keeps in its current directory.
+// Fixed names of the files the analysis program keeps in its current
+// directory besides the horizontal result files (see RunChannels.h).
 
 namespace kd {
 
-inline constexpr const char* kFileListName = "names.dat";
 inline constexpr const char* kPlotScratchName = "pldata1";
-
-// Horizontal result files, by record channel 4 to 13.
-inline constexpr const char* kTrnPlSsw = "TRNPLSSW.CBM";
-inline constexpr const char* kTrnStSsw = "TRNSTSSW.CBM";
-inline constexpr const char* kRtGrpKhh = "RTGRPKHH.CBM";
-inline constexpr const char* kStSngKhh = "STSNGKHH.CBM";
-inline constexpr const char* kRtSngKhh = "RTSNGKHH.CBM";
-inline constexpr const char* kTrnFdSsw = "TRNFDSSW.CBM";
-inline constexpr const char* kStGrpKhh = "STGRPKHH.CBM";
-inline constexpr const char* kTrnPlGsw = "TRNPLGSW.CBM";
-inline constexpr const char* kTrnStGsw = "TRNSTGSW.CBM";
-inline constexpr const char* kTrnFdGsw = "TRNFDGSW.CBM";
 
 // Vertical and rocking result files.
 inline constexpr const char* kStGrpKvv = "STGRPKVV.CBM";
@@ -29,10 +17,7 @@ inline constexpr const char* kStSngKvv = "STSNGKVV.CBM";
 inline constexpr const char* kRtSngKvv = "RTSNGKVV.CBM";
 inline constexpr const char* kRtGrpKry = "RTGRPKRY.CBM";
 
-inline constexpr const char* kAllScratchFiles[] = {
-    kPlotScratchName, kTrnPlSsw, kTrnStSsw, kRtGrpKhh, kStSngKhh, kRtSngKhh, kTrnFdSsw, kStGrpKhh, kTrnPlGsw,
-    kTrnStGsw,        kTrnFdGsw, kStGrpKvv, kStGrpKrx, kStGrpKry, kRtGrpKvv, kRtGrpKrx, kStSngKvv, kRtSngKvv,
-    kRtGrpKry,
-};
+inline constexpr const char* kVerticalResultFiles[] = {kStGrpKvv, kStGrpKrx, kStGrpKry, kRtGrpKvv,
+                                                       kRtGrpKrx, kStSngKvv, kRtSngKvv, kRtGrpKry};
 
 } // namespace kd

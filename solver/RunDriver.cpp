@@ -7,6 +7,7 @@
 #include "InputEcho.h"
 #include "InputRefused.h"
 #include "PileDepthWalk.h"
+#include "ProgressLine.h"
 #include "ProjectInput.h"
 #include "RecordError.h"
 #include "ResultFileNames.h"
@@ -31,17 +32,20 @@ constexpr double kTwoPiHorizontal = 6.283180236816406;
 // so that nothing of it can be taken for results.
 void removeResultFiles(const FileList& list)
 {
-    for (const char* name : kAllScratchFiles)
+    for (const char* name : scratchFileNames())
         std::remove(name);
-    if (!list.names[3].empty())
-        std::remove(list.names[3].c_str());
+    if (!list.names[kPlotDataLine].empty())
+        std::remove(list.names[kPlotDataLine].c_str());
 }
 
 void closeAll(RunChannels& ch)
 {
-    OutputChannel* all[] = {&ch.trnPlSsw, &ch.trnStSsw, &ch.rtGrpKhh, &ch.stSngKhh, &ch.rtSngKhh,
-                            &ch.trnFdSsw, &ch.stGrpKhh, &ch.trnPlGsw, &ch.trnStGsw, &ch.trnFdGsw,
-                            &ch.plotData, &ch.notes,    &ch.report};
+    std::array<OutputChannel*, kHorizontalFileCount + 3> all{};
+    std::size_t n = 0;
+    for (const HorizontalResultFile* f : horizontalFilesByChannel())
+        all[n++] = &(ch.*f->member);
+    for (OutputChannel* c : {&ch.plotData, &ch.notes, &ch.report})
+        all[n++] = c;
     for (OutputChannel* c : all) {
         try {
             c->close();
@@ -53,19 +57,15 @@ void closeAll(RunChannels& ch)
 
 void openOutputs(RunChannels& ch, const FileList& list)
 {
-    ch.trnPlSsw.open(kTrnPlSsw);
-    ch.report.open(list.names[2]);
-    ch.notes.open(list.names[4]);
+    // Channel 4 first, then the report, the run notes and the scratch file,
+    // then channels 5 to 13: the order in which a failure is met and named.
+    const auto horizontal = horizontalFilesByChannel();
+    (ch.*horizontal[0]->member).open(horizontal[0]->name);
+    ch.report.open(list.names[kReportLine]);
+    ch.notes.open(list.names[kRunNotesLine]);
     ch.plotData.open(kPlotScratchName);
-    ch.trnStSsw.open(kTrnStSsw);
-    ch.rtGrpKhh.open(kRtGrpKhh);
-    ch.stSngKhh.open(kStSngKhh);
-    ch.rtSngKhh.open(kRtSngKhh);
-    ch.trnFdSsw.open(kTrnFdSsw);
-    ch.stGrpKhh.open(kStGrpKhh);
-    ch.trnPlGsw.open(kTrnPlGsw);
-    ch.trnStGsw.open(kTrnStGsw);
-    ch.trnFdGsw.open(kTrnFdGsw);
+    for (std::size_t i = 1; i < horizontal.size(); ++i)
+        (ch.*horizontal[i]->member).open(horizontal[i]->name);
 }
 
 } // namespace
@@ -145,7 +145,7 @@ int SOLVER_MAIN()
             state.omega = frequency * kTwoPiHorizontal;
             state.omega2 = state.omega * state.omega;
             state.first = i == 1;
-            consoleLine(" HORIZONTAL BEHAVIOR, AT FREQUENCY = " + fmtF(frequency, 10, 2));
+            consoleLine(frequencyProgressLine(AnalysisStage::Horizontal, fmtF(frequency, 10, 2)));
             horizontal.runFrequency(state);
             counter += 1.0;
         }

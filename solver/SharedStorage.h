@@ -5,15 +5,15 @@
 // start as zero; sublayer entries beyond the last sublayer stay zero, which
 // the pile-depth walk relies on.
 
+#include "InputLimits.h"
+
 #include <array>
 #include <string>
 
 namespace kd {
 
-constexpr int kMaxSublayers = 50;   // soil arrays and the depth walk
-constexpr int kElementSlots = 40;   // pile element arrays: the total sublayer limit
-constexpr int kMaxPiles = 2000;
-constexpr int kMaxFrequencies = 100;
+constexpr int kMaxSublayers = 50;                  // soil arrays and the depth walk
+constexpr int kElementSlots = kMaxTotalSublayers;  // pile element arrays: the total sublayer limit
 
 struct SharedStorage {
     // File list: 1 project file, 2 report, 3 plot data file, 4 run notes, 5 and 6 unused.

@@ -1,6 +1,9 @@
 #include "AnalysisRun.h"
 
 #include "DataUnit.h"
+#include "FileListLayout.h"
+#include "OutputNames.h"
+#include "ProgressLine.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -80,10 +83,10 @@ bool TAnalysisRun::Start(const QString& projectPath)
 
     const QString project = QFileInfo(projectPath).absoluteFilePath();
     m_projectPath = project;
-    m_plotDataPath = ChangeFileExt(project, QStringLiteral(".klp"));
+    m_plotDataPath = ChangeFileExt(project, QLatin1String(kd::kPlotDataExtension));
     // A project named like one of its own results would be removed or
     // overwritten by the run.
-    for (const char* ext : {".klo", ".klp", ".klr"})
+    for (const char* ext : kd::kOutputExtensions)
         if (ChangeFileExt(project, QString::fromLatin1(ext)) == project) {
             fail(TOutcome::NotStarted,
                  QStringLiteral("The project file %1 would be overwritten by the results of its run: save it under a "
@@ -107,7 +110,8 @@ bool TAnalysisRun::Start(const QString& projectPath)
         return false;
     }
 
-    QSaveFile list(QDir(m_workDir->path()).filePath(QStringLiteral("names.dat")));
+    const QString listName = QString::fromLatin1(kd::kFileListName);
+    QSaveFile list(QDir(m_workDir->path()).filePath(listName));
     const QByteArray text = FileListText(project);
     if (!list.open(QIODevice::WriteOnly) || list.write(text) != text.size() || !list.commit()) {
         const QString error = list.errorString();
@@ -241,7 +245,7 @@ void TAnalysisRun::endLine()
             m_tail.pop_front();
     }
     emit progress(line);
-    if (line.contains(QStringLiteral("BEHAVIOR, AT FREQUENCY")))
+    if (kd::isFrequencyProgressLine(line.toStdString()))
         emit frequencyDone(++m_frequencyLines);
 }
 

@@ -1,8 +1,10 @@
 #include "DataUnit.h"
 
 #include "ColumnTypes.h"
+#include "FileListLayout.h"
 #include "Misc.h"
 #include "NumberText.h"
+#include "OutputNames.h"
 #include "WordRead.h"
 
 #include <QDir>
@@ -426,19 +428,10 @@ void TProgramData::SetUnits(int units, TProjectTables& tables)
 
 QString ChangeFileExt(const QString& path, const QString& ext)
 {
-    const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    const qsizetype dot = path.lastIndexOf(u'.');
-    if (dot > slash)
-        return path.left(dot) + ext;
-    return path + ext;
+    return QString::fromStdString(kd::changeFileExtension(path.toStdString(), ext.toStdString()));
 }
 
 QByteArray FileListText(const QString& projectPath)
 {
-    const QString eol = QStringLiteral("\r\n");
-    const QString notes = ChangeFileExt(projectPath, QStringLiteral(".klr"));
-    const QString text = projectPath + eol + ChangeFileExt(projectPath, QStringLiteral(".klo")) + eol
-                         + ChangeFileExt(projectPath, QStringLiteral(".klp")) + eol + notes + eol + notes + eol + notes
-                         + eol;
-    return QFile::encodeName(text);
+    return QByteArray::fromStdString(kd::fileListText(QFile::encodeName(projectPath).toStdString()));
 }

@@ -5,6 +5,7 @@
 // the project file they are written to and read from.
 
 #include "Extended.h"
+#include "InputLimits.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,7 +22,7 @@ QString DefaultProjectFileName();
 // layer table, which holds it too, so that every project the front end saves
 // opens again (the analysis itself takes at most 40 sublayers in all and
 // refuses more with its own message).
-inline constexpr int kMaxPiles = 2000;
+using kd::kMaxPiles;
 inline constexpr int kMaxLayers = 1000;
 
 // The soil-layer table D and the pile-coordinate table PileCoord, alive as
@@ -104,9 +105,10 @@ public:
 };
 
 // A path with its extension (from the last "." of the file name on)
-// replaced by ext, which includes its "."; appended when there is none.
+// replaced by ext, which includes its "."; appended when there is none
+// (kd::changeFileExtension).
 QString ChangeFileExt(const QString& path, const QString& ext);
 
-// The file list for the analysis program: the project path and its report,
-// plot data and run-notes names (the last twice more), one a line, CR LF.
+// The file list for the analysis program, in the file-name encoding
+// (kd::fileListText).
 QByteArray FileListText(const QString& projectPath);

@@ -6,6 +6,7 @@
 #include "GeometryView.h"
 #include "EditorCommand.h"
 #include "Misc.h"
+#include "OutputNames.h"
 #include "Table.h"
 
 #include <QAction>
@@ -530,15 +531,15 @@ void TMainForm::ComputationMenuClick()
     CommitActiveChild();
     const QString project = ProgramData().FileName;
     m_editInputAction->setEnabled(QFileInfo::exists(project));
-    m_editNotesAction->setEnabled(QFileInfo::exists(ChangeFileExt(project, QStringLiteral(".klr"))));
-    m_editOutputAction->setEnabled(QFileInfo::exists(ChangeFileExt(project, QStringLiteral(".klo"))));
+    m_editNotesAction->setEnabled(QFileInfo::exists(ChangeFileExt(project, QLatin1String(kd::kRunNotesExtension))));
+    m_editOutputAction->setEnabled(QFileInfo::exists(ChangeFileExt(project, QLatin1String(kd::kReportExtension))));
     m_runAction->setEnabled(true);
 }
 
 void TMainForm::GraphicsMenuClick()
 {
     const bool enabled = m_document->PlotDataLoaded()
-                         && QFileInfo::exists(ChangeFileExt(ProgramData().FileName, QStringLiteral(".klp")));
+                         && QFileInfo::exists(ChangeFileExt(ProgramData().FileName, QLatin1String(kd::kPlotDataExtension)));
     for (QAction* a : m_graphicsMenu->actions())
         if (!a->isSeparator())
             a->setEnabled(enabled);
@@ -631,12 +632,12 @@ void TMainForm::CompInputClick()
 
 void TMainForm::CompKernelClick()
 {
-    startEditor(ChangeFileExt(ProgramData().FileName, QStringLiteral(".klr")));
+    startEditor(ChangeFileExt(ProgramData().FileName, QLatin1String(kd::kRunNotesExtension)));
 }
 
 void TMainForm::CompOutputClick()
 {
-    startEditor(ChangeFileExt(ProgramData().FileName, QStringLiteral(".klo")));
+    startEditor(ChangeFileExt(ProgramData().FileName, QLatin1String(kd::kReportExtension)));
 }
 
 // -------------------------------------------------------------- help menu

@@ -1,7 +1,10 @@
 #include "ProjectDocument.h"
 
 #include "AnalysisRun.h"
+#include "InputLimits.h"
 #include "Misc.h"
+#include "OutputNames.h"
+#include "ProgressLine.h"
 #include "ResultPlots.h"
 #include "UserDialogs.h"
 
@@ -141,7 +144,7 @@ bool TProjectDocument::readProject(const QString& path, bool layout20)
 
 void TProjectDocument::loadPlotDataIfPresent()
 {
-    const QString plotData = ChangeFileExt(FileName(), QStringLiteral(".klp"));
+    const QString plotData = ChangeFileExt(FileName(), QLatin1String(kd::kPlotDataExtension));
     if (QFileInfo::exists(plotData))
         m_plotDataLoaded = LoadPlotData(plotData, false);
 }
@@ -391,8 +394,8 @@ void TProjectDocument::RunAnalysis()
             return;
         }
         // Two progress lines per frequency (both stages); kdcalc refuses more
-        // than 100 frequencies.
-        const int steps = 2 * std::clamp(m_programData->FrequencyCount, 0, 100);
+        // than kMaxFrequencies frequencies.
+        const int steps = kd::kProgressLinesPerFrequency * std::clamp(m_programData->FrequencyCount, 0, kd::kMaxFrequencies);
         const bool succeeded = m_runWaiter ? m_runWaiter(run, steps) : run.WaitForEnd();
         if (!succeeded) {
             m_plotDataLoaded = false;

@@ -4,6 +4,7 @@
 // the analysis program leaves for them.
 
 #include "Extended.h"
+#include "InputLimits.h"
 #include "PltData.h"
 
 #include <QString>
@@ -12,7 +13,7 @@
 
 // At most this many frequencies are read from a plot data file (the
 // analysis program's capacity).
-inline constexpr int kMaxPlotFrequencies = 100;
+inline constexpr int kMaxPlotFrequencies = kd::kMaxFrequencies;
 
 // One data record: frequency, a constant 1.0, real and imaginary part.
 struct TPlotRecord {

@@ -1,7 +1,6 @@
 #include "HorizontalResultFiles.h"
 
 #include "FortranFormat.h"
-#include "ResultFileNames.h"
 #include "ResultFileText.h"
 #include "RunChannels.h"
 
@@ -90,27 +89,15 @@ void HorizontalResultFiles::writeFactors(const std::vector<double>& frequencies,
 
 void HorizontalResultFiles::closeAndCopyToReport()
 {
-    OutputChannel* files[] = {&m_ch.trnPlSsw, &m_ch.trnStSsw, &m_ch.rtGrpKhh, &m_ch.stSngKhh, &m_ch.rtSngKhh,
-                              &m_ch.trnFdSsw, &m_ch.stGrpKhh, &m_ch.trnPlGsw, &m_ch.trnStGsw, &m_ch.trnFdGsw};
-    for (OutputChannel* f : files)
-        f->close();
-
-    struct Block {
-        const char* name;
-        bool single;
-        bool structure;  // copied only with a superstructure
-    };
-    const Block blocks[] = {
-        {kTrnPlSsw, true, false},  {kTrnStSsw, true, true},   {kTrnFdSsw, true, true},  {kStSngKhh, true, false},
-        {kRtSngKhh, true, false},  {kTrnPlGsw, false, false}, {kTrnStGsw, false, true}, {kTrnFdGsw, false, true},
-        {kStGrpKhh, false, false}, {kRtGrpKhh, false, false},
-    };
-    for (const Block& b : blocks) {
-        if (b.structure && !m_superstructure)
+    for (const HorizontalResultFile* f : horizontalFilesByChannel())
+        (m_ch.*f->member).close();
+    for (const HorizontalResultFile& f : kHorizontalResultFiles) {
+        if (f.superstructureOnly && !m_superstructure)
             continue;
-        copyResultFileToReport(m_ch.report, b.name,
-                               b.single ? "HORIZONTAL RESPONSE OF SINGLE PILE  " : "HORIZONTAL RESPONSE OF PILE GROUP   ", 3,
-                               m_nfreq);
+        copyResultFileToReport(m_ch.report, f.name,
+                               f.part == ReportPart::SinglePile ? "HORIZONTAL RESPONSE OF SINGLE PILE  "
+                                                                : "HORIZONTAL RESPONSE OF PILE GROUP   ",
+                               3, m_nfreq);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "FortranFormat.h"
 #include "FreeFormatReader.h"
 #include "PlotDataFile.h"
+#include "ProgressLine.h"
 #include "ProjectInput.h"
 #include "RecordFile.h"
 #include "ResultFileNames.h"
@@ -101,7 +102,7 @@ void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch)
     for (int i = 1; i <= in.nfreq; ++i) {
         const double f = in.dfreq * static_cast<double>(i - 1) + in.freq0;
         const double omega = f * kTwoPiVertical;
-        consoleLine(" VERTICAL/ROCKING BEHAVIOR, AT FREQUENCY = " + fmtF(f, 10, 2));
+        consoleLine(frequencyProgressLine(AnalysisStage::VerticalRocking, fmtF(f, 10, 2)));
         const VerticalResults r = analysis.runFrequency(f, omega * omega);
 
         if (i == 1) {

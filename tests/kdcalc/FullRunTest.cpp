@@ -3,6 +3,7 @@
 
 #include "KdcalcRun.h"
 #include "ProjectText.h"
+#include "RunChannels.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -253,9 +254,9 @@ TEST(FullRun, FastAndSequentialComputationsWriteTheSameBytes)
     p.piles.emplace_back(0.37, 2.91);
     p.piles.emplace_back(0.0, 0.0);
     p.nfreq = 3;
-    const char* files[] = {"p.klo", "p.klp", "p.klr", "pldata1", "TRNPLSSW.CBM", "STGRPKHH.CBM", "RTGRPKHH.CBM",
-                           "TRNPLGSW.CBM", "TRNSTGSW.CBM", "TRNFDGSW.CBM", "STGRPKVV.CBM", "STGRPKRX.CBM",
-                           "STGRPKRY.CBM", "RTGRPKVV.CBM", "RTGRPKRX.CBM", "RTGRPKRY.CBM"};
+    std::vector<const char*> files = {"p.klo", "p.klp", "p.klr"};
+    for (const char* name : kd::scratchFileNames())
+        files.push_back(name);
     TempDir fast, sequential;
     for (TempDir* d : {&fast, &sequential}) {
         writeFile(d->file("p.kld"), p.text());

@@ -3,6 +3,7 @@
 
 #include "KdcalcRun.h"
 #include "ProjectText.h"
+#include "RunChannels.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,13 +15,9 @@ using namespace kdtest;
 
 namespace {
 
-const char* const kScratch[] = {"pldata1",      "TRNPLSSW.CBM", "TRNSTSSW.CBM", "RTGRPKHH.CBM", "STSNGKHH.CBM",
-                                "RTSNGKHH.CBM", "TRNFDSSW.CBM", "STGRPKHH.CBM", "TRNPLGSW.CBM", "TRNSTGSW.CBM",
-                                "TRNFDGSW.CBM"};
-
 bool noResultFiles(const TempDir& dir, const std::string& base)
 {
-    for (const char* name : kScratch)
+    for (const char* name : kd::scratchFileNames())
         if (fileExists(dir.file(name)))
             return false;
     return !fileExists(dir.file(base + ".klp"));

@@ -1,5 +1,6 @@
 #include "KdcalcRun.h"
 
+#include "FileListLayout.h"
 #include "TempDir.h"
 
 #include <cstdio>
@@ -26,9 +27,7 @@ RunResult runKdcalc(const std::string& dir, const std::string& environment)
 
 void writeFileList(const std::string& dir, const std::string& base)
 {
-    const std::string b = dir + "/" + base;
-    writeFile(dir + "/names.dat", b + ".kld\r\n" + b + ".klo\r\n" + b + ".klp\r\n" + b + ".klr\r\n" + b +
-                                      ".klr\r\n" + b + ".klr\r\n");
+    writeFile(dir + "/" + kd::kFileListName, kd::fileListText(dir + "/" + base + ".kld"));
 }
 
 } // namespace kdtest

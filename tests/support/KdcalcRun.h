@@ -13,8 +13,8 @@ struct RunResult {
 // `environment` is a list of NAME=value words put before the program.
 RunResult runKdcalc(const std::string& dir, const std::string& environment = std::string());
 
-// Writes names.dat in `dir` for a project `base` + ".kld" in the same folder:
-// the project, then ".klo", ".klp" and three times ".klr".
+// Writes names.dat in `dir` for a project `base` + ".kld" in the same folder,
+// as the front end writes it.
 void writeFileList(const std::string& dir, const std::string& base);
 
 } // namespace kdtest

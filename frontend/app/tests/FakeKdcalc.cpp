@@ -4,6 +4,9 @@
 // flood (8 MB without a line end, then one line, exit status 3).
 // With KELDOR_FAKE_LOG set it copies names.dat and its working directory there.
 
+#include "FileListLayout.h"
+#include "ProgressLine.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +15,6 @@
 #include <iostream>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -21,25 +23,19 @@ int main()
     const char* modeEnv = std::getenv("KELDOR_FAKE_MODE");
     const std::string mode = modeEnv ? modeEnv : "ok";
 
-    std::vector<std::string> names;
-    std::ifstream list("names.dat");
-    for (std::string line; std::getline(list, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        names.push_back(line);
-    }
+    const kd::FileList list = kd::readFileList(kd::kFileListName);
     if (const char* log = std::getenv("KELDOR_FAKE_LOG")) {
         std::error_code ec;
-        fs::copy_file("names.dat", fs::path(log) / "names.dat", fs::copy_options::overwrite_existing, ec);
+        fs::copy_file(kd::kFileListName, fs::path(log) / kd::kFileListName, fs::copy_options::overwrite_existing, ec);
         std::ofstream(fs::path(log) / "cwd.txt") << fs::current_path().string();
     }
-    if (names.size() < 4) {
+    if (list.names[kd::kRunNotesLine].empty()) {
         std::cout << " NO FILE LIST" << std::endl;
         return 1;
     }
-    const std::string plotData = names[2];
+    const std::string plotData = list.names[kd::kPlotDataLine];
 
-    std::cout << " HORIZONTAL BEHAVIOR, AT FREQUENCY =       1.00" << std::endl;
+    std::cout << kd::frequencyProgressLine(kd::AnalysisStage::Horizontal, "      1.00") << std::endl;
     if (mode == "crash") {
         std::cout << " FAKE: STOPPING ABNORMALLY" << std::endl;
         std::abort();
@@ -70,7 +66,7 @@ int main()
     out << "           1           1\n";
     for (int r = 1; r <= 9; ++r)
         out << "  1.0 1.0 " << 10 * r << " 1\n";
-    std::cout << " VERTICAL/ROCKING BEHAVIOR, AT FREQUENCY =       1.00" << std::endl;
+    std::cout << kd::frequencyProgressLine(kd::AnalysisStage::VerticalRocking, "      1.00") << std::endl;
     std::cout << " COMPUTATION COMPLETED." << std::endl;
     return 0;
 }

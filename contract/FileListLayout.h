@@ -1,0 +1,39 @@
+#pragma once
+
+// The file list "names.dat" that the front end writes into the analysis
+// program's current directory: six lines, one file name each, CR LF:
+// 1 project file, 2 report, 3 plot data file, 4 run notes, 5 and 6 unused
+// (written as the run notes). Names are read whole (line end and trailing
+// blanks removed); a long path is never cut.
+
+#include <array>
+#include <string>
+
+namespace kd {
+
+inline constexpr const char* kFileListName = "names.dat";
+inline constexpr int kFileListLines = 6;
+
+// Line numbers of the list.
+inline constexpr int kProjectLine = 1;
+inline constexpr int kReportLine = 2;
+inline constexpr int kPlotDataLine = 3;
+inline constexpr int kRunNotesLine = 4;
+
+struct FileList {
+    std::array<std::string, kFileListLines + 1> names{};  // 1-based; blank when missing
+    bool complete = false;                                // all six lines were read
+};
+
+// The list's text for a project: the project path and the names derived from it.
+std::string fileListText(const std::string& projectPath);
+
+// Reads a list's text: up to six lines ended by LF or CR LF, the last one
+// possibly without an end.
+FileList parseFileList(const std::string& text);
+// Reads the list at path; a file that cannot be read gives an empty, incomplete list.
+FileList readFileList(const std::string& path);
+// Writes fileListText(projectPath) at path; false when it could not be written whole.
+bool writeFileList(const std::string& path, const std::string& projectPath);
+
+} // namespace kd

@@ -1,0 +1,71 @@
+#include "FileListLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace kd;
+
+TEST(FileListLayout, TextOfAProjectIsSixCrLfLines)
+{
+    EXPECT_EQ(fileListText("/home/u/my projects/p.kld"),
+              "/home/u/my projects/p.kld\r\n/home/u/my projects/p.klo\r\n/home/u/my projects/p.klp\r\n"
+              "/home/u/my projects/p.klr\r\n/home/u/my projects/p.klr\r\n/home/u/my projects/p.klr\r\n");
+}
+
+TEST(FileListLayout, WrittenTextReadsBackWhole)
+{
+    const std::string folder = "/w/" + std::string(300, 'x') + " with blanks/";
+    const FileList list = parseFileList(fileListText(folder + "p.kld"));
+    EXPECT_TRUE(list.complete);
+    EXPECT_EQ(list.names[kProjectLine], folder + "p.kld");
+    EXPECT_EQ(list.names[kReportLine], folder + "p.klo");
+    EXPECT_EQ(list.names[kPlotDataLine], folder + "p.klp");
+    for (int i = kRunNotesLine; i <= kFileListLines; ++i)
+        EXPECT_EQ(list.names[static_cast<std::size_t>(i)], folder + "p.klr");
+}
+
+TEST(FileListLayout, LinesAsWrittenByHand)
+{
+    const struct {
+        const char* text;
+        bool complete;
+        std::array<const char*, 7> names;
+    } cases[] = {
+        {"a\nb\nc\nd\ne\nf", true, {"", "a", "b", "c", "d", "e", "f"}},  // LF, last line without an end
+        {"a  \t\r\nb\r\n\r\nd\r\ne\r\nf\r\ng\r\n", true, {"", "a", "b", "", "d", "e", "f"}},  // blanks, an empty line, a 7th
+        {"a\r\nb\r\nc\r\n", false, {"", "a", "b", "c", "", "", ""}},
+        {"", false, {"", "", "", "", "", "", ""}},
+        {" lead\r\n", false, {"", " lead", "", "", "", "", ""}},  // leading blanks are part of the name
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const FileList list = parseFileList(c.text);
+        EXPECT_EQ(list.complete, c.complete);
+        for (std::size_t i = 1; i < c.names.size(); ++i)
+            EXPECT_EQ(list.names[i], c.names[i]) << "line " << i;
+    }
+}
+
+TEST(FileListLayout, WritesAndReadsAFile)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("kd_contract_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / kFileListName).string();
+    ASSERT_TRUE(writeFileList(path, "/p/q.kld"));
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), fileListText("/p/q.kld"));
+    EXPECT_EQ(readFileList(path).names[kRunNotesLine], "/p/q.klr");
+
+    const FileList missing = readFileList((dir / "missing.dat").string());
+    EXPECT_FALSE(missing.complete);
+    EXPECT_EQ(missing.names[kProjectLine], "");
+    EXPECT_FALSE(writeFileList((dir / "no-such-folder" / kFileListName).string(), "/p/q.kld"));
+    std::filesystem::remove_all(dir);
+}
