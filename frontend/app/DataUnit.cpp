@@ -224,12 +224,24 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(const QString& path, 
     return data;
 }
 
+QString SingleLineTitle(const QString& title)
+{
+    QString line = title;
+    for (QChar& c : line) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line
+            || category == QChar::Separator_Paragraph)
+            c = u' ';
+    }
+    return line;
+}
+
 QByteArray TProgramData::FileText(const TProjectTables& tables) const
 {
     const QString eol = QStringLiteral("\r\n");
     const QChar blank = u' ';
     QString text;
-    text += Title + eol;
+    text += SingleLineTitle(Title) + eol;
     text += QString::number(Units) + blank + eol;
 
     const TGridTable& d = tables.D();

@@ -95,6 +95,10 @@ public:
     void SetUnits(int units, TProjectTables& tables);
 };
 
+// The title as the project file's first record: every line break and other
+// control character becomes a blank, so that the title stays one record.
+QString SingleLineTitle(const QString& title);
+
 // A path with its extension (from the last "." of the file name on)
 // replaced by ext, which includes its "."; appended when there is none.
 QString ChangeFileExt(const QString& path, const QString& ext);

@@ -1,5 +1,6 @@
 #include "Main.h"
 
+#include "DataDialog.h"
 #include "PlotWindow.h"
 
 #include "AnalysisRun.h"
@@ -121,6 +122,8 @@ TMainForm::TMainForm(QWidget* parent)
     TPlotForm::InstallMenuSwitching(m_mdi, menuBar(), m_windowMenu->menuAction());
     m_programData = TProgramData::Create(m_tables);
     setCaption();
+    // The Data menu's dialogs, Control Options and the About box.
+    InstallDataDialogs(*this);
 }
 
 TMainForm::~TMainForm()

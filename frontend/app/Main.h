@@ -92,6 +92,8 @@ public:
     TResultPlots& Plots() { return m_plots; }
     QMdiArea* MdiArea() const { return m_mdi; }
     const QString& WordProcessor() const { return m_settings.WordProcessor; }
+    // Written to the settings with the recent files and when the program ends.
+    void SetWordProcessor(const QString& path) { m_settings.WordProcessor = path; }
     const TRecentFiles& RecentFiles() const { return m_settings.Recent; }
     bool PlotDataLoaded() const { return m_plotDataLoaded; }
     // The project cannot be saved under its own name (it was read incompletely).

@@ -537,6 +537,11 @@ private slots:
         form->ShowChild(TChildKind::SideView);
         form->Tables().D().ShowForm();
         form->Plots().pltSkin.Show();
+        // The About box is modal: it is closed as soon as it shows.
+        QTimer::singleShot(0, form.get(), [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
         form->HelpAboutClick();
         QVERIFY(form->MdiArea()->subWindowList().isEmpty());
     }
