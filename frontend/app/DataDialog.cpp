@@ -9,6 +9,7 @@
 #include "cPileProperties.h"
 #include "ncPileProperties.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
@@ -23,6 +24,12 @@ TDataDialog::TDataDialog(TMainForm& form, const QString& caption) : m_form(form)
     m_grid = new QGridLayout(this);
     m_grid->setSizeConstraint(QLayout::SetFixedSize);
     connect(form.MdiArea(), &QMdiArea::subWindowActivated, this, &TDataDialog::subWindowActivated);
+    // The active control stays the one that had the focus last in this
+    // window, also while another window has the focus.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && isAncestorOf(now))
+            m_activeControl = now;
+    });
 }
 
 QMdiSubWindow* TDataDialog::MakeSubWindow()
@@ -45,9 +52,14 @@ void TDataDialog::subWindowActivated(QMdiSubWindow* window)
         if (!m_active && !m_keepFields)
             FormActivate();
         m_active = true;
+        m_keepFields = false;
     } else if (m_active) {
         m_active = false;
-        FormDeactivate();
+        // A refused entry brings the window back (the field takes the focus
+        // back at once): it keeps what the user typed.
+        m_keepFields = true;
+        if (FormDeactivate())
+            m_keepFields = false;
     }
 }
 
@@ -57,10 +69,8 @@ void TDataDialog::bringToFront(TDataEdit* field)
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     const auto raise = [this, frame, focus] {
         if (frame) {
-            m_keepFields = true;
             frame->showNormal();
             m_form.MdiArea()->setActiveSubWindow(frame);
-            m_keepFields = false;
         }
         if (focus)
             focus->setFocus(Qt::OtherFocusReason);
@@ -73,7 +83,7 @@ void TDataDialog::bringToFront(TDataEdit* field)
 
 bool TDataDialog::activeEntryValid()
 {
-    auto* field = qobject_cast<TDataEdit*>(focusWidget());
+    auto* field = qobject_cast<TDataEdit*>(m_activeControl.data());
     if (!field)
         return true;
     if (field == m_refusedField && field->text() == m_refusedText) {

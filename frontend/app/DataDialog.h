@@ -65,6 +65,7 @@ private:
     bool m_active = false;
     // Brought back after a refusal: the fields keep what the user typed.
     bool m_keepFields = false;
+    QPointer<QWidget> m_activeControl;
     QPointer<TDataEdit> m_refusedField;
     QString m_refusedText;
 };
