@@ -5,6 +5,7 @@
 #include "EditorCommand.h"
 #include "Evaluator.h"
 #include "Options.h"
+#include "Table.h"
 #include "SoilParams.h"
 #include "Title.h"
 #include "cPileProperties.h"
@@ -17,6 +18,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QMenuBar>
+#include <QActionGroup>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -465,6 +469,43 @@ private slots:
         QVERIFY(TDlgOptions::IsProgram(QFileInfo(program)));
         QVERIFY(!TDlgOptions::IsProgram(QFileInfo(text)));
         QVERIFY(!TDlgOptions::IsProgram(QFileInfo(m_dir->path())));
+    }
+
+    // The help page beside the program names every menu item, every field
+    // of the dialogs and every table column as the program shows them.
+    void theHelpPageCoversTheProgram()
+    {
+        const QString path = QDir(QCoreApplication::applicationDirPath()).filePath("KELDORHELP.html");
+        QVERIFY2(QFileInfo(path).isFile(), qPrintable(path));
+        QString page = QString::fromUtf8(ReadFile(path));
+        page.replace(QRegularExpression("\\s+"), " ");
+        const auto plain = [](QString text) { return text.remove(u'&').simplified(); };
+
+        auto form = makeForm();
+        QStringList wanted;
+        for (QAction* menu : form->menuBar()->actions())
+            for (QAction* item : menu->menu()->actions())
+                if (!item->isSeparator() && item->isVisible() && !item->text().isEmpty())
+                    wanted << plain(item->text());
+        for (QAction* units : form->UnitsAction(1)->actionGroup()->actions())
+            wanted << plain(units->text());
+        for (const QString& item : {kPileProperties, kSuperstructure, kFrequencyData}) {
+            ChooseDataItem(*form, item);
+            for (TDataEdit* field : ActiveChild<TNumberDialog>(*form)->Fields())
+                wanted << plain(field->Model().Caption());
+        }
+        for (TGridTable* table : form->Tables().All()) {
+            wanted << table->Caption;
+            for (int c = 0; c < table->ColumnCount(); ++c)
+                wanted << plain(table->Columns(c)->Captions().join(QString()));
+        }
+        wanted << ".klo" << ".klr" << ".klp" << "Text Editor" << "Browse...";
+        wanted.removeDuplicates();
+        QStringList missing;
+        for (const QString& w : wanted)
+            if (!page.contains(w.toHtmlEscaped().replace("'", "'")))
+                missing << w;
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(" | ")));
     }
 
     void theAboutBoxShowsTheProgram()
