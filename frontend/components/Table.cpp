@@ -36,12 +36,6 @@ long long& nextIdentifier()
     return next;
 }
 
-TGridTable::TFormFactory& formFactory()
-{
-    static TGridTable::TFormFactory factory;
-    return factory;
-}
-
 [[noreturn]] void listIndexError(int index)
 {
     throw EListError(Format(QStringLiteral("List index out of bounds (%d)"), {index}));
@@ -343,9 +337,12 @@ std::unique_ptr<TGridTable> TGridTable::CreateClone(TGridTable* owner, int numbe
     return table;
 }
 
-void TGridTable::SetFormFactory(TFormFactory factory)
+const TGridTable::TFormFactory& TGridTable::FormFactory() const
 {
-    formFactory() = std::move(factory);
+    const TGridTable* t = this;
+    while (!t->m_formFactory && t->m_owner)
+        t = t->m_owner;
+    return t->m_formFactory;
 }
 
 void TGridTable::SetIdentifier(int value)
@@ -573,9 +570,10 @@ void TGridTable::ShowForm()
     if (VisibleColumnCount() == 0)
         return;
     if (!m_form) {
-        if (!formFactory())
+        const TFormFactory& factory = FormFactory();
+        if (!factory)
             return;
-        m_form = formFactory()(*this);
+        m_form = factory(*this);
         if (!m_form)
             return;
     }
@@ -586,12 +584,19 @@ void TGridTable::CloseForm()
 {
     if (!m_form)
         return;
+    FormClosed();
+    for (const auto& c : m_columns)
+        c->CloseForms();
+}
+
+void TGridTable::FormClosed()
+{
+    if (!m_form)
+        return;
     ReleaseForm();
     m_formRowsChanged = nullptr;
     m_formCellChanged = nullptr;
     m_form.reset();
-    for (const auto& c : m_columns)
-        c->CloseForms();
 }
 
 void TGridTable::ReopenForm()

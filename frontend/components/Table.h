@@ -68,6 +68,7 @@ struct TCellEditor {
     int Tag = -1;
     int ItemIndex = -1;
     bool Visible = false;
+    QString Caption; // of a push button
 };
 
 // A column kind: its name and its virtual constructor.
@@ -104,6 +105,10 @@ public:
     const QStringList& Captions() const { return m_captions; }
     virtual bool HasEditors() const;
     virtual TCellEditor* Editor(int i);
+    // Number of editor controls placed (columns that use controls).
+    virtual int EditorCount() const { return 0; }
+    // The push button editor I was pressed.
+    virtual void ButtonClick(int) {}
     int RowGroup() const;
     virtual void CloseForms() {}
     virtual void ResetChanged() {}
@@ -185,8 +190,11 @@ public:
     // A sub-table numbered Number, with the columns and limits of Template.
     static std::unique_ptr<TGridTable> CreateClone(TGridTable* owner, int number, const TGridTable& source);
 
-    // How the editor window is made; without one, ShowForm shows nothing.
-    static void SetFormFactory(TFormFactory factory);
+    // How this table's editor window is made, handed over by the table's
+    // owner; a sub-table without a factory of its own uses its owner
+    // table's. Without one, ShowForm shows nothing.
+    void SetFormFactory(TFormFactory factory) { m_formFactory = std::move(factory); }
+    const TFormFactory& FormFactory() const;
 
     TGridTable* Owner() const { return m_owner; }
     QString Caption;
@@ -243,6 +251,9 @@ public:
     TTableFormHook* EditorParent() const { return m_editorParent; }
     void AttachForm(TTableFormHook* form, std::function<void()> rowsChanged, std::function<void(int col, int row)> cellChanged);
     void ReleaseForm();
+    // The window closed itself (its own close handler): it is detached as
+    // CloseForm detaches it and its hook freed, but the columns' windows stay.
+    void FormClosed();
     void NotifyRowsChanged();
 
     // The stored column definitions ("Col"): the column count, then for each
@@ -267,6 +278,7 @@ private:
     int m_units = 1;
     bool m_loading = false;
     std::vector<std::unique_ptr<TColumn>> m_columns;
+    TFormFactory m_formFactory;
     std::unique_ptr<TTableFormHook> m_form;
     TTableFormHook* m_editorParent = nullptr;
     std::function<void()> m_formRowsChanged;
