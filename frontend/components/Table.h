@@ -71,6 +71,13 @@ struct TCellEditor {
     QString Caption; // of a push button
 };
 
+// What a row of a sub-table column holds: a sub-table, or an object the
+// application supplies through the table's events.
+class TRowObject {
+public:
+    virtual ~TRowObject() = default;
+};
+
 // A column kind: its name and its virtual constructor.
 struct TColumnClass {
     const char* Name;
@@ -177,13 +184,13 @@ int IndexOfTable(const TGridTable* table);
 int IndexOfIdentifier(int identifier);
 int TableCount();
 
-class TGridTable {
+class TGridTable : public TRowObject {
 public:
     using TFormFactory = std::function<std::unique_ptr<TTableFormHook>(TGridTable& table)>;
 
     // A sub-table takes the units of the table that owns it.
     explicit TGridTable(TGridTable* owner = nullptr);
-    ~TGridTable();
+    ~TGridTable() override;
     TGridTable(const TGridTable&) = delete;
     TGridTable& operator=(const TGridTable&) = delete;
 
@@ -204,6 +211,18 @@ public:
     int MaxRows = 0; // 0: no limit
     QObject* FormParent = nullptr;
     std::function<void()> OnResize;
+
+    // Events of the sub-table columns (Col is the column's index) for rows
+    // that hold an application object instead of a sub-table.
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data)> OnButtonClick;
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data, QString& caption)> OnGetButtonCaption;
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data, bool& changed)> OnGetChanged;
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data)> OnHide;
+    // Fills data (null on entry) with the object of a new row of choice enumType.
+    std::function<void(TGridTable& sender, int col, int row, int enumType, std::unique_ptr<TRowObject>& data)> OnInitRow;
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data)> OnResetChanged;
+    std::function<void(TGridTable& sender, int col, TRowObject* data, int row)> OnSetRow;
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data, int units)> OnSetUnits;
 
     int Identifier() const { return m_identifier; }
     void SetIdentifier(int value);
@@ -255,6 +274,9 @@ public:
     // CloseForm detaches it and its hook freed, but the columns' windows stay.
     void FormClosed();
     void NotifyRowsChanged();
+    // Every sub-table column gets one template entry per choice of the
+    // first column (one when the first column is not a choice).
+    void SyncTemplateLists();
 
     // The stored column definitions ("Col"): the column count, then for each
     // column its type number and its data.
@@ -267,6 +289,9 @@ private:
     void attachColumn(TColumn* column);
     void columnCellChanged(TColumn* column, int row);
     void focusCell(TColumn* column, int row);
+    // Runs op on every column, all of them even when one fails, so that the
+    // columns keep one row count; the first failure is raised afterwards.
+    void forEachColumn(const std::function<void(TColumn&)>& op);
 
     TGridTable* m_owner;
     int m_captionNumber = 0;

@@ -239,7 +239,7 @@ TEST(Table, ColReadingErrors)
         {"count not an integer", "0600", "Error reading column count"},
         {"negative count", "02ff", "Error reading column count"},
         {"unknown kind", "0201" "0207", "Error occured when creating column 0: Error Column Class not defined"},
-        {"sub-table kind not built", "0201" "0203", "Error occured when creating column 0: Error Column Class not defined"},
+        {"sub-table kind without its data", "0201" "0203", "Error occured when creating column 0: Stream read error"},
         {"cut short", "0201" "0201" "01", "Error occured when creating column 0: Stream read error"},
         {"second column bad", "0202" "0204" "0100" "0908" "0600" "0500000000000000000000" "0206",
          "Error occured when creating column 1: Error Column Class not defined"},

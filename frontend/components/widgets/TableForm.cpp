@@ -396,18 +396,20 @@ TTableForm::TTableForm(TGridTable& table, TInform inform) : QWidget(nullptr), m_
     setTabOrder(m_btnDel, m_btnAdd);
     setTabOrder(m_btnAdd, m_btnIns);
     setTabOrder(m_btnIns, m_grid);
-    connect(m_btnAdd, &QPushButton::clicked, this, [this] {
-        if (CommitCell())
-            BtnAddClick();
-    });
-    connect(m_btnIns, &QPushButton::clicked, this, [this] {
-        if (CommitCell())
-            BtnInsClick();
-    });
-    connect(m_btnDel, &QPushButton::clicked, this, [this] {
-        if (CommitCell())
-            BtnDelClick();
-    });
+    const auto wire = [this](QPushButton* button, void (TTableForm::*handler)()) {
+        connect(button, &QPushButton::clicked, this, [this, handler] {
+            if (!CommitCell())
+                return;
+            try {
+                (this->*handler)();
+            } catch (const Exception& e) {
+                this->inform(e.Message());
+            }
+        });
+    };
+    wire(m_btnAdd, &TTableForm::BtnAddClick);
+    wire(m_btnIns, &TTableForm::BtnInsClick);
+    wire(m_btnDel, &TTableForm::BtnDelClick);
 
     m_lblComments = new QLabel(this);
     m_imgHelp = new QLabel(this);
