@@ -4,10 +4,14 @@
 
 #include "ColumnTypes.h"
 #include "DataUnit.h"
+#include "TableColumn.h"
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -289,6 +293,120 @@ private slots:
         t->CloseForm();
         QVERIFY(!frame);
         QVERIFY(!t->HasForm());
+    }
+    void aDraggedEdgeSnapsToWholeRows()
+    {
+        auto t = piles(25);
+        TTableForm* form = open(*t);
+        QWidget* frame = form->Frame();
+        const int row = form->Grid()->verticalHeader()->defaultSectionSize();
+        const QRect before = frame->geometry();
+
+        QRect r = before;
+        r.setHeight(before.height() - 3 * row - row / 2); // three and a half rows less
+        const TSnapCandidate chosen = form->WMSizing(TSizingEdge::Bottom, r);
+        form->ArrangeControls();
+        QCOMPARE(chosen.Rows, 6);
+        QCOMPARE(form->VisibleRows(), 6);
+        QCOMPARE(frame->geometry(), r);
+        QCOMPARE(form->Grid()->viewport()->height(), 6 * row);
+
+        // From the top: the bottom stays where it was.
+        QRect up = frame->geometry();
+        up.setTop(up.top() - 2 * row);
+        form->WMSizing(TSizingEdge::Top, up);
+        QCOMPARE(up.bottom(), frame->geometry().bottom());
+        QCOMPARE(form->VisibleRows(), 7);
+    }
+
+    void subTablesOpenFromTheirButtons()
+    {
+        auto templ = MakePileCoordinateTable();
+        templ->Caption = "Piles";
+        TGridTable groups;
+        groups.Caption = "Groups";
+        auto choice = std::make_unique<TEnumColumn>(&groups);
+        choice->Captions() = QStringList{"Kind"};
+        choice->SetItems({"piles", "none"});
+        auto* kinds = static_cast<TEnumColumn*>(groups.AddColumn(std::move(choice)));
+        auto* subs = static_cast<TTableColumn*>(groups.AddColumn(std::make_unique<TTableColumn>(&groups)));
+        subs->Captions() = QStringList{"Table"};
+        groups.SyncTemplateLists();
+        subs->Templates.Delete(0);
+        subs->Templates.InsertTable(0, templ.get());
+        groups.SetRowCount(3);
+        TTableForm* form = open(groups);
+
+        const auto buttons = form->Grid()->viewport()->findChildren<QPushButton*>();
+        const auto combos = form->Grid()->viewport()->findChildren<QComboBox*>();
+        QCOMPARE(buttons.size(), 3);
+        QCOMPARE(combos.size(), 3);
+        QStringList captions;
+        for (QPushButton* b : buttons)
+            captions << b->text();
+        captions.sort();
+        QCOMPARE(captions, QStringList({"1: Piles", "2: Piles", "3: Piles"}));
+
+        QPushButton* second = nullptr;
+        for (QPushButton* b : buttons)
+            if (b->text() == "2: Piles")
+                second = b;
+        second->click();
+        TTableForm* sub = TTableForm::FromTable(*subs->GetTable(1));
+        QVERIFY(sub);
+        QCOMPARE(sub->Frame()->windowTitle(), QString("Piles  2"));
+
+        // The first row's choice changes: its sub-table goes, the window of
+        // the second row's follows its new number.
+        QVERIFY(form->SelectCell(1, 1 + 0));
+        form->BtnDelClick();
+        QCOMPARE(sub->Frame()->windowTitle(), QString("Piles  1"));
+        kinds->SetInt(0, 2);
+        QVERIFY(!TTableForm::FromTable(*templ));
+        QCOMPARE(subs->GetObject(0), nullptr);
+        QStringList after;
+        for (QPushButton* b : form->Grid()->viewport()->findChildren<QPushButton*>())
+            if (b->isVisibleTo(form))
+                after << b->text();
+        after.sort();
+        QCOMPARE(after, QStringList({"1: ", "2: Piles"}));
+    }
+
+    void aRealMessageBoxComesOnce()
+    {
+        auto soil = MakeSoilLayerTable();
+        soil->SetRowCount(2);
+        soil->SetFormFactory(TTableForm::Factory(m_area.get()));
+        soil->ShowForm();
+        TTableForm* form = TTableForm::FromTable(*soil);
+        QVERIFY(form->SelectCell(2, 2));
+        int boxes = 0;
+        QPointer<QMessageBox> last;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && box != last) {
+                last = box;
+                ++boxes;
+                QCOMPARE(box->text(), QString("Entry must be an integer."));
+                box->accept();
+            }
+        });
+        closer.start(10);
+        form->SetEditText("2.5");
+        QWidget* editor = form->Grid()->indexWidget(form->Grid()->model()->index(0, 1));
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Down);
+        QCOMPARE(boxes, 1);
+        QCOMPARE(form->Row(), 2);
+        QVERIFY(!form->Frame()->close());
+        QCOMPARE(boxes, 2);
+        QTest::qWait(50);
+        QCOMPARE(boxes, 2); // nothing asks again once the box has gone
+        form->SetEditText("4");
+        QVERIFY(form->Frame()->close());
+        QCOMPARE(soil->Cells(1, 0)->GetInt(), 4);
+        QCOMPARE(boxes, 2);
     }
 };
 
