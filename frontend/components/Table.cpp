@@ -362,6 +362,13 @@ void TGridTable::SetIdentifier(int value)
     nextIdentifier() = std::max(nextIdentifier(), static_cast<long long>(value) + 1);
 }
 
+void TGridTable::SetHelpPicture(const QByteArray& picture)
+{
+    m_helpPicture = picture;
+    if (m_form)
+        m_form->HelpPictureChanged();
+}
+
 void TGridTable::SetMinRows(int value)
 {
     if (value <= 0) {

@@ -60,6 +60,8 @@ public:
     virtual void SetTitle(const QString& title) = 0;
     // The table is being destroyed; the window must not use it any more.
     virtual void TableDestroyed() = 0;
+    // The table's help picture changed: the window shows the new one.
+    virtual void HelpPictureChanged() {}
 };
 
 // An editor control a column lays over the grid: its row (tag), the item it
@@ -224,6 +226,10 @@ public:
     std::function<void(TGridTable& sender, int col, TRowObject* data, int row)> OnSetRow;
     std::function<void(TGridTable& sender, int col, int row, TRowObject* data, int units)> OnSetUnits;
 
+    // The picture at the bottom of the editor window, as image file data.
+    const QByteArray& HelpPicture() const { return m_helpPicture; }
+    void SetHelpPicture(const QByteArray& picture);
+
     int Identifier() const { return m_identifier; }
     void SetIdentifier(int value);
     int MinRows() const { return m_minRows; }
@@ -302,6 +308,7 @@ private:
     int m_rowGroup = 1;
     int m_units = 1;
     bool m_loading = false;
+    QByteArray m_helpPicture;
     std::vector<std::unique_ptr<TColumn>> m_columns;
     TFormFactory m_formFactory;
     std::unique_ptr<TTableFormHook> m_form;

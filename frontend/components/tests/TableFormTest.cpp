@@ -8,7 +8,10 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QBuffer>
 #include <QComboBox>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
@@ -294,6 +297,35 @@ private slots:
         QVERIFY(!frame);
         QVERIFY(!t->HasForm());
     }
+    void embeddedInItsParentWithCommentsAndPicture()
+    {
+        QWidget host;
+        host.resize(800, 600);
+        host.show();
+        auto t = piles(3);
+        t->FormParent = &host;
+        t->Comments = "Coordinates of the pile heads";
+        TTableForm* form = open(*t);
+        QCOMPARE(form->parentWidget(), &host);
+        QCOMPARE(form->pos(), QPoint(0, 0));
+        QCOMPARE(form->Frame(), form);
+        QVERIFY(m_area->subWindowList().isEmpty());
+        QVERIFY(form->Comments()->isVisibleTo(form));
+        QCOMPARE(form->Comments()->text(), QString("Coordinates of the pile heads"));
+        const int height = form->height();
+
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        t->SetHelpPicture(png);
+        QCOMPARE(form->HelpImage()->size(), QSize(40, 30));
+        QCOMPARE(form->height(), height + form->Margin() + 30);
+        QCOMPARE(form->HelpImage()->y(), form->Comments()->y() + form->Margin() + form->Comments()->height());
+    }
+
     void aDraggedEdgeSnapsToWholeRows()
     {
         auto t = piles(25);

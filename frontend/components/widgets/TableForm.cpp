@@ -16,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollBar>
@@ -266,6 +267,13 @@ public:
     {
         if (m_form)
             m_form->m_table = nullptr;
+    }
+    void HelpPictureChanged() override
+    {
+        if (m_form && m_form->m_shown) {
+            m_form->loadHelpPicture();
+            m_form->ArrangeControls();
+        }
     }
 
     TTableForm* Form() const { return m_form; }
@@ -529,6 +537,7 @@ void TTableForm::FormShow()
     m_lblComments->setText(t.Comments);
     m_lblComments->adjustSize();
     m_lblComments->setVisible(!t.Comments.isEmpty());
+    loadHelpPicture();
     m_visibleCols = t.VisibleColumnCount();
     m_visibleRows = std::min(t.RowCount(), 10);
     m_headerRows = t.HeaderRowCount();
@@ -537,6 +546,16 @@ void TTableForm::FormShow()
     t.AttachForm(
         m_handle, [this] { RowsChanged(); }, [this](int col, int row) { RefreshCell(col, row); });
     FillGrid();
+}
+
+void TTableForm::loadHelpPicture()
+{
+    QPixmap picture;
+    if (m_table && !m_table->HelpPicture().isEmpty())
+        picture.loadFromData(m_table->HelpPicture());
+    m_imgHelp->setPixmap(picture);
+    m_imgHelp->resize(picture.isNull() ? QSize(0, 0) : picture.size());
+    m_imgHelp->setVisible(!picture.isNull());
 }
 
 void TTableForm::FillGrid()

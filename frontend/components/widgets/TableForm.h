@@ -134,6 +134,7 @@ private:
     void openEditor();
     void rewriteDataCells();
     void updateButtons();
+    void loadHelpPicture();
     void placeColumnEditors();
     void setTopLeft(int leftCol, int topRow);
     void resizeFrame(TSizingEdge anchor);
