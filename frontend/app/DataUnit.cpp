@@ -36,7 +36,9 @@ TIntColumn* addInt(TGridTable& t, const QStringList& captions, int defaultValue,
     return static_cast<TIntColumn*>(t.AddColumn(std::move(c)));
 }
 
-std::unique_ptr<TGridTable> makeSoilLayers()
+} // namespace
+
+std::unique_ptr<TGridTable> MakeSoilLayerTable()
 {
     auto t = std::make_unique<TGridTable>();
     t->Caption = QStringLiteral("Soil Properties");
@@ -55,7 +57,7 @@ std::unique_ptr<TGridTable> makeSoilLayers()
     return t;
 }
 
-std::unique_ptr<TGridTable> makePileCoordinates()
+std::unique_ptr<TGridTable> MakePileCoordinateTable()
 {
     auto t = std::make_unique<TGridTable>();
     t->Caption = QStringLiteral("Pile Coordinates");
@@ -68,6 +70,8 @@ std::unique_ptr<TGridTable> makePileCoordinates()
     addFloat(*t, {QStringLiteral("Y-Coord.")}, QStringLiteral("L"));
     return t;
 }
+
+namespace {
 
 // The reader's message form for a count that it refuses, at the word just read.
 [[noreturn]] void refuseCount(const TWordReader& reader, const QString& expected)
@@ -157,7 +161,7 @@ void readRecords(TWordReader& reader, bool layout20, TProgramData& data, TProjec
 
 // ------------------------------------------------------------ TProjectTables
 
-TProjectTables::TProjectTables() : m_soilLayers(makeSoilLayers()), m_pileCoord(makePileCoordinates())
+TProjectTables::TProjectTables() : m_soilLayers(MakeSoilLayerTable()), m_pileCoord(MakePileCoordinateTable())
 {
     ResetRows();
 }

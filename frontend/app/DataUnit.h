@@ -24,6 +24,11 @@ QString DefaultProjectFileName();
 inline constexpr int kMaxPiles = 2000;
 inline constexpr int kMaxLayers = 1000;
 
+// The definitions of the soil-layer and pile-coordinate tables (captions,
+// columns, limits), without rows.
+std::unique_ptr<TGridTable> MakeSoilLayerTable();
+std::unique_ptr<TGridTable> MakePileCoordinateTable();
+
 // The soil-layer table D and the pile-coordinate table PileCoord, alive as
 // long as the main window; a new project only empties and refills them.
 class TProjectTables {

@@ -2,6 +2,7 @@
 
 #include "DataDialog.h"
 #include "PlotWindow.h"
+#include "TableForm.h"
 
 #include "AnalysisRun.h"
 #include "EditorCommand.h"
@@ -107,11 +108,13 @@ TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), m_plots(this), m_dialogs(MakeStandardDialogs()),
       m_analysisProgram(TAnalysisRun::DefaultProgramPath())
 {
-    // Where the table editor windows are to appear.
-    for (TGridTable* t : m_tables.All())
-        t->FormParent = this;
     setObjectName(QStringLiteral("MainForm"));
     m_mdi = new QMdiArea(this);
+    // The table editor windows open in this window's area; their messages
+    // go through its dialogs.
+    for (TGridTable* t : m_tables.All())
+        t->SetFormFactory(TTableForm::Factory(
+            m_mdi, [this](QWidget* parent, const QString& message) { m_dialogs->Inform(parent, message); }));
     m_mdi->setBackground(Qt::white);
     setCentralWidget(m_mdi);
     setAcceptDrops(true);
@@ -129,6 +132,8 @@ TMainForm::TMainForm(QWidget* parent)
 TMainForm::~TMainForm()
 {
     // Child windows go first: they may still refer to the tables and plots.
+    for (TGridTable* t : m_tables.All())
+        t->CloseForm();
     m_mdi->closeAllSubWindows();
     for (QMdiSubWindow* w : m_mdi->subWindowList())
         delete w;
