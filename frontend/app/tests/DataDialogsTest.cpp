@@ -18,6 +18,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QAbstractProxyModel>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QRegularExpression>
 #include <QMenuBar>
 #include <QActionGroup>
@@ -469,6 +472,42 @@ private slots:
         QVERIFY(TDlgOptions::IsProgram(QFileInfo(program)));
         QVERIFY(!TDlgOptions::IsProgram(QFileInfo(text)));
         QVERIFY(!TDlgOptions::IsProgram(QFileInfo(m_dir->path())));
+        QDir().mkpath(m_dir->filePath("folder"));
+
+        // The real file dialog: preset with the current path, Programs lists
+        // folders and executable files only, All Files everything.
+        QStringList programs, all, filters;
+        QString chosen;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            filters = dialog->nameFilters();
+            QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
+            QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir(m_dir->path()).canonicalPath());
+            const auto listed = [dialog] {
+                QStringList names;
+                QAbstractItemModel* model = dialog->proxyModel();
+                auto* files = qobject_cast<QFileSystemModel*>(dialog->proxyModel()->sourceModel());
+                const QModelIndex root = dialog->proxyModel()->mapFromSource(files->index(dialog->directory().path()));
+                for (int r = 0; r < model->rowCount(root); ++r)
+                    names << model->index(r, 0, root).data().toString();
+                names.sort();
+                return names;
+            };
+            QTRY_COMPARE(listed(), QStringList({"folder", "tool"}));
+            programs = listed();
+            dialog->selectNameFilter(filters.value(1));
+            emit dialog->filterSelected(filters.value(1));
+            QTRY_COMPARE(listed().size(), 3);
+            all = listed();
+            dialog->selectFile("tool");
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        chosen = TDlgOptions::BrowseForProgram(nullptr, program);
+        QCOMPARE(filters, QStringList({"Programs (*)", "All Files (*)"}));
+        QCOMPARE(programs, QStringList({"folder", "tool"}));
+        QCOMPARE(all, QStringList({"folder", "notes.txt", "tool"}));
+        QCOMPARE(QFileInfo(chosen).canonicalFilePath(), QFileInfo(program).canonicalFilePath());
     }
 
     // The help page beside the program names every menu item, every field
