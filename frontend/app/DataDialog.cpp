@@ -38,6 +38,9 @@ QMdiSubWindow* TDataDialog::MakeSubWindow()
                                                  | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                                                  | Qt::WindowCloseButtonHint);
     frame->setWidget(this);
+    // A single border: the frame keeps the size of its fields.
+    if (frame->layout())
+        frame->layout()->setSizeConstraint(QLayout::SetFixedSize);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     return frame;
 }

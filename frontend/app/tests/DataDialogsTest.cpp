@@ -118,6 +118,7 @@ private slots:
         QCOMPARE(sub->windowTitle(), caption);
         QVERIFY(!(sub->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(sub->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QCOMPARE(sub->minimumSize(), sub->maximumSize()); // not resizable
         QStringList shown;
         for (QLabel* l : sub->widget()->findChildren<QLabel*>())
             shown << l->text();
