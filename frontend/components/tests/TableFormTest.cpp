@@ -156,14 +156,16 @@ private slots:
             form->BtnDelClick();
             QVERIFY2(t->RowCount() >= c.minRows, c.what);
         }
-        // A units change reopens the window with the states it needs.
+        // A units change reopens the window, where it was, with the states it needs.
         auto t = MakePileCoordinateTable();
         t->MaxRows = 2;
         t->SetRowCount(2);
         TTableForm* form = open(*t);
+        form->Frame()->move(37, 41);
         t->SetUnits(2);
         t->ReopenForm();
         form = TTableForm::FromTable(*t);
+        QCOMPARE(form->Frame()->pos(), QPoint(37, 41));
         QVERIFY(!form->BtnAdd()->isEnabled());
         QVERIFY(form->BtnDel()->isEnabled());
         QCOMPARE(form->Cells(1, 1).isEmpty(), false);

@@ -230,6 +230,7 @@ public:
         if (!m_frame)
             return;
         if (m_form) {
+            m_form->rememberPlace();
             m_form->m_handle = nullptr;
             m_form->m_table = nullptr;
         }
@@ -308,8 +309,11 @@ int scaled(const QWidget* w, int pixelsAt96)
 TGridTable::TFormFactory TTableForm::Factory(QMdiArea* area, TInform inform)
 {
     QPointer<QMdiArea> guarded(area);
-    return [guarded, inform](TGridTable& table) -> std::unique_ptr<TTableFormHook> {
+    // A table's window opens again where it was last (after a change of units, say).
+    auto places = std::make_shared<std::map<const TGridTable*, QPoint>>();
+    return [guarded, inform, places](TGridTable& table) -> std::unique_ptr<TTableFormHook> {
         auto* form = new TTableForm(table, inform);
+        form->m_places = places;
         QWidget* frame = form;
         auto* parent = qobject_cast<QWidget*>(table.FormParent);
         if (parent && parent != guarded.data() && !qobject_cast<QMdiArea*>(parent)) {
@@ -325,6 +329,8 @@ TGridTable::TFormFactory TTableForm::Factory(QMdiArea* area, TInform inform)
             guarded->addSubWindow(sub);
             form->m_frame = sub;
             form->m_area = guarded;
+            if (const auto place = places->find(&table); place != places->end())
+                sub->move(place->second);
             frame = sub;
             sub->installEventFilter(form);
             QObject::connect(guarded.data(), &QMdiArea::subWindowActivated, form, [form](QMdiSubWindow* w) {
@@ -1203,8 +1209,15 @@ void TTableForm::closeEvent(QCloseEvent* event)
     FormClose();
 }
 
+void TTableForm::rememberPlace()
+{
+    if (m_table && m_places && m_frame)
+        (*m_places)[m_table] = m_frame->pos();
+}
+
 void TTableForm::FormClose()
 {
+    rememberPlace();
     m_closing = true;
     detachFromTable();
 }

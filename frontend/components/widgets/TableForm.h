@@ -15,11 +15,13 @@
 #include "TableFormGeometry.h"
 
 #include <QPointer>
+#include <QPoint>
 #include <QRect>
 #include <QWidget>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QKeyEvent;
@@ -140,6 +142,7 @@ private:
     void resizeFrame(TSizingEdge anchor);
     void inform(const QString& message);
     void detachFromTable();
+    void rememberPlace();
     bool isTableRow(int row) const;
     // A key that moves the current cell (or leaves the grid); true when taken.
     bool handleKey(QKeyEvent* key);
@@ -149,6 +152,7 @@ private:
     TInform m_inform;
     QPointer<QMdiSubWindow> m_frame;
     QPointer<QMdiArea> m_area;
+    std::shared_ptr<std::map<const TGridTable*, QPoint>> m_places;
 
     TTableGridView* m_grid = nullptr;
     TTableGridModel* m_model = nullptr;
