@@ -353,6 +353,35 @@ private slots:
         QCOMPARE(form->VisibleRows(), 7);
     }
 
+    void aNarrowedWindowScrollsItsColumns()
+    {
+        auto soil = MakeSoilLayerTable();
+        soil->SetRowCount(2);
+        TTableForm* form = open(*soil);
+        QWidget* frame = form->Frame();
+        QCOMPARE(form->VisibleCols(), 6);
+        QRect r = frame->geometry();
+        r.setWidth(r.width() * 2 / 3);
+        const TSnapCandidate chosen = form->WMSizing(TSizingEdge::Right, r);
+        form->ArrangeControls();
+        QVERIFY(chosen.Cols < 6);
+        QCOMPARE(form->VisibleCols(), chosen.Cols);
+        QCOMPARE(form->Grid()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(frame->geometry(), r);
+
+        // Walking right past the last shown column brings the next one into view.
+        for (int i = 1; i < 6; ++i)
+            QVERIFY(form->SelectCell(i + 1, form->Row()));
+        QCOMPARE(form->Col(), 6);
+        QCOMPARE(form->LeftColIndex(), 6 - chosen.Cols);
+        QCOMPARE(form->Grid()->viewport()->width(), [&] {
+            int w = 0;
+            for (int k = form->LeftColIndex(); k < 6; ++k)
+                w += form->Grid()->columnWidth(k);
+            return w;
+        }());
+    }
+
     void subTablesOpenFromTheirButtons()
     {
         auto templ = MakePileCoordinateTable();

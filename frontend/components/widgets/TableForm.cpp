@@ -151,12 +151,6 @@ protected:
         QTableView::keyPressEvent(event);
     }
 
-    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override
-    {
-        // The form moves the current cell itself; the view only follows.
-        QTableView::currentChanged(current, previous);
-    }
-
 private:
     TTableForm* m_form;
 };
@@ -393,9 +387,10 @@ TTableForm::TTableForm(TGridTable& table, TInform inform) : QWidget(nullptr), m_
         if (!m_arranging)
             placeColumnEditors();
     });
+    // Other columns in view: the window takes their widths.
     connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (!m_arranging)
-            placeColumnEditors();
+            ArrangeControls();
     });
 
     // Clicks do not take the focus from the grid: each button commits the
@@ -1190,11 +1185,6 @@ bool TTableForm::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void TTableForm::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
 }
 
 // ---------------------------------------------------------------- closing
