@@ -57,6 +57,8 @@ private slots:
         m_area = std::make_unique<QMdiArea>();
         m_area->resize(1200, 900);
         m_area->show();
+        m_area->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_area.get()));
         m_messages.clear();
     }
 
@@ -236,6 +238,10 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Tab);
         QCOMPARE(double(t->Cells(0, 1)->GetFloat()), 3.0);
         QCOMPARE(form->Cells(1, 2), QString("3"));
+        QCOMPARE(QApplication::focusWidget(), form->BtnDel());
+        // Back in the grid, the keys go to the current cell's editor again.
+        form->Grid()->setFocus();
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("CellEditor"));
         QVERIFY(form->SelectCell(2, 3));
         type("7");
         form->StoreEdits(); // the main window's menus and commands

@@ -141,6 +141,13 @@ protected:
         QTableView::mousePressEvent(event);
     }
 
+    // The grid's focus goes on to the current cell's editor.
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QTableView::focusInEvent(event);
+        m_form->openEditor();
+    }
+
     void mouseMoveEvent(QMouseEvent* event) override { event->accept(); } // no drag selection
     void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
 
@@ -322,6 +329,7 @@ TGridTable::TFormFactory TTableForm::Factory(QMdiArea* area, TInform inform)
                                 | Qt::WindowMinimizeButtonHint);
             guarded->addSubWindow(sub);
             form->m_frame = sub;
+            form->m_frameObject = sub;
             form->m_area = guarded;
             if (const auto place = places->find(&table); place != places->end())
                 sub->move(place->second);
@@ -1148,7 +1156,7 @@ TSizingEdge draggedEdge(const QRect& before, const QRect& after)
 
 bool TTableForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_frame && event->type() == QEvent::Resize && !m_arranging && m_shown && m_table) {
+    if (event->type() == QEvent::Resize && watched == m_frameObject && m_frame && !m_arranging && m_shown && m_table) {
         // A size the user drags snaps to whole rows and columns.
         const QRect now = m_frame->geometry();
         const TSizingEdge edge = draggedEdge(m_lastFrameGeometry, now);

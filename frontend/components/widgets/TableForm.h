@@ -150,6 +150,7 @@ private:
     TTableFormHandle* m_handle = nullptr;
     TInform m_inform;
     QPointer<QMdiSubWindow> m_frame;
+    const QObject* m_frameObject = nullptr; // compared only: events may come while it goes
     QPointer<QMdiArea> m_area;
     std::shared_ptr<std::map<const TGridTable*, QPoint>> m_places;
 
