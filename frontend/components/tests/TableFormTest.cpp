@@ -257,6 +257,63 @@ private slots:
         QCOMPARE(double(t->Cells(1, 2)->GetFloat()), 8.0);
     }
 
+    void clicksAndPageKeysCommitToo()
+    {
+        auto t = piles(25);
+        TTableForm* form = open(*t);
+        QTableView* grid = form->Grid();
+        form->SetEditText("");
+        const QRect target = grid->visualRect(grid->model()->index(3, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, target.center());
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(form->Col(), 1);
+        QCOMPARE(form->Row(), 1);
+        form->SetEditText("2.75");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, target.center());
+        QCOMPARE(form->Col(), 2);
+        QCOMPARE(form->Row(), 4);
+        QCOMPARE(form->Cells(1, 1), QString("2.75"));
+        QWidget* editor = QApplication::focusWidget();
+        QCOMPARE(editor->objectName(), QString("CellEditor"));
+        QTest::keyClick(editor, Qt::Key_PageDown);
+        QCOMPARE(form->Row(), 14);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(form->Row(), 25);
+        QCOMPARE(form->TopRowIndex(), 15); // the last rows in view
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(double(t->Cells(0, 0)->GetFloat()), 2.75);
+    }
+
+    void aRealMessageBoxOnDeactivation()
+    {
+        auto a = piles(2);
+        auto b = piles(2);
+        for (TGridTable* t : {a.get(), b.get()})
+            t->SetFormFactory(TTableForm::Factory(m_area.get()));
+        a->ShowForm();
+        b->ShowForm();
+        TTableForm* first = TTableForm::FromTable(*a);
+        TTableForm* second = TTableForm::FromTable(*b);
+        m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(first->Frame()));
+        int boxes = 0;
+        QPointer<QMessageBox> last;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && box != last) {
+                last = box;
+                ++boxes;
+                box->accept();
+            }
+        });
+        closer.start(10);
+        first->SetEditText("");
+        m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(second->Frame()));
+        QTest::qWait(100);
+        QCOMPARE(boxes, 1);
+        QCOMPARE(m_area->activeSubWindow(), first->Frame());
+    }
+
     void deactivationCommitsAndStaysOnARefusal()
     {
         auto a = piles(2);
