@@ -57,6 +57,8 @@ private slots:
         m_area = std::make_unique<QMdiArea>();
         m_area->resize(1200, 900);
         m_area->show();
+        m_area->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_area.get()));
         m_messages.clear();
     }
 
@@ -156,14 +158,16 @@ private slots:
             form->BtnDelClick();
             QVERIFY2(t->RowCount() >= c.minRows, c.what);
         }
-        // A units change reopens the window with the states it needs.
+        // A units change reopens the window, where it was, with the states it needs.
         auto t = MakePileCoordinateTable();
         t->MaxRows = 2;
         t->SetRowCount(2);
         TTableForm* form = open(*t);
+        form->Frame()->move(37, 41);
         t->SetUnits(2);
         t->ReopenForm();
         form = TTableForm::FromTable(*t);
+        QCOMPARE(form->Frame()->pos(), QPoint(37, 41));
         QVERIFY(!form->BtnAdd()->isEnabled());
         QVERIFY(form->BtnDel()->isEnabled());
         QCOMPARE(form->Cells(1, 1).isEmpty(), false);
@@ -234,6 +238,10 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Tab);
         QCOMPARE(double(t->Cells(0, 1)->GetFloat()), 3.0);
         QCOMPARE(form->Cells(1, 2), QString("3"));
+        QCOMPARE(QApplication::focusWidget(), form->BtnDel());
+        // Back in the grid, the keys go to the current cell's editor again.
+        form->Grid()->setFocus();
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("CellEditor"));
         QVERIFY(form->SelectCell(2, 3));
         type("7");
         form->StoreEdits(); // the main window's menus and commands
@@ -247,6 +255,63 @@ private slots:
         // Closing stores too.
         QVERIFY(form->Frame()->close());
         QCOMPARE(double(t->Cells(1, 2)->GetFloat()), 8.0);
+    }
+
+    void clicksAndPageKeysCommitToo()
+    {
+        auto t = piles(25);
+        TTableForm* form = open(*t);
+        QTableView* grid = form->Grid();
+        form->SetEditText("");
+        const QRect target = grid->visualRect(grid->model()->index(3, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, target.center());
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(form->Col(), 1);
+        QCOMPARE(form->Row(), 1);
+        form->SetEditText("2.75");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, target.center());
+        QCOMPARE(form->Col(), 2);
+        QCOMPARE(form->Row(), 4);
+        QCOMPARE(form->Cells(1, 1), QString("2.75"));
+        QWidget* editor = QApplication::focusWidget();
+        QCOMPARE(editor->objectName(), QString("CellEditor"));
+        QTest::keyClick(editor, Qt::Key_PageDown);
+        QCOMPARE(form->Row(), 14);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(form->Row(), 25);
+        QCOMPARE(form->TopRowIndex(), 15); // the last rows in view
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(double(t->Cells(0, 0)->GetFloat()), 2.75);
+    }
+
+    void aRealMessageBoxOnDeactivation()
+    {
+        auto a = piles(2);
+        auto b = piles(2);
+        for (TGridTable* t : {a.get(), b.get()})
+            t->SetFormFactory(TTableForm::Factory(m_area.get()));
+        a->ShowForm();
+        b->ShowForm();
+        TTableForm* first = TTableForm::FromTable(*a);
+        TTableForm* second = TTableForm::FromTable(*b);
+        m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(first->Frame()));
+        int boxes = 0;
+        QPointer<QMessageBox> last;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && box != last) {
+                last = box;
+                ++boxes;
+                box->accept();
+            }
+        });
+        closer.start(10);
+        first->SetEditText("");
+        m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(second->Frame()));
+        QTest::qWait(100);
+        QCOMPARE(boxes, 1);
+        QCOMPARE(m_area->activeSubWindow(), first->Frame());
     }
 
     void deactivationCommitsAndStaysOnARefusal()
@@ -349,6 +414,35 @@ private slots:
         form->WMSizing(TSizingEdge::Top, up);
         QCOMPARE(up.bottom(), frame->geometry().bottom());
         QCOMPARE(form->VisibleRows(), 7);
+    }
+
+    void aNarrowedWindowScrollsItsColumns()
+    {
+        auto soil = MakeSoilLayerTable();
+        soil->SetRowCount(2);
+        TTableForm* form = open(*soil);
+        QWidget* frame = form->Frame();
+        QCOMPARE(form->VisibleCols(), 6);
+        QRect r = frame->geometry();
+        r.setWidth(r.width() * 2 / 3);
+        const TSnapCandidate chosen = form->WMSizing(TSizingEdge::Right, r);
+        form->ArrangeControls();
+        QVERIFY(chosen.Cols < 6);
+        QCOMPARE(form->VisibleCols(), chosen.Cols);
+        QCOMPARE(form->Grid()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(frame->geometry(), r);
+
+        // Walking right past the last shown column brings the next one into view.
+        for (int i = 1; i < 6; ++i)
+            QVERIFY(form->SelectCell(i + 1, form->Row()));
+        QCOMPARE(form->Col(), 6);
+        QCOMPARE(form->LeftColIndex(), 6 - chosen.Cols);
+        QCOMPARE(form->Grid()->viewport()->width(), [&] {
+            int w = 0;
+            for (int k = form->LeftColIndex(); k < 6; ++k)
+                w += form->Grid()->columnWidth(k);
+            return w;
+        }());
     }
 
     void subTablesOpenFromTheirButtons()

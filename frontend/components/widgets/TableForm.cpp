@@ -141,6 +141,13 @@ protected:
         QTableView::mousePressEvent(event);
     }
 
+    // The grid's focus goes on to the current cell's editor.
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QTableView::focusInEvent(event);
+        m_form->openEditor();
+    }
+
     void mouseMoveEvent(QMouseEvent* event) override { event->accept(); } // no drag selection
     void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
 
@@ -149,12 +156,6 @@ protected:
         if (m_form->handleKey(event))
             return;
         QTableView::keyPressEvent(event);
-    }
-
-    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override
-    {
-        // The form moves the current cell itself; the view only follows.
-        QTableView::currentChanged(current, previous);
     }
 
 private:
@@ -230,6 +231,7 @@ public:
         if (!m_frame)
             return;
         if (m_form) {
+            m_form->rememberPlace();
             m_form->m_handle = nullptr;
             m_form->m_table = nullptr;
         }
@@ -308,8 +310,11 @@ int scaled(const QWidget* w, int pixelsAt96)
 TGridTable::TFormFactory TTableForm::Factory(QMdiArea* area, TInform inform)
 {
     QPointer<QMdiArea> guarded(area);
-    return [guarded, inform](TGridTable& table) -> std::unique_ptr<TTableFormHook> {
+    // A table's window opens again where it was last (after a change of units, say).
+    auto places = std::make_shared<std::map<const TGridTable*, QPoint>>();
+    return [guarded, inform, places](TGridTable& table) -> std::unique_ptr<TTableFormHook> {
         auto* form = new TTableForm(table, inform);
+        form->m_places = places;
         QWidget* frame = form;
         auto* parent = qobject_cast<QWidget*>(table.FormParent);
         if (parent && parent != guarded.data() && !qobject_cast<QMdiArea*>(parent)) {
@@ -324,7 +329,10 @@ TGridTable::TFormFactory TTableForm::Factory(QMdiArea* area, TInform inform)
                                 | Qt::WindowMinimizeButtonHint);
             guarded->addSubWindow(sub);
             form->m_frame = sub;
+            form->m_frameObject = sub;
             form->m_area = guarded;
+            if (const auto place = places->find(&table); place != places->end())
+                sub->move(place->second);
             frame = sub;
             sub->installEventFilter(form);
             QObject::connect(guarded.data(), &QMdiArea::subWindowActivated, form, [form](QMdiSubWindow* w) {
@@ -387,9 +395,10 @@ TTableForm::TTableForm(TGridTable& table, TInform inform) : QWidget(nullptr), m_
         if (!m_arranging)
             placeColumnEditors();
     });
+    // Other columns in view: the window takes their widths.
     connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (!m_arranging)
-            placeColumnEditors();
+            ArrangeControls();
     });
 
     // Clicks do not take the focus from the grid: each button commits the
@@ -1147,7 +1156,7 @@ TSizingEdge draggedEdge(const QRect& before, const QRect& after)
 
 bool TTableForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_frame && event->type() == QEvent::Resize && !m_arranging && m_shown && m_table) {
+    if (event->type() == QEvent::Resize && watched == m_frameObject && m_frame && !m_arranging && m_shown && m_table) {
         // A size the user drags snaps to whole rows and columns.
         const QRect now = m_frame->geometry();
         const TSizingEdge edge = draggedEdge(m_lastFrameGeometry, now);
@@ -1186,11 +1195,6 @@ bool TTableForm::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TTableForm::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-}
-
 // ---------------------------------------------------------------- closing
 
 void TTableForm::closeEvent(QCloseEvent* event)
@@ -1203,8 +1207,15 @@ void TTableForm::closeEvent(QCloseEvent* event)
     FormClose();
 }
 
+void TTableForm::rememberPlace()
+{
+    if (m_table && m_places && m_frame)
+        (*m_places)[m_table] = m_frame->pos();
+}
+
 void TTableForm::FormClose()
 {
+    rememberPlace();
     m_closing = true;
     detachFromTable();
 }

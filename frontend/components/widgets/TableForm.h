@@ -15,11 +15,13 @@
 #include "TableFormGeometry.h"
 
 #include <QPointer>
+#include <QPoint>
 #include <QRect>
 #include <QWidget>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QKeyEvent;
@@ -111,7 +113,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     QSize sizeHint() const override { return m_clientSize; }
 
@@ -140,6 +141,7 @@ private:
     void resizeFrame(TSizingEdge anchor);
     void inform(const QString& message);
     void detachFromTable();
+    void rememberPlace();
     bool isTableRow(int row) const;
     // A key that moves the current cell (or leaves the grid); true when taken.
     bool handleKey(QKeyEvent* key);
@@ -148,7 +150,9 @@ private:
     TTableFormHandle* m_handle = nullptr;
     TInform m_inform;
     QPointer<QMdiSubWindow> m_frame;
+    const QObject* m_frameObject = nullptr; // compared only: events may come while it goes
     QPointer<QMdiArea> m_area;
+    std::shared_ptr<std::map<const TGridTable*, QPoint>> m_places;
 
     TTableGridView* m_grid = nullptr;
     TTableGridModel* m_model = nullptr;
