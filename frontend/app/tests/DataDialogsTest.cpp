@@ -380,6 +380,34 @@ private slots:
         QVERIFY(m_user->Messages.isEmpty());
     }
 
+    // A longer title read from a file is shown whole and never cut by the
+    // dialog; it takes no more characters, and opening it is no edit.
+    void aLongTitleFromAFileStaysWhole()
+    {
+        const QByteArray longTitle(90, 'L');
+        auto form = makeForm({write(project(kPileRecord, "12", longTitle.constData()), "long.kld")});
+        ChooseDataItem(*form, kTitle);
+        auto* dialog = ActiveChild<TdlgTitle>(*form);
+        QVERIFY(dialog);
+        TTitleMemo* memo = dialog->TitleMemo;
+        QCOMPARE(memo->toPlainText(), QString(longTitle));
+        memo->setFocus();
+        memo->moveCursor(QTextCursor::End);
+        QTest::keyClicks(memo, "xy");
+        QApplication::clipboard()->setText("pasted");
+        QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(memo->toPlainText(), QString(longTitle));
+        form->CommitActiveChild();
+        QVERIFY(!form->IsModified());
+        // It can be shortened; typing takes characters again below 80.
+        QTest::keyClick(memo, Qt::Key_Backspace);
+        QTest::keyClicks(memo, "z");
+        QCOMPARE(memo->toPlainText(), QString(longTitle.left(89)));
+        memo->selectAll();
+        QTest::keyClicks(memo, "short");
+        QCOMPARE(memo->toPlainText(), "short");
+    }
+
     // A title set in the model with a line break (any way other than the
     // dialog) still writes one record.
     void theProjectFileTitleIsOneRecord()
