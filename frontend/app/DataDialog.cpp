@@ -90,7 +90,9 @@ bool TDataDialog::activeEntryValid()
     if (!field)
         return true;
     if (field == m_refusedField && field->text() == m_refusedText) {
-        if (field->Model().ExitCheck().Valid) {
+        // Within the action that was refused (a Save that commits twice)
+        // nothing is stored, not even a bound the field put in place.
+        if (!m_refusalPending && field->Model().ExitCheck().Valid) {
             m_refusedField = nullptr;
             return true;
         }
@@ -103,6 +105,8 @@ bool TDataDialog::activeEntryValid()
     }
     m_refusedField = field;
     m_refusedText = field->text();
+    m_refusalPending = true;
+    QTimer::singleShot(0, this, [this] { m_refusalPending = false; });
     bringToFront(field);
     return false;
 }

@@ -68,6 +68,8 @@ private:
     QPointer<QWidget> m_activeControl;
     QPointer<TDataEdit> m_refusedField;
     QString m_refusedText;
+    // The refusal belongs to the user action still running.
+    bool m_refusalPending = false;
 };
 
 // A dialog of number fields, each bound to one value of the project. Every

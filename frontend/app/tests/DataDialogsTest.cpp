@@ -222,8 +222,9 @@ private slots:
         QCOMPARE(dialog->focusWidget(), edit);
         QCOMPARE(form->ProgramData().FileText(form->Tables()), before);
 
-        // Closing it: refused while the entry stands (no second message);
-        // a bound put in its place is accepted now.
+        // Closing it (a later action): refused while the entry stands (no
+        // second message); a bound put in its place is accepted now.
+        QCoreApplication::processEvents();
         frame->close();
         QCoreApplication::processEvents();
         if (shown == entry) {
@@ -282,6 +283,28 @@ private slots:
         QVERIFY(ReadFile(path).endsWith("6 2 3\r\n"));
         QCOMPARE(form->ProgramData().FileName, DefaultProjectFileName());
         QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+        QCOMPARE(m_user->Messages.size(), 1);
+    }
+
+    // Ctrl+S commits twice (the key, then Save itself): a length refused by
+    // the first commit is not saved as the bound the field put in its place.
+    // Leaving the window afterwards takes the bound.
+    void aRefusedEntryIsNotSavedByTheSameKey()
+    {
+        const QString path = write(project(), "bound.kld");
+        auto form = makeForm({path});
+        ChooseDataItem(*form, kPileProperties);
+        auto* pile = ActiveChild<TfrmCPileProperties>(*form);
+        QVERIFY(pile);
+        TypeInto(pile->DataEdit8, "3e9");
+        QTest::keyClick(pile->DataEdit8, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_user->Messages, QStringList{"Entry must be less than or equal to 2147483647"});
+        QCOMPARE(pile->DataEdit8->text(), "2147483647");
+        QCOMPARE(form->ProgramData().PileLength, 12.0L);
+        QVERIFY(ReadFile(path).contains("\r\n12\r\n"));
+        QCoreApplication::processEvents();
+        ChooseDataItem(*form, kFrequencyData);
+        QCOMPARE(form->ProgramData().PileLength, 2147483647.0L);
         QCOMPARE(m_user->Messages.size(), 1);
     }
 
