@@ -4,6 +4,7 @@
 #include "DataUnit.h"
 #include "EditorCommand.h"
 #include "Evaluator.h"
+#include "NumberText.h"
 #include "Options.h"
 #include "Table.h"
 #include "SoilParams.h"
@@ -286,9 +287,10 @@ private slots:
         QCOMPARE(m_user->Messages.size(), 1);
     }
 
-    // Ctrl+S commits twice (the key, then Save itself): a length refused by
-    // the first commit is not saved as the bound the field put in its place.
-    // Leaving the window afterwards takes the bound.
+    // A refused length is not saved, and not as the bound the field put in
+    // its place either, also where one key commits twice (Ctrl+N: the key,
+    // then the Save that its question asks for). Leaving the window in a
+    // later action takes the bound.
     void aRefusedEntryIsNotSavedByTheSameKey()
     {
         const QString path = write(project(), "bound.kld");
@@ -306,6 +308,16 @@ private slots:
         ChooseDataItem(*form, kFrequencyData);
         QCOMPARE(form->ProgramData().PileLength, 2147483647.0L);
         QCOMPARE(m_user->Messages.size(), 1);
+
+        ChooseDataItem(*form, kPileProperties);
+        TypeInto(pile->DataEdit8, "-3e9");
+        m_user->Answer = TUserDialogs::TAnswer::Yes;
+        QTest::keyClick(pile->DataEdit8, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(m_user->Messages.size(), 2);
+        QCOMPARE(m_user->Messages.last(), "Entry must be greater than or equal to -2147483648");
+        // Saved as the model held it before the refused entry.
+        QVERIFY(ReadFile(path).contains("\r\n" + fileNumberText(2147483647.0L).toUtf8() + "\r\n"));
+        QCOMPARE(form->ProgramData().FileName, DefaultProjectFileName());
     }
 
     // A value beyond a field's limit in the file shows clamped and goes back
