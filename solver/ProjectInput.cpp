@@ -5,6 +5,7 @@
 #include "InputRefused.h"
 #include "SharedStorage.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -37,8 +38,23 @@ int ProjectInput::totalSublayers() const
 
 std::string ProjectInput::title80() const
 {
-    std::string out = title.substr(0, 80);
-    out.resize(80, ' ');
+    constexpr std::size_t width = 80;
+    std::size_t cut = std::min(title.size(), width);
+    if (cut < title.size()) {
+        // The front end writes the title in UTF-8: a letter that would not fit
+        // whole is left out, so that the report never holds half of one. A
+        // byte that is not part of a well-formed sequence is cut like any other.
+        const auto byte = [this](std::size_t i) { return static_cast<unsigned char>(title[i]); };
+        std::size_t lead = cut;
+        while (lead > 0 && cut - lead < 3 && (byte(lead) & 0xC0) == 0x80)
+            --lead;
+        const unsigned char b = byte(lead);
+        const std::size_t length = b >= 0xF0 && b < 0xF8 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        if (lead < cut && (b & 0xC0) == 0xC0 && lead + length > cut)
+            cut = lead;
+    }
+    std::string out = title.substr(0, cut);
+    out.resize(width, ' ');
     return out;
 }
 

@@ -37,7 +37,8 @@ struct ProjectInput {
     double freq0 = 0.0, dfreq = 0.0;
 
     int totalSublayers() const;
-    // The title as an 80-character text field (cut or blank-padded).
+    // The title as an 80-byte text field (cut before a UTF-8 letter that
+    // would not fit whole, then blank-padded).
     std::string title80() const;
 };
 

@@ -41,7 +41,9 @@ TIntColumn* addInt(TGridTable& t, const QStringList& captions, int defaultValue,
     return static_cast<TIntColumn*>(t.AddColumn(std::move(c)));
 }
 
-std::unique_ptr<TGridTable> makeSoilLayers()
+} // namespace
+
+std::unique_ptr<TGridTable> MakeSoilLayerTable()
 {
     auto t = std::make_unique<TGridTable>();
     t->Caption = QStringLiteral("Soil Properties");
@@ -60,7 +62,7 @@ std::unique_ptr<TGridTable> makeSoilLayers()
     return t;
 }
 
-std::unique_ptr<TGridTable> makePileCoordinates()
+std::unique_ptr<TGridTable> MakePileCoordinateTable()
 {
     auto t = std::make_unique<TGridTable>();
     t->Caption = QStringLiteral("Pile Coordinates");
@@ -73,6 +75,8 @@ std::unique_ptr<TGridTable> makePileCoordinates()
     addFloat(*t, {QStringLiteral("Y-Coord.")}, QStringLiteral("L"));
     return t;
 }
+
+namespace {
 
 // The reader's message form for a word that it refuses, at the word just read.
 [[noreturn]] void refuseItem(const TWordReader& reader, const QString& expected)
@@ -257,7 +261,7 @@ void readRecords(TWordReader& reader, bool layout20, TProgramData& data, TProjec
 
 // ------------------------------------------------------------ TProjectTables
 
-TProjectTables::TProjectTables() : m_soilLayers(makeSoilLayers()), m_pileCoord(makePileCoordinates())
+TProjectTables::TProjectTables() : m_soilLayers(MakeSoilLayerTable()), m_pileCoord(MakePileCoordinateTable())
 {
     ResetRows();
 }
@@ -326,12 +330,24 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(const QString& path, 
     return data;
 }
 
+QString SingleLineTitle(const QString& title)
+{
+    QString line = title;
+    for (QChar& c : line) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line
+            || category == QChar::Separator_Paragraph)
+            c = u' ';
+    }
+    return line;
+}
+
 QByteArray TProgramData::FileText(const TProjectTables& tables) const
 {
     const QString eol = QStringLiteral("\r\n");
     const QChar blank = u' ';
     QString text;
-    text += Title + eol;
+    text += SingleLineTitle(Title) + eol;
     text += QString::number(Units) + blank + eol;
 
     const TGridTable& d = tables.D();

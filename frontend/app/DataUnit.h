@@ -25,6 +25,11 @@ QString DefaultProjectFileName();
 using kd::kMaxPiles;
 inline constexpr int kMaxLayers = 1000;
 
+// The definitions of the soil-layer and pile-coordinate tables (captions,
+// columns, limits), without rows.
+std::unique_ptr<TGridTable> MakeSoilLayerTable();
+std::unique_ptr<TGridTable> MakePileCoordinateTable();
+
 // The soil-layer table D and the pile-coordinate table PileCoord, alive as
 // long as the main window; a new project only empties and refills them.
 class TProjectTables {
@@ -103,6 +108,10 @@ public:
     // so does a conversion that would overflow (EInvalidOp).
     void SetUnits(int units, TProjectTables& tables);
 };
+
+// The title as the project file's first record: every line break and other
+// control character becomes a blank, so that the title stays one record.
+QString SingleLineTitle(const QString& title);
 
 // A path with its extension (from the last "." of the file name on)
 // replaced by ext, which includes its "."; appended when there is none

@@ -1,12 +1,16 @@
+#include "About.h"
 #include "KeldorApplication.h"
 #include "Main.h"
 #include "UnitsCatalogue.h"
+
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     TKeldorApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Varnoth"));
     QApplication::setApplicationName(QStringLiteral("KELDOR"));
+    QApplication::setWindowIcon(QIcon(ProgramPixmap(64)));
 
     Categories(); // the units catalogue lives from here to the program's end
     TMainForm form;

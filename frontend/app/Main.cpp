@@ -1,6 +1,8 @@
 #include "Main.h"
 
+#include "DataDialog.h"
 #include "PlotWindow.h"
+#include "TableForm.h"
 
 #include "AnalysisRun.h"
 #include "GeometryView.h"
@@ -161,11 +163,13 @@ TMainForm::TMainForm(QWidget* parent)
     connect(m_document.get(), &TProjectDocument::captionChanged, this, &QWidget::setWindowTitle);
     connect(m_document.get(), &TProjectDocument::unitsChanged, this, &TMainForm::RefreshOpenDialogs);
     connect(m_document.get(), &TProjectDocument::runFailed, this, &TMainForm::closePlotWindows);
-    // Where the table editor windows are to appear.
-    for (TGridTable* t : m_tables.All())
-        t->FormParent = this;
     setObjectName(QStringLiteral("MainForm"));
     m_mdi = new QMdiArea(this);
+    // The table editor windows open in this window's area; their messages
+    // go through its dialogs.
+    for (TGridTable* t : m_tables.All())
+        t->SetFormFactory(TTableForm::Factory(
+            m_mdi, [this](QWidget* parent, const QString& message) { m_dialogs->Inform(parent, message); }));
     m_mdi->setBackground(Qt::white);
     setCentralWidget(m_mdi);
     setAcceptDrops(true);
@@ -175,12 +179,16 @@ TMainForm::TMainForm(QWidget* parent)
     m_plots.SetFormFactory(TPlotForm::FormFactory(m_mdi));
     TPlotForm::InstallMenuSwitching(m_mdi, menuBar(), m_windowMenu->menuAction());
     InstallGeometryViews(*this);
+    // The Data menu's dialogs, Control Options and the About box.
+    InstallDataDialogs(*this);
     setWindowTitle(m_document->Caption());
 }
 
 TMainForm::~TMainForm()
 {
     // Child windows go first: they may still refer to the tables and plots.
+    for (TGridTable* t : m_tables.All())
+        t->CloseForm();
     m_mdi->closeAllSubWindows();
     for (QMdiSubWindow* w : m_mdi->subWindowList())
         delete w;

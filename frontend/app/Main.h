@@ -81,6 +81,8 @@ public:
     TResultPlots& Plots() { return m_plots; }
     QMdiArea* MdiArea() const { return m_mdi; }
     const QString& WordProcessor() const { return m_document->WordProcessor(); }
+    // Written to the settings with the recent files and when the program ends.
+    void SetWordProcessor(const QString& path) { m_document->SetWordProcessor(path); }
     const TRecentFiles& RecentFiles() const { return m_document->RecentFiles(); }
     bool PlotDataLoaded() const { return m_document->PlotDataLoaded(); }
     // The project cannot be saved under its own name (it was read incompletely).

@@ -63,6 +63,8 @@ public:
     bool PlotDataLoaded() const { return m_plotDataLoaded; }
     bool IsRunning() const { return m_running; }
     const QString& WordProcessor() const { return m_settings.WordProcessor; }
+    // Written to the settings with the recent files and when the program ends.
+    void SetWordProcessor(const QString& path) { m_settings.WordProcessor = path; }
     const TRecentFiles& RecentFiles() const { return m_settings.Recent; }
     // The Open dialog's filter as last left (1-based; 2 is the 1.0 layout).
     int OpenFilterIndex() const { return m_openFilterIndex; }

@@ -44,7 +44,7 @@ public:
     bool UsesControls() const override { return true; }
     bool HasEditors() const override { return m_editorParent != nullptr; }
     TCellEditor* Editor(int i) override;
-    int EditorCount() const { return static_cast<int>(m_editors.size()); }
+    int EditorCount() const override { return static_cast<int>(m_editors.size()); }
     void PlaceEditors(TTableFormHook* parent, int topRow, int count) override;
     void ReleaseEditors() override;
     // The user chose item ItemIndex (0-based) in editor I.

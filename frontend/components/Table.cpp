@@ -1,10 +1,14 @@
 #include "Table.h"
 
 #include "ColumnTypes.h"
+#include "TableColumn.h"
 #include "Misc.h"
 #include "ValueStream.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
+#include <exception>
 #include <climits>
 
 // ---------------------------------------------------------------- registries
@@ -36,12 +40,6 @@ long long& nextIdentifier()
     return next;
 }
 
-TGridTable::TFormFactory& formFactory()
-{
-    static TGridTable::TFormFactory factory;
-    return factory;
-}
-
 [[noreturn]] void listIndexError(int index)
 {
     throw EListError(Format(QStringLiteral("List index out of bounds (%d)"), {index}));
@@ -58,7 +56,7 @@ void EnsureColumnTypeRegistry()
     registry->push_back({&TEnumColumn::Class, 0});
     registry->push_back({&TIntColumn::Class, 1});
     registry->push_back({&TFloatColumn::Class, 2});
-    // 3 is the sub-table column's number.
+    registry->push_back({&TTableColumn::Class, 3});
     registry->push_back({&TStringColumn::Class, 4});
 }
 
@@ -343,9 +341,12 @@ std::unique_ptr<TGridTable> TGridTable::CreateClone(TGridTable* owner, int numbe
     return table;
 }
 
-void TGridTable::SetFormFactory(TFormFactory factory)
+const TGridTable::TFormFactory& TGridTable::FormFactory() const
 {
-    formFactory() = std::move(factory);
+    const TGridTable* t = this;
+    while (!t->m_formFactory && t->m_owner)
+        t = t->m_owner;
+    return t->m_formFactory;
 }
 
 void TGridTable::SetIdentifier(int value)
@@ -359,6 +360,13 @@ void TGridTable::SetIdentifier(int value)
     m_identifier = value;
     // An identifier given explicitly is never handed out by the counter.
     nextIdentifier() = std::max(nextIdentifier(), static_cast<long long>(value) + 1);
+}
+
+void TGridTable::SetHelpPicture(const QByteArray& picture)
+{
+    m_helpPicture = picture;
+    if (m_form)
+        m_form->HelpPictureChanged();
 }
 
 void TGridTable::SetMinRows(int value)
@@ -432,6 +440,11 @@ void TGridTable::attachColumn(TColumn* column)
     column->OnCellChanged = [this](TColumn* c, int row) { columnCellChanged(c, row); };
     column->OnFocusCell = [this](TColumn* c, int row) { focusCell(c, row); };
     column->OnGetRowGroup = [this](TColumn*, int& group) { group = m_rowGroup; };
+    if (auto* choice = dynamic_cast<TEnumColumn*>(column))
+        choice->OnItemsChanged = [this](TColumn* c) {
+            if (!m_columns.empty() && m_columns.front().get() == c)
+                SyncTemplateLists();
+        };
     while (column->RowCount() < m_rowCount)
         column->InsertRows(this, column->RowCount(), std::min(m_rowGroup, m_rowCount - column->RowCount()));
     if (m_form && column->UsesControls())
@@ -488,25 +501,52 @@ int TGridTable::HeaderRowCount() const
     return rows;
 }
 
+void TGridTable::forEachColumn(const std::function<void(TColumn&)>& op)
+{
+    std::exception_ptr failure;
+    for (const auto& c : m_columns) {
+        try {
+            op(*c);
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 void TGridTable::SetRowCount(int n)
 {
     m_rowCount = std::max(0, n);
     // Rows are added a group at a time, but no column ends beyond the row
     // count: the last group may be partial.
-    for (const auto& c : m_columns) {
-        while (c->RowCount() > m_rowCount)
-            c->DeleteRow(c->RowCount() - 1);
-        while (c->RowCount() < m_rowCount)
-            c->InsertRows(this, c->RowCount(), std::min(m_rowGroup, m_rowCount - c->RowCount()));
-    }
+    forEachColumn([this](TColumn& c) {
+        while (c.RowCount() > m_rowCount)
+            c.DeleteRow(c.RowCount() - 1);
+        // A column that made its rows but refused one row's content goes on.
+        std::exception_ptr failure;
+        while (c.RowCount() < m_rowCount) {
+            const int before = c.RowCount();
+            try {
+                c.InsertRows(this, c.RowCount(), std::min(m_rowGroup, m_rowCount - c.RowCount()));
+            } catch (...) {
+                if (c.RowCount() == before)
+                    throw;
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        }
+        if (failure)
+            std::rethrow_exception(failure);
+    });
 }
 
 void TGridTable::AddRowGroup()
 {
     m_rowCount += m_rowGroup;
-    for (const auto& c : m_columns)
-        c->InsertRows(this, c->RowCount(), m_rowGroup);
-    NotifyRowsChanged();
+    const auto notify = qScopeGuard([this] { NotifyRowsChanged(); });
+    forEachColumn([this](TColumn& c) { c.InsertRows(this, c.RowCount(), m_rowGroup); });
 }
 
 void TGridTable::InsertRowGroup(int row)
@@ -515,9 +555,8 @@ void TGridTable::InsertRowGroup(int row)
         listIndexError(row);
     const int start = m_rowGroup * (row / m_rowGroup);
     m_rowCount += m_rowGroup;
-    for (const auto& c : m_columns)
-        c->InsertRows(this, start, m_rowGroup);
-    NotifyRowsChanged();
+    const auto notify = qScopeGuard([this] { NotifyRowsChanged(); });
+    forEachColumn([this, start](TColumn& c) { c.InsertRows(this, start, m_rowGroup); });
 }
 
 void TGridTable::DeleteRowGroup(int row)
@@ -557,7 +596,15 @@ void TGridTable::ClearModified()
 
 void TGridTable::columnCellChanged(TColumn* column, int row)
 {
-    // (The sub-table column rebuilds its row here when the first column is a choice.)
+    // A new choice in the first column gives the row a new sub-table.
+    if (!m_columns.empty() && m_columns.front().get() == column && dynamic_cast<TEnumColumn*>(column)) {
+        for (const auto& c : m_columns)
+            if (auto* sub = dynamic_cast<TTableColumn*>(c.get())) {
+                if (row < sub->RowCount())
+                    sub->RebuildRow(this, row);
+                break;
+            }
+    }
     if (m_formCellChanged)
         m_formCellChanged(IndexOfColumn(column), row);
 }
@@ -573,9 +620,10 @@ void TGridTable::ShowForm()
     if (VisibleColumnCount() == 0)
         return;
     if (!m_form) {
-        if (!formFactory())
+        const TFormFactory& factory = FormFactory();
+        if (!factory)
             return;
-        m_form = formFactory()(*this);
+        m_form = factory(*this);
         if (!m_form)
             return;
     }
@@ -586,12 +634,19 @@ void TGridTable::CloseForm()
 {
     if (!m_form)
         return;
+    FormClosed();
+    for (const auto& c : m_columns)
+        c->CloseForms();
+}
+
+void TGridTable::FormClosed()
+{
+    if (!m_form)
+        return;
     ReleaseForm();
     m_formRowsChanged = nullptr;
     m_formCellChanged = nullptr;
     m_form.reset();
-    for (const auto& c : m_columns)
-        c->CloseForms();
 }
 
 void TGridTable::ReopenForm()
@@ -659,8 +714,26 @@ void TGridTable::ReadColumns(TReader& reader)
         } catch (const Exception& e) {
             throw Exception(Format(QStringLiteral("Error occured when creating column %d: %s"), {i, e.Message()}));
         }
+        SyncTemplateLists();
     }
     NotifyRowsChanged();
+}
+
+void TGridTable::SyncTemplateLists()
+{
+    if (m_columns.empty())
+        return;
+    const auto* choice = dynamic_cast<const TEnumColumn*>(m_columns.front().get());
+    const int k = choice ? static_cast<int>(choice->Items().size()) : 1;
+    for (const auto& c : m_columns) {
+        auto* sub = dynamic_cast<TTableColumn*>(c.get());
+        if (!sub)
+            continue;
+        while (sub->Templates.Count() < k)
+            sub->Templates.AddTable(nullptr);
+        while (sub->Templates.Count() > k)
+            sub->Templates.Delete(sub->Templates.Count() - 1);
+    }
 }
 
 void TGridTable::WriteColumns(TWriter& writer) const

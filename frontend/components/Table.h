@@ -60,6 +60,8 @@ public:
     virtual void SetTitle(const QString& title) = 0;
     // The table is being destroyed; the window must not use it any more.
     virtual void TableDestroyed() = 0;
+    // The table's help picture changed: the window shows the new one.
+    virtual void HelpPictureChanged() {}
 };
 
 // An editor control a column lays over the grid: its row (tag), the item it
@@ -68,6 +70,14 @@ struct TCellEditor {
     int Tag = -1;
     int ItemIndex = -1;
     bool Visible = false;
+    QString Caption; // of a push button
+};
+
+// What a row of a sub-table column holds: a sub-table, or an object the
+// application supplies through the table's events.
+class TRowObject {
+public:
+    virtual ~TRowObject() = default;
 };
 
 // A column kind: its name and its virtual constructor.
@@ -104,6 +114,10 @@ public:
     const QStringList& Captions() const { return m_captions; }
     virtual bool HasEditors() const;
     virtual TCellEditor* Editor(int i);
+    // Number of editor controls placed (columns that use controls).
+    virtual int EditorCount() const { return 0; }
+    // The push button editor I was pressed.
+    virtual void ButtonClick(int) {}
     int RowGroup() const;
     virtual void CloseForms() {}
     virtual void ResetChanged() {}
@@ -172,21 +186,24 @@ int IndexOfTable(const TGridTable* table);
 int IndexOfIdentifier(int identifier);
 int TableCount();
 
-class TGridTable {
+class TGridTable : public TRowObject {
 public:
     using TFormFactory = std::function<std::unique_ptr<TTableFormHook>(TGridTable& table)>;
 
     // A sub-table takes the units of the table that owns it.
     explicit TGridTable(TGridTable* owner = nullptr);
-    ~TGridTable();
+    ~TGridTable() override;
     TGridTable(const TGridTable&) = delete;
     TGridTable& operator=(const TGridTable&) = delete;
 
     // A sub-table numbered Number, with the columns and limits of Template.
     static std::unique_ptr<TGridTable> CreateClone(TGridTable* owner, int number, const TGridTable& source);
 
-    // How the editor window is made; without one, ShowForm shows nothing.
-    static void SetFormFactory(TFormFactory factory);
+    // How this table's editor window is made, handed over by the table's
+    // owner; a sub-table without a factory of its own uses its owner
+    // table's. Without one, ShowForm shows nothing.
+    void SetFormFactory(TFormFactory factory) { m_formFactory = std::move(factory); }
+    const TFormFactory& FormFactory() const;
 
     TGridTable* Owner() const { return m_owner; }
     QString Caption;
@@ -196,6 +213,22 @@ public:
     int MaxRows = 0; // 0: no limit
     QObject* FormParent = nullptr;
     std::function<void()> OnResize;
+
+    // Events of the sub-table columns (Col is the column's index) for rows
+    // that hold an application object instead of a sub-table.
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data)> OnButtonClick;
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data, QString& caption)> OnGetButtonCaption;
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data, bool& changed)> OnGetChanged;
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data)> OnHide;
+    // Fills data (null on entry) with the object of a new row of choice enumType.
+    std::function<void(TGridTable& sender, int col, int row, int enumType, std::unique_ptr<TRowObject>& data)> OnInitRow;
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data)> OnResetChanged;
+    std::function<void(TGridTable& sender, int col, TRowObject* data, int row)> OnSetRow;
+    std::function<void(TGridTable& sender, int col, int row, TRowObject* data, int units)> OnSetUnits;
+
+    // The picture at the bottom of the editor window, as image file data.
+    const QByteArray& HelpPicture() const { return m_helpPicture; }
+    void SetHelpPicture(const QByteArray& picture);
 
     int Identifier() const { return m_identifier; }
     void SetIdentifier(int value);
@@ -243,7 +276,13 @@ public:
     TTableFormHook* EditorParent() const { return m_editorParent; }
     void AttachForm(TTableFormHook* form, std::function<void()> rowsChanged, std::function<void(int col, int row)> cellChanged);
     void ReleaseForm();
+    // The window closed itself (its own close handler): it is detached as
+    // CloseForm detaches it and its hook freed, but the columns' windows stay.
+    void FormClosed();
     void NotifyRowsChanged();
+    // Every sub-table column gets one template entry per choice of the
+    // first column (one when the first column is not a choice).
+    void SyncTemplateLists();
 
     // The stored column definitions ("Col"): the column count, then for each
     // column its type number and its data.
@@ -256,6 +295,9 @@ private:
     void attachColumn(TColumn* column);
     void columnCellChanged(TColumn* column, int row);
     void focusCell(TColumn* column, int row);
+    // Runs op on every column, all of them even when one fails, so that the
+    // columns keep one row count; the first failure is raised afterwards.
+    void forEachColumn(const std::function<void(TColumn&)>& op);
 
     TGridTable* m_owner;
     int m_captionNumber = 0;
@@ -266,7 +308,9 @@ private:
     int m_rowGroup = 1;
     int m_units = 1;
     bool m_loading = false;
+    QByteArray m_helpPicture;
     std::vector<std::unique_ptr<TColumn>> m_columns;
+    TFormFactory m_formFactory;
     std::unique_ptr<TTableFormHook> m_form;
     TTableFormHook* m_editorParent = nullptr;
     std::function<void()> m_formRowsChanged;

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QDesktopServices>
 
 #include <array>
 #include <deque>
@@ -92,6 +93,14 @@ QByteArray gridProject()
     return "Grid\r\n2 \r\n1\r\n20 16 150 0.4 1.8 0.05\r\n30000000 0.0063617251 0.28274334 0.25 0.3 2.5 0.01\r\n"
            "12\r\n2 3 1 0\r\n200 500 200000 0.05\r\n4 1 3\r\n";
 }
+
+// Takes the URLs the program hands to the desktop.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    Q_INVOKABLE void open(const QUrl& url) { urls << url; }
+    QList<QUrl> urls;
+};
 
 // A child window of the component library's kind: it offers a slot.
 class SlotChild : public QWidget {
@@ -531,13 +540,18 @@ private slots:
 
         // Later windows find the main window through the plots and tables.
         QCOMPARE(form->Plots().pltVfactor.parent(), form.get());
-        QCOMPARE(form->Tables().D().FormParent, form.get());
+        QVERIFY(form->Tables().D().FormFactory());
+        QVERIFY(form->Tables().PileCoord().FormFactory());
 
         // Menu items whose windows come later lead nowhere harmful.
         form->SetChildFactory(TChildKind::SideView, nullptr);
         form->ShowChild(TChildKind::SideView);
-        form->Tables().D().ShowForm();
         form->Plots().pltSkin.Show();
+        // The About box is modal: it is closed as soon as it shows.
+        QTimer::singleShot(0, form.get(), [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
         form->HelpAboutClick();
         QVERIFY(form->MdiArea()->subWindowList().isEmpty());
     }
@@ -553,8 +567,15 @@ private slots:
         QCOMPARE(form->WordProcessor(), "/no/such/editor");
         form->CompOutputClick();
         QCOMPARE(m_dialogs->messages, QStringList({"An error occurred in running the Word Processor"}));
+        // The help page beside the program goes to the desktop's opener
+        // (a recorder here, so that no browser starts).
+        UrlRecorder opener;
+        QDesktopServices::setUrlHandler("file", &opener, "open");
         form->HelpContentsClick();
-        QCOMPARE(m_dialogs->messages.last(), "The help document KELDORHELP.html is not installed.");
+        QDesktopServices::unsetUrlHandler("file");
+        const QString page = QDir(QCoreApplication::applicationDirPath()).filePath("KELDORHELP.html");
+        QCOMPARE(opener.urls, QList<QUrl>({QUrl::fromLocalFile(page)}));
+        QCOMPARE(m_dialogs->messages.size(), 1);
     }
 
     void theStandardBoxesShowTheTexts()

@@ -138,10 +138,10 @@ TEST(ColumnTypes, EntriesToStoredValues)
         {"enum beyond 32 bits", Kind::Enum, false, "1e10", nullptr, "Value must be an integer."},
         {"string", Kind::String, true, "any text", "any text", ""},
     };
-    TGridTable::SetFormFactory([](TGridTable& t) { return std::make_unique<FakeForm>(t); });
     for (const EntryCase& c : cases) {
         SCOPED_TRACE(c.what);
         TGridTable t;
+        t.SetFormFactory([](TGridTable& table) { return std::make_unique<FakeForm>(table); });
         TColumn* column = nullptr;
         switch (c.kind) {
         case Kind::Int: column = addInt(t, {"n"}, 20, 1, 40); break;
@@ -169,7 +169,6 @@ TEST(ColumnTypes, EntriesToStoredValues)
             EXPECT_EQ(column->GetText(0), before);
         }
     }
-    TGridTable::SetFormFactory(nullptr);
 }
 
 TEST(ColumnTypes, FloatColumnRefusesValuesThatAreNotFinite)

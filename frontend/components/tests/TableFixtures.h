@@ -1,9 +1,10 @@
 #pragma once
 
-// The project's two tables, built from their definitions, and a stand-in
-// for the editor window.
+// Column helpers, the application's two tables and a stand-in for the
+// editor window.
 
 #include "ColumnTypes.h"
+#include "DataUnit.h"
 
 #include <memory>
 
@@ -25,33 +26,17 @@ inline TIntColumn* addInt(TGridTable& t, const QStringList& captions, int defaul
     return static_cast<TIntColumn*>(t.AddColumn(std::move(c)));
 }
 
-// Soil layers: thickness, sublayers, velocity, Poisson's ratio, density, damping.
+// The application's two tables, from its own definitions, with MinRows rows.
 inline std::unique_ptr<TGridTable> makeSoilLayers()
 {
-    auto t = std::make_unique<TGridTable>();
-    t->Caption = "Soil Properties";
-    t->TopLeft = "Layer";
-    t->HardwiredButton = true;
-    t->SetMinRows(1);
-    addFloat(*t, {"Layer ", "thickness"}, "L");
-    addInt(*t, {"Number of ", "sublayers"}, 20, 1, 40);
-    addFloat(*t, {"Shear Wave ", "Velocity"}, "L/F5");
-    addFloat(*t, {"Poisson's ", "ratio"}, "");
-    addFloat(*t, {"Mass density", ""}, "F4/L^3");
-    addFloat(*t, {"Damping ", "ratio"}, "");
+    auto t = MakeSoilLayerTable();
     t->SetRowCount(t->MinRows());
     return t;
 }
 
 inline std::unique_ptr<TGridTable> makePileCoordinates()
 {
-    auto t = std::make_unique<TGridTable>();
-    t->Caption = "Pile Coordinates";
-    t->HardwiredButton = true;
-    t->SetMinRows(1);
-    t->MaxRows = 2000;
-    addFloat(*t, {"X-Coord."}, "L");
-    addFloat(*t, {"Y-Coord."}, "L");
+    auto t = MakePileCoordinateTable();
     t->SetRowCount(t->MinRows());
     return t;
 }

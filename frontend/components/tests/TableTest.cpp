@@ -239,7 +239,7 @@ TEST(Table, ColReadingErrors)
         {"count not an integer", "0600", "Error reading column count"},
         {"negative count", "02ff", "Error reading column count"},
         {"unknown kind", "0201" "0207", "Error occured when creating column 0: Error Column Class not defined"},
-        {"sub-table kind not built", "0201" "0203", "Error occured when creating column 0: Error Column Class not defined"},
+        {"sub-table kind without its data", "0201" "0203", "Error occured when creating column 0: Stream read error"},
         {"cut short", "0201" "0201" "01", "Error occured when creating column 0: Stream read error"},
         {"second column bad", "0202" "0204" "0100" "0908" "0600" "0500000000000000000000" "0206",
          "Error occured when creating column 1: Error Column Class not defined"},
@@ -260,7 +260,7 @@ TEST(Table, UnitsAndModifiedState)
 {
     auto soil = makeSoilLayers();
     FakeForm* form = nullptr;
-    TGridTable::SetFormFactory([&form](TGridTable& t) {
+    soil->SetFormFactory([&form](TGridTable& t) {
         auto f = std::make_unique<FakeForm>(t);
         form = f.get();
         return f;
@@ -282,7 +282,6 @@ TEST(Table, UnitsAndModifiedState)
     EXPECT_TRUE(soil->IsModified());
     soil->SetModified(false);
     EXPECT_FALSE(soil->IsModified());
-    TGridTable::SetFormFactory(nullptr);
 }
 
 TEST(Table, LimitsAndVisibleColumns)
@@ -317,20 +316,22 @@ TEST(Table, EditorWindowSeam)
 {
     int made = 0;
     FakeForm* form = nullptr;
-    TGridTable::SetFormFactory([&](TGridTable& t) {
+    const TGridTable::TFormFactory factory = [&](TGridTable& t) {
         ++made;
         auto f = std::make_unique<FakeForm>(t, 1, 2);
         form = f.get();
         return f;
-    });
+    };
 
     TGridTable hidden;
+    hidden.SetFormFactory(factory);
     addFloat(hidden, {"x"}, "")->SetVisible(false);
     hidden.ShowForm(); // no visible column: no window
     EXPECT_EQ(made, 0);
     EXPECT_FALSE(hidden.HasForm());
 
     TGridTable t;
+    t.SetFormFactory(factory);
     t.Caption = "Groups";
     auto* choice = static_cast<TEnumColumn*>(t.AddColumn(std::make_unique<TEnumColumn>(&t)));
     choice->SetItems({"a", "b", "c"});
@@ -367,12 +368,12 @@ TEST(Table, EditorWindowSeam)
     bool gone = false;
     {
         auto owned = std::make_unique<TGridTable>();
+        owned->SetFormFactory(factory);
         owned->AddColumn(std::make_unique<TIntColumn>(owned.get()));
         owned->ShowForm();
         form->notifyGone = &gone;
     } // the window learns of the table's end before it is freed with it
     EXPECT_TRUE(gone);
-    TGridTable::SetFormFactory(nullptr);
 }
 
 TEST(Table, SubTables)

@@ -1,9 +1,11 @@
 #include "DataEdit.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 
 TDataEdit::TDataEdit(QWidget* parent) : QLineEdit(parent)
@@ -62,11 +64,28 @@ void TDataEdit::doExit()
     m_checking = false;
 }
 
+namespace {
+
+// The child window of a multiple-document area that holds widget, if any.
+QMdiSubWindow* childWindowOf(const QWidget* widget)
+{
+    for (QWidget* w = widget ? widget->parentWidget() : nullptr; w; w = w->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w))
+            return sub;
+    return nullptr;
+}
+
+} // namespace
+
 void TDataEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    // Switching windows or opening a menu does not leave the field.
+    // Switching windows or opening a menu does not leave the field; neither
+    // does activating another child window, whose owner checks the entry
+    // when it is deactivated.
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
+    if (QMdiSubWindow* own = childWindowOf(this); own && childWindowOf(QApplication::focusWidget()) != own)
         return;
     doExit();
 }

@@ -1,0 +1,107 @@
+#pragma once
+
+// What the data-entry windows share. Each is a child window of the main
+// window that loads its fields from the project when it becomes the active
+// child (FormActivate) and validates and stores them when it stops being the
+// active child, when the main window commits it, and when it closes
+// (FormDeactivate). An entry that does not validate keeps the window open and
+// in front, and nothing of it reaches the project.
+
+#include "Extended.h"
+#include "Main.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class QCloseEvent;
+class QGridLayout;
+class QMdiSubWindow;
+class TDataEdit;
+class TProgramData;
+
+class TDataDialog : public QWidget, public TChildWindow {
+    Q_OBJECT
+
+public:
+    TDataDialog(TMainForm& form, const QString& caption);
+
+    // Loads the fields from the project and the units in force.
+    virtual void FormActivate() = 0;
+    // Stores the fields; false when an entry was refused (the window is then
+    // brought back to the front and nothing is stored).
+    virtual bool FormDeactivate() = 0;
+
+    void StoreEdits() override { FormDeactivate(); }
+    void Reload() override { FormActivate(); }
+
+    // The frame the main window shows this window in: a title with system
+    // menu, minimise and close buttons, no maximise.
+    QMdiSubWindow* MakeSubWindow();
+
+protected:
+    TMainForm& Form() const { return m_form; }
+    // True unless the focused control is a number field whose entry does
+    // not validate. The field's message is shown once: asked again about
+    // the same refused text, the check runs without a second message.
+    bool activeEntryValid();
+    // Brings the window back to the front with the focus in field (when given).
+    void bringToFront(TDataEdit* field);
+    // A number field and its label in the next row of the dialog's grid;
+    // its messages go through the main window's information box.
+    TDataEdit* addField(const QString& caption, const QString& units);
+    QGridLayout* grid() const { return m_grid; }
+
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void subWindowActivated(QMdiSubWindow* window);
+
+    TMainForm& m_form;
+    QGridLayout* m_grid = nullptr;
+    bool m_active = false;
+    // Brought back after a refusal: the fields keep what the user typed.
+    bool m_keepFields = false;
+    QPointer<QWidget> m_activeControl;
+    QPointer<TDataEdit> m_refusedField;
+    QString m_refusedText;
+    // The refusal belongs to the user action still running.
+    bool m_refusalPending = false;
+};
+
+// A dialog of number fields, each bound to one value of the project. Every
+// text change of a field marks the project modified.
+class TNumberDialog : public TDataDialog {
+    Q_OBJECT
+
+public:
+    using TGetter = std::function<Extended(const TProgramData&)>;
+    using TSetter = std::function<void(TProgramData&, Extended)>;
+
+    using TDataDialog::TDataDialog;
+
+    void FormActivate() override;
+    bool FormDeactivate() override;
+
+    // The fields in their order.
+    std::vector<TDataEdit*> Fields() const;
+
+protected:
+    TDataEdit* addBoundField(const QString& caption, const QString& units, TGetter get, TSetter set);
+    // A field bound to an Extended member of the project.
+    TDataEdit* addBoundField(const QString& caption, const QString& units, Extended TProgramData::*member);
+
+private:
+    struct TBinding {
+        TDataEdit* Edit;
+        TGetter Get;
+        TSetter Set;
+    };
+    std::vector<TBinding> m_bindings;
+};
+
+// Installs the data dialogs and the About box in the main window.
+void InstallDataDialogs(TMainForm& form);

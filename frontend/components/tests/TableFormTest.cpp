@@ -1,0 +1,540 @@
+// The table editor window, headless, over the application's own tables.
+
+#include "TableForm.h"
+
+#include "ColumnTypes.h"
+#include "DataUnit.h"
+#include "TableColumn.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QBuffer>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+
+#include <memory>
+
+class TableFormTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QMdiArea> m_area;
+    QStringList m_messages;
+
+    void hand(TGridTable& table)
+    {
+        table.SetFormFactory(TTableForm::Factory(m_area.get(), [this](QWidget*, const QString& m) { m_messages << m; }));
+    }
+
+    TTableForm* open(TGridTable& table)
+    {
+        hand(table);
+        table.ShowForm();
+        return TTableForm::FromTable(table);
+    }
+
+    std::unique_ptr<TGridTable> piles(int rows)
+    {
+        auto t = MakePileCoordinateTable();
+        t->SetRowCount(rows);
+        for (int r = 0; r < rows; ++r)
+            t->Cells(0, r)->SetFloat(r);
+        return t;
+    }
+
+private slots:
+    void init()
+    {
+        m_area = std::make_unique<QMdiArea>();
+        m_area->resize(1200, 900);
+        m_area->show();
+        m_area->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_area.get()));
+        m_messages.clear();
+    }
+
+    void cleanup() { m_area.reset(); }
+
+    void opensWithTenRowsAtMost()
+    {
+        auto many = piles(25);
+        TTableForm* form = open(*many);
+        QVERIFY(form);
+        QCOMPARE(form->VisibleRows(), 10);
+        QCOMPARE(form->Grid()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        // The grid's data area holds exactly the ten rows.
+        QTableView* grid = form->Grid();
+        QCOMPARE(grid->viewport()->height(), 10 * grid->verticalHeader()->defaultSectionSize());
+        QCOMPARE(form->Frame()->windowTitle(), QString("Pile Coordinates "));
+
+        auto few = piles(3);
+        form = open(*few);
+        QCOMPARE(form->VisibleRows(), 3);
+        QCOMPARE(form->Grid()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(form->Grid()->viewport()->height(), 3 * form->Grid()->verticalHeader()->defaultSectionSize());
+    }
+
+    void headerBlockAndGroupNumbers()
+    {
+        auto soil = MakeSoilLayerTable();
+        soil->SetRowGroup(2);
+        soil->SetRowCount(6);
+        TTableForm* form = open(*soil);
+        QCOMPARE(form->HeaderRows(), 2);
+        QCOMPARE(form->Cells(0, 0), QString("Layer"));
+        QCOMPARE(form->Cells(1, 0), QString("Layer "));
+        QCOMPARE(form->Cells(1, 1), QString("thickness (in)  "));
+        QCOMPARE(form->Cells(3, 1), QString("Velocity (in/sec)  "));
+        QCOMPARE(form->Cells(5, 1), QString(" (lb-sec2/in/in^3)  "));
+        QStringList groups;
+        for (int r = 0; r < 6; ++r)
+            groups << form->Cells(0, 2 + r);
+        QCOMPARE(groups, QStringList({"1", "1", "2", "2", "3", "3"}));
+        QCOMPARE(form->Cells(2, 2), QString("20"));
+    }
+
+    void addingRowsGrowsASmallWindow()
+    {
+        auto t = piles(3);
+        TTableForm* form = open(*t);
+        const int height = form->Frame()->height();
+        const int row = form->Grid()->verticalHeader()->defaultSectionSize();
+        QVector<int> shown;
+        for (int i = 0; i < 9; ++i) {
+            form->BtnAdd()->click();
+            shown << form->VisibleRows();
+        }
+        QCOMPARE(shown, QVector<int>({4, 5, 6, 7, 8, 9, 10, 10, 10}));
+        QCOMPARE(t->RowCount(), 12);
+        QVERIFY(t->IsModified());
+        // Grown by whole rows, with the scroll bar's width once all no longer show.
+        QCOMPARE(form->Frame()->height(), height + 7 * row);
+        // The new rows are in view.
+        QCOMPARE(form->TopRowIndex(), 2);
+    }
+
+    void buttonsFollowTheLimits()
+    {
+        struct Case {
+            const char* what;
+            int minRows, maxRows, rowGroup, rows;
+            bool visible, add, del;
+        };
+        const Case cases[] = {
+            {"no limits to move", 3, 3, 1, 3, false, false, false},
+            {"at MaxRows", 1, 4, 1, 4, true, false, true},
+            {"at MinRows", 2, 0, 1, 2, true, true, false},
+            {"a group would pass MaxRows", 1, 10, 2, 9, true, false, true},
+            {"a group would go below MinRows", 2, 0, 2, 3, true, true, false},
+        };
+        for (const Case& c : cases) {
+            auto t = MakePileCoordinateTable();
+            t->SetMinRows(c.minRows);
+            t->MaxRows = c.maxRows;
+            t->SetRowGroup(c.rowGroup);
+            t->SetRowCount(c.rows);
+            TTableForm* form = open(*t);
+            QVERIFY2(form->BtnAdd()->isVisibleTo(form) == c.visible, c.what);
+            QVERIFY2(form->BtnDel()->isVisibleTo(form) == c.visible, c.what);
+            if (!c.visible)
+                continue;
+            QVERIFY2(form->BtnAdd()->isEnabled() == c.add, c.what);
+            QVERIFY2(form->BtnIns()->isEnabled() == c.add, c.what);
+            QVERIFY2(form->BtnDel()->isEnabled() == c.del, c.what);
+            // The handlers keep the limits too.
+            form->BtnAddClick();
+            form->BtnInsClick();
+            QVERIFY2(c.maxRows == 0 || t->RowCount() <= c.maxRows, c.what);
+            form->BtnDelClick();
+            form->BtnDelClick();
+            QVERIFY2(t->RowCount() >= c.minRows, c.what);
+        }
+        // A units change reopens the window, where it was, with the states it needs.
+        auto t = MakePileCoordinateTable();
+        t->MaxRows = 2;
+        t->SetRowCount(2);
+        TTableForm* form = open(*t);
+        form->Frame()->move(37, 41);
+        t->SetUnits(2);
+        t->ReopenForm();
+        form = TTableForm::FromTable(*t);
+        QCOMPARE(form->Frame()->pos(), QPoint(37, 41));
+        QVERIFY(!form->BtnAdd()->isEnabled());
+        QVERIFY(form->BtnDel()->isEnabled());
+        QCOMPARE(form->Cells(1, 1).isEmpty(), false);
+        QCOMPARE(form->Cells(1, 0), QString("X-Coord. (m)  "));
+    }
+
+    void enterWalksDownThenAcross()
+    {
+        auto t = piles(3);
+        TTableForm* form = open(*t);
+        QCOMPARE(form->Col(), 1);
+        QCOMPARE(form->Row(), 1);
+        QVector<QPair<int, int>> walk;
+        for (int i = 0; i < 6; ++i) {
+            form->GridKeyPress(Qt::Key_Return);
+            walk << qMakePair(form->Col(), form->Row());
+        }
+        QCOMPARE(walk, (QVector<QPair<int, int>>{{1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 3}, {1, 1}}));
+    }
+
+    void aRefusedEntryKeepsTheCell()
+    {
+        auto soil = MakeSoilLayerTable();
+        soil->SetRowCount(3);
+        TTableForm* form = open(*soil);
+        QVERIFY(form->SelectCell(2, 2));
+        form->SetEditText("2.5");
+        QTest::keyClick(form->Grid()->indexWidget(form->Grid()->model()->index(0, 1)), Qt::Key_Down);
+        QCOMPARE(m_messages, QStringList({"Entry must be an integer."}));
+        QCOMPARE(form->Col(), 2);
+        QCOMPARE(form->Row(), 2);
+        QCOMPARE(form->EditText(), QString("2.5"));
+        QCOMPARE(soil->Cells(1, 0)->GetInt(), 20);
+
+        // Closing is refused while the entry stands, with one message each time.
+        QVERIFY(!form->Frame()->close());
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY(soil->HasForm());
+
+        // Corrected, the entry is stored, the grid shows the value and the window closes.
+        form->SetEditText("3*4");
+        QVERIFY(form->SelectCell(2, 3));
+        QCOMPARE(soil->Cells(1, 0)->GetInt(), 12);
+        QCOMPARE(form->Cells(2, 2), QString("12"));
+        QPointer<QWidget> frame = form->Frame();
+        QVERIFY(frame->close());
+        QVERIFY(!soil->HasForm());
+        QCOMPARE(m_messages.size(), 2);
+        QTRY_VERIFY(!frame);
+    }
+
+    void everyWayOutCommits()
+    {
+        auto t = piles(3);
+        TTableForm* form = open(*t);
+        QLineEdit* editor = nullptr;
+        auto type = [&](const char* text) {
+            editor = qobject_cast<QLineEdit*>(form->Grid()->indexWidget(
+                form->Grid()->model()->index(form->Row() - form->HeaderRows(), form->Col() - 1)));
+            QVERIFY(editor);
+            editor->selectAll();
+            QTest::keyClicks(editor, text);
+        };
+        type("1.5");
+        QTest::keyClick(editor, Qt::Key_Down);
+        QCOMPARE(double(t->Cells(0, 0)->GetFloat()), 1.5);
+        type("2+1");
+        QTest::keyClick(editor, Qt::Key_Tab);
+        QCOMPARE(double(t->Cells(0, 1)->GetFloat()), 3.0);
+        QCOMPARE(form->Cells(1, 2), QString("3"));
+        QCOMPARE(QApplication::focusWidget(), form->BtnDel());
+        // Back in the grid, the keys go to the current cell's editor again.
+        form->Grid()->setFocus();
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("CellEditor"));
+        QVERIFY(form->SelectCell(2, 3));
+        type("7");
+        form->StoreEdits(); // the main window's menus and commands
+        QCOMPARE(double(t->Cells(1, 2)->GetFloat()), 7.0);
+        editor->clear();
+        form->SetEditText("");
+        form->StoreEdits();
+        QCOMPARE(m_messages, QStringList({"Entry could not be evaluated:\rentry cannot be blank"}));
+        QCOMPARE(double(t->Cells(1, 2)->GetFloat()), 7.0);
+        type("8");
+        // Closing stores too.
+        QVERIFY(form->Frame()->close());
+        QCOMPARE(double(t->Cells(1, 2)->GetFloat()), 8.0);
+    }
+
+    void clicksAndPageKeysCommitToo()
+    {
+        auto t = piles(25);
+        TTableForm* form = open(*t);
+        QTableView* grid = form->Grid();
+        form->SetEditText("");
+        const QRect target = grid->visualRect(grid->model()->index(3, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, target.center());
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(form->Col(), 1);
+        QCOMPARE(form->Row(), 1);
+        form->SetEditText("2.75");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, target.center());
+        QCOMPARE(form->Col(), 2);
+        QCOMPARE(form->Row(), 4);
+        QCOMPARE(form->Cells(1, 1), QString("2.75"));
+        QWidget* editor = QApplication::focusWidget();
+        QCOMPARE(editor->objectName(), QString("CellEditor"));
+        QTest::keyClick(editor, Qt::Key_PageDown);
+        QCOMPARE(form->Row(), 14);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(form->Row(), 25);
+        QCOMPARE(form->TopRowIndex(), 15); // the last rows in view
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(double(t->Cells(0, 0)->GetFloat()), 2.75);
+    }
+
+    void aRealMessageBoxOnDeactivation()
+    {
+        auto a = piles(2);
+        auto b = piles(2);
+        for (TGridTable* t : {a.get(), b.get()})
+            t->SetFormFactory(TTableForm::Factory(m_area.get()));
+        a->ShowForm();
+        b->ShowForm();
+        TTableForm* first = TTableForm::FromTable(*a);
+        TTableForm* second = TTableForm::FromTable(*b);
+        m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(first->Frame()));
+        int boxes = 0;
+        QPointer<QMessageBox> last;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && box != last) {
+                last = box;
+                ++boxes;
+                box->accept();
+            }
+        });
+        closer.start(10);
+        first->SetEditText("");
+        m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(second->Frame()));
+        QTest::qWait(100);
+        QCOMPARE(boxes, 1);
+        QCOMPARE(m_area->activeSubWindow(), first->Frame());
+    }
+
+    void deactivationCommitsAndStaysOnARefusal()
+    {
+        auto a = piles(2);
+        auto b = piles(2);
+        TTableForm* first = open(*a);
+        TTableForm* second = open(*b);
+        m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(first->Frame()));
+        first->SetEditText("");
+        m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(second->Frame()));
+        QCOMPARE(m_messages, QStringList({"Entry could not be evaluated:\rentry cannot be blank"}));
+        QCOMPARE(m_area->activeSubWindow(), first->Frame());
+        first->SetEditText("4");
+        m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(second->Frame()));
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(double(a->Cells(0, 0)->GetFloat()), 4.0);
+    }
+
+    void insertAndDeleteAtTheCurrentRow()
+    {
+        auto t = piles(4);
+        TTableForm* form = open(*t);
+        QVERIFY(form->SelectCell(1, 2)); // row 1
+        form->BtnInsClick();
+        QCOMPARE(t->RowCount(), 5);
+        QCOMPARE(double(t->Cells(0, 1)->GetFloat()), 0.0);
+        QCOMPARE(double(t->Cells(0, 2)->GetFloat()), 1.0);
+        QCOMPARE(form->VisibleRows(), 5);
+        form->BtnDelClick();
+        form->BtnDelClick();
+        QCOMPARE(t->RowCount(), 3);
+        QCOMPARE(form->Cells(1, 2), QString("2"));
+    }
+
+    void aTableGoneTakesItsWindow()
+    {
+        QPointer<QWidget> frame;
+        {
+            auto t = piles(2);
+            frame = open(*t)->Frame();
+            QVERIFY(frame);
+        }
+        QVERIFY(!frame);
+        auto t = piles(2);
+        frame = open(*t)->Frame();
+        t->CloseForm();
+        QVERIFY(!frame);
+        QVERIFY(!t->HasForm());
+    }
+    void embeddedInItsParentWithCommentsAndPicture()
+    {
+        QWidget host;
+        host.resize(800, 600);
+        host.show();
+        auto t = piles(3);
+        t->FormParent = &host;
+        t->Comments = "Coordinates of the pile heads";
+        TTableForm* form = open(*t);
+        QCOMPARE(form->parentWidget(), &host);
+        QCOMPARE(form->pos(), QPoint(0, 0));
+        QCOMPARE(form->Frame(), form);
+        QVERIFY(m_area->subWindowList().isEmpty());
+        QVERIFY(form->Comments()->isVisibleTo(form));
+        QCOMPARE(form->Comments()->text(), QString("Coordinates of the pile heads"));
+        const int height = form->height();
+
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        t->SetHelpPicture(png);
+        QCOMPARE(form->HelpImage()->size(), QSize(40, 30));
+        QCOMPARE(form->height(), height + form->Margin() + 30);
+        QCOMPARE(form->HelpImage()->y(), form->Comments()->y() + form->Margin() + form->Comments()->height());
+    }
+
+    void aDraggedEdgeSnapsToWholeRows()
+    {
+        auto t = piles(25);
+        TTableForm* form = open(*t);
+        QWidget* frame = form->Frame();
+        const int row = form->Grid()->verticalHeader()->defaultSectionSize();
+        const QRect before = frame->geometry();
+
+        QRect r = before;
+        r.setHeight(before.height() - 3 * row - row / 2); // three and a half rows less
+        const TSnapCandidate chosen = form->WMSizing(TSizingEdge::Bottom, r);
+        form->ArrangeControls();
+        QCOMPARE(chosen.Rows, 6);
+        QCOMPARE(form->VisibleRows(), 6);
+        QCOMPARE(frame->geometry(), r);
+        QCOMPARE(form->Grid()->viewport()->height(), 6 * row);
+
+        // From the top: the bottom stays where it was.
+        QRect up = frame->geometry();
+        up.setTop(up.top() - 2 * row);
+        form->WMSizing(TSizingEdge::Top, up);
+        QCOMPARE(up.bottom(), frame->geometry().bottom());
+        QCOMPARE(form->VisibleRows(), 7);
+    }
+
+    void aNarrowedWindowScrollsItsColumns()
+    {
+        auto soil = MakeSoilLayerTable();
+        soil->SetRowCount(2);
+        TTableForm* form = open(*soil);
+        QWidget* frame = form->Frame();
+        QCOMPARE(form->VisibleCols(), 6);
+        QRect r = frame->geometry();
+        r.setWidth(r.width() * 2 / 3);
+        const TSnapCandidate chosen = form->WMSizing(TSizingEdge::Right, r);
+        form->ArrangeControls();
+        QVERIFY(chosen.Cols < 6);
+        QCOMPARE(form->VisibleCols(), chosen.Cols);
+        QCOMPARE(form->Grid()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(frame->geometry(), r);
+
+        // Walking right past the last shown column brings the next one into view.
+        for (int i = 1; i < 6; ++i)
+            QVERIFY(form->SelectCell(i + 1, form->Row()));
+        QCOMPARE(form->Col(), 6);
+        QCOMPARE(form->LeftColIndex(), 6 - chosen.Cols);
+        QCOMPARE(form->Grid()->viewport()->width(), [&] {
+            int w = 0;
+            for (int k = form->LeftColIndex(); k < 6; ++k)
+                w += form->Grid()->columnWidth(k);
+            return w;
+        }());
+    }
+
+    void subTablesOpenFromTheirButtons()
+    {
+        auto templ = MakePileCoordinateTable();
+        templ->Caption = "Piles";
+        TGridTable groups;
+        groups.Caption = "Groups";
+        auto choice = std::make_unique<TEnumColumn>(&groups);
+        choice->Captions() = QStringList{"Kind"};
+        choice->SetItems({"piles", "none"});
+        auto* kinds = static_cast<TEnumColumn*>(groups.AddColumn(std::move(choice)));
+        auto* subs = static_cast<TTableColumn*>(groups.AddColumn(std::make_unique<TTableColumn>(&groups)));
+        subs->Captions() = QStringList{"Table"};
+        groups.SyncTemplateLists();
+        subs->Templates.Delete(0);
+        subs->Templates.InsertTable(0, templ.get());
+        groups.SetRowCount(3);
+        TTableForm* form = open(groups);
+
+        const auto buttons = form->Grid()->viewport()->findChildren<QPushButton*>();
+        const auto combos = form->Grid()->viewport()->findChildren<QComboBox*>();
+        QCOMPARE(buttons.size(), 3);
+        QCOMPARE(combos.size(), 3);
+        QStringList captions;
+        for (QPushButton* b : buttons)
+            captions << b->text();
+        captions.sort();
+        QCOMPARE(captions, QStringList({"1: Piles", "2: Piles", "3: Piles"}));
+
+        QPushButton* second = nullptr;
+        for (QPushButton* b : buttons)
+            if (b->text() == "2: Piles")
+                second = b;
+        second->click();
+        TTableForm* sub = TTableForm::FromTable(*subs->GetTable(1));
+        QVERIFY(sub);
+        QCOMPARE(sub->Frame()->windowTitle(), QString("Piles  2"));
+
+        // The first row's choice changes: its sub-table goes, the window of
+        // the second row's follows its new number.
+        QVERIFY(form->SelectCell(1, 1 + 0));
+        form->BtnDelClick();
+        QCOMPARE(sub->Frame()->windowTitle(), QString("Piles  1"));
+        kinds->SetInt(0, 2);
+        QVERIFY(!TTableForm::FromTable(*templ));
+        QCOMPARE(subs->GetObject(0), nullptr);
+        QStringList after;
+        for (QPushButton* b : form->Grid()->viewport()->findChildren<QPushButton*>())
+            if (b->isVisibleTo(form))
+                after << b->text();
+        after.sort();
+        QCOMPARE(after, QStringList({"1: ", "2: Piles"}));
+    }
+
+    void aRealMessageBoxComesOnce()
+    {
+        auto soil = MakeSoilLayerTable();
+        soil->SetRowCount(2);
+        soil->SetFormFactory(TTableForm::Factory(m_area.get()));
+        soil->ShowForm();
+        TTableForm* form = TTableForm::FromTable(*soil);
+        QVERIFY(form->SelectCell(2, 2));
+        int boxes = 0;
+        QPointer<QMessageBox> last;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && box != last) {
+                last = box;
+                ++boxes;
+                QCOMPARE(box->text(), QString("Entry must be an integer."));
+                box->accept();
+            }
+        });
+        closer.start(10);
+        form->SetEditText("2.5");
+        QWidget* editor = form->Grid()->indexWidget(form->Grid()->model()->index(0, 1));
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Down);
+        QCOMPARE(boxes, 1);
+        QCOMPARE(form->Row(), 2);
+        QVERIFY(!form->Frame()->close());
+        QCOMPARE(boxes, 2);
+        QTest::qWait(50);
+        QCOMPARE(boxes, 2); // nothing asks again once the box has gone
+        form->SetEditText("4");
+        QVERIFY(form->Frame()->close());
+        QCOMPARE(soil->Cells(1, 0)->GetInt(), 4);
+        QCOMPARE(boxes, 2);
+    }
+};
+
+QTEST_MAIN(TableFormTest)
+#include "TableFormTest.moc"
