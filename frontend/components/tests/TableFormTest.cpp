@@ -416,6 +416,25 @@ private slots:
         QCOMPARE(form->VisibleRows(), 7);
     }
 
+    // The user drags the bottom edge three and a half rows up: four rows go.
+    void draggingTheBottomEdgeSnaps()
+    {
+        auto t = piles(25);
+        TTableForm* form = open(*t);
+        auto* frame = static_cast<QMdiSubWindow*>(form->Frame());
+        const int row = form->Grid()->verticalHeader()->defaultSectionSize();
+        const QRect before = frame->geometry();
+        const QPoint grip(frame->width() / 2, frame->height() - 1);
+        const QPoint to = grip - QPoint(0, 3 * row + row / 2);
+        QTest::mouseMove(frame, grip);
+        QTest::mousePress(frame, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(frame, to);
+        QTest::mouseRelease(frame, Qt::LeftButton, {}, to);
+        QCOMPARE(form->VisibleRows(), 6);
+        QTRY_COMPARE(frame->geometry(), before.adjusted(0, 0, 0, -4 * row));
+        QCOMPARE(form->Grid()->viewport()->height(), 6 * row);
+    }
+
     void aSizeChangedWithTheButtonDownSnaps()
     {
         auto t = piles(25);
