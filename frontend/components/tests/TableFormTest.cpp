@@ -416,6 +416,54 @@ private slots:
         QCOMPARE(form->VisibleRows(), 7);
     }
 
+    // The user drags the bottom edge three and a half rows up: four rows go.
+    void draggingTheBottomEdgeSnaps()
+    {
+        auto t = piles(25);
+        TTableForm* form = open(*t);
+        auto* frame = static_cast<QMdiSubWindow*>(form->Frame());
+        const int row = form->Grid()->verticalHeader()->defaultSectionSize();
+        const QRect before = frame->geometry();
+        const QPoint grip(frame->width() / 2, frame->height() - 1);
+        const QPoint to = grip - QPoint(0, 3 * row + row / 2);
+        QTest::mouseMove(frame, grip);
+        QTest::mousePress(frame, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(frame, to);
+        QTest::mouseRelease(frame, Qt::LeftButton, {}, to);
+        QCOMPARE(form->VisibleRows(), 6);
+        QTRY_COMPARE(frame->geometry(), before.adjusted(0, 0, 0, -4 * row));
+        QCOMPARE(form->Grid()->viewport()->height(), 6 * row);
+    }
+
+    void aSizeChangedWithTheButtonDownSnaps()
+    {
+        auto t = piles(25);
+        TTableForm* form = open(*t);
+        auto* frame = static_cast<QMdiSubWindow*>(form->Frame());
+        const int row = form->Grid()->verticalHeader()->defaultSectionSize();
+        const QRect before = frame->geometry();
+        // The window sized as a drag of its edges sizes it, the mouse button down.
+        QTest::mousePress(form->Grid()->viewport(), Qt::LeftButton, {}, QPoint(1, 1));
+        QVERIFY(QApplication::mouseButtons() & Qt::LeftButton);
+        frame->setGeometry(before.adjusted(0, 0, 0, -(3 * row + row / 2)));
+        QTRY_COMPARE(form->VisibleRows(), 6);
+        QTRY_COMPARE(frame->geometry(), before.adjusted(0, 0, 0, -4 * row));
+        QCOMPARE(form->Grid()->viewport()->height(), 6 * row);
+
+        // From the top: the bottom stays.
+        const QRect sized = frame->geometry();
+        frame->setGeometry(sized.adjusted(0, -(2 * row + 3), 0, 0));
+        QTRY_COMPARE(form->VisibleRows(), 8);
+        QTRY_COMPARE(frame->geometry().height(), sized.height() + 2 * row);
+        QCOMPARE(frame->geometry().bottom(), sized.bottom());
+        QTest::mouseRelease(form->Grid()->viewport(), Qt::LeftButton, {}, QPoint(1, 1));
+
+        // Without the button (a program sizing it) nothing snaps.
+        frame->setGeometry(frame->geometry().adjusted(0, 0, 0, -row / 2));
+        QTest::qWait(20);
+        QCOMPARE(form->VisibleRows(), 8);
+    }
+
     void aNarrowedWindowScrollsItsColumns()
     {
         auto soil = MakeSoilLayerTable();

@@ -730,7 +730,7 @@ void TTableForm::ArrangeControls()
     m_arranging = false;
 
     setTopLeft(g.LeftColIndex, g.TopRowIndex);
-    resizeFrame(TSizingEdge::None);
+    resizeFrame(m_anchor);
     placeColumnEditors();
     if (m_table && m_table->OnResize)
         m_table->OnResize();
@@ -1156,20 +1156,27 @@ TSizingEdge draggedEdge(const QRect& before, const QRect& after)
 
 bool TTableForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize && watched == m_frameObject && m_frame && !m_arranging && m_shown && m_table) {
-        // A size the user drags snaps to whole rows and columns.
-        const QRect now = m_frame->geometry();
-        const TSizingEdge edge = draggedEdge(m_lastFrameGeometry, now);
-        if (edge != TSizingEdge::None && (QApplication::mouseButtons() & Qt::LeftButton)
-            && !m_frame->isMaximized() && !m_frame->isMinimized()) {
-            QRect r = now;
-            WMSizing(edge, r);
-            QTimer::singleShot(0, this, [this, edge] {
-                if (!m_table)
-                    return;
-                ArrangeControls();
-                resizeFrame(edge);
-            });
+    if (watched == m_frameObject && m_frame && !m_arranging && m_shown && m_table) {
+        if (event->type() == QEvent::Move && m_frame->size() == m_lastFrameGeometry.size()) {
+            m_lastFrameGeometry = m_frame->geometry(); // moved, not sized
+        } else if (event->type() == QEvent::Resize) {
+            // A size the user drags snaps to whole rows and columns.
+            const QRect now = m_frame->geometry();
+            const TSizingEdge edge = draggedEdge(m_lastFrameGeometry, now);
+            if (edge != TSizingEdge::None && (QApplication::mouseButtons() & Qt::LeftButton)
+                && !m_frame->isMaximized() && !m_frame->isMinimized()) {
+                QRect r = now;
+                WMSizing(edge, r);
+                QTimer::singleShot(0, this, [this, edge] {
+                    if (!m_table)
+                        return;
+                    m_anchor = edge;
+                    ArrangeControls();
+                    m_anchor = TSizingEdge::None;
+                });
+            } else {
+                m_lastFrameGeometry = now;
+            }
         }
         return false;
     }

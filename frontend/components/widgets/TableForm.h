@@ -170,6 +170,7 @@ private:
     int m_row = 0;
     QSize m_clientSize{400, 300};
     QRect m_lastFrameGeometry;
+    TSizingEdge m_anchor = TSizingEdge::None; // the side a drag moves; the other one stays
 
     bool m_shown = false;
     bool m_informing = false; // a message is up: nothing commits again
