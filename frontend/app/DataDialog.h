@@ -35,7 +35,7 @@ public:
     // brought back to the front and nothing is stored).
     virtual bool FormDeactivate() = 0;
 
-    void StoreEdits() override { FormDeactivate(); }
+    bool StoreEdits() override { return FormDeactivate(); }
     void Reload() override { FormActivate(); }
 
     // The frame the main window shows this window in: a title with system

@@ -50,7 +50,7 @@ public:
     bool Closed() const { return m_closed; }
 
     // The view keeps no edits of its own.
-    void StoreEdits() override {}
+    bool StoreEdits() override { return true; }
     void Reload() override { FormActivate(); }
 
     static QString PrintTitle(); // "Soil-Pile Profile"

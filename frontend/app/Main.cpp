@@ -27,6 +27,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMetaMethod>
 #include <QMetaObject>
 #include <QMessageBox>
 #include <QMimeData>
@@ -357,14 +358,14 @@ void TMainForm::FileMenuClick()
 
 void TMainForm::FileNewClick()
 {
-    CommitActiveChild();
-    m_document->FileNew();
+    if (CommitActiveChild())
+        m_document->FileNew();
 }
 
 void TMainForm::FileOpenClick()
 {
-    CommitActiveChild();
-    m_document->FileOpen();
+    if (CommitActiveChild())
+        m_document->FileOpen();
 }
 
 void TMainForm::OpenFileName(const QString& path, bool layout20)
@@ -374,28 +375,26 @@ void TMainForm::OpenFileName(const QString& path, bool layout20)
 
 void TMainForm::MyFilePopupHandler(int index)
 {
-    CommitActiveChild();
-    m_document->OpenRecentFile(index);
+    if (CommitActiveChild())
+        m_document->OpenRecentFile(index);
 }
 
 void TMainForm::DropFiles(const QStringList& paths)
 {
     if (paths.isEmpty())
         return;
-    CommitActiveChild();
-    m_document->DropFiles(paths);
+    if (CommitActiveChild())
+        m_document->DropFiles(paths);
 }
 
 bool TMainForm::FileSaveClick()
 {
-    CommitActiveChild();
-    return m_document->FileSave();
+    return CommitActiveChild() && m_document->FileSave();
 }
 
 bool TMainForm::FileSaveAsClick()
 {
-    CommitActiveChild();
-    return m_document->FileSaveAs();
+    return CommitActiveChild() && m_document->FileSaveAs();
 }
 
 void TMainForm::FileExitClick()
@@ -420,8 +419,7 @@ void TMainForm::UpdateRegistry()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    CommitActiveChild();
-    if (!m_document->CloseQuery()) {
+    if (!CommitActiveChild() || !m_document->CloseQuery()) {
         event->ignore();
         return;
     }
@@ -481,21 +479,33 @@ void TMainForm::ShowChild(TChildKind kind)
     m_mdi->setActiveSubWindow(window);
 }
 
-void TMainForm::CommitActiveChild()
+bool TMainForm::CommitActiveChild()
 {
     QMdiSubWindow* active = m_mdi->currentSubWindow();
     if (!active)
-        return;
+        return true;
     QWidget* widget = active->widget();
-    // Called from menus and event handlers: no exception may leave it.
+    // Called from menus and event handlers: no exception may leave it. An
+    // edit that could not be stored stops the command as a refusal does.
     try {
         if (auto* child = dynamic_cast<TChildWindow*>(widget))
-            child->StoreEdits();
-        else if (widget && widget->metaObject()->indexOfMethod("StoreEdits()") >= 0)
-            QMetaObject::invokeMethod(widget, "StoreEdits", Qt::DirectConnection);
+            return child->StoreEdits();
+        const int index = widget ? widget->metaObject()->indexOfMethod("StoreEdits()") : -1;
+        if (index >= 0) {
+            // A slot that returns nothing cannot refuse.
+            const QMetaMethod slot = widget->metaObject()->method(index);
+            bool stored = true;
+            if (slot.returnType() == QMetaType::Bool)
+                slot.invoke(widget, Qt::DirectConnection, Q_RETURN_ARG(bool, stored));
+            else
+                slot.invoke(widget, Qt::DirectConnection);
+            return stored;
+        }
     } catch (const std::exception& e) {
         m_dialogs->Inform(this, exceptionText(e));
+        return false;
     }
+    return true;
 }
 
 void TMainForm::CloseAllChildren()
@@ -585,8 +595,8 @@ void TMainForm::CompRunClick()
 {
     if (m_document->IsRunning())
         return;
-    CommitActiveChild();
-    m_document->RunAnalysis();
+    if (CommitActiveChild())
+        m_document->RunAnalysis();
 }
 
 bool TMainForm::waitForRun(TAnalysisRun& run, int steps)

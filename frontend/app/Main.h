@@ -40,12 +40,13 @@ enum class TChildKind {
 // What a child window offers the main window. A child widget that has edits
 // of its own implements it; others need not. A window that cannot include
 // this header (the table editor of the component library) may instead offer
-// a slot StoreEdits().
+// a slot bool StoreEdits().
 class TChildWindow {
 public:
     virtual ~TChildWindow() = default;
-    // Stores the window's edits into the project (its deactivation handler).
-    virtual void StoreEdits() = 0;
+    // Stores the window's edits into the project (its deactivation handler);
+    // false when the window refused an entry (it has shown its message).
+    virtual bool StoreEdits() = 0;
     // Reloads the window from the project and its units (its activation handler).
     virtual void Reload() = 0;
 };
@@ -116,7 +117,9 @@ public:
     void HelpContentsClick();
     void HelpAboutClick();
     void ShowChild(TChildKind kind);
-    void CommitActiveChild();
+    // Stores the active child's edits; false when it refused an entry, and
+    // then the command that asked stops (nothing saved, run or discarded).
+    bool CommitActiveChild();
     void CloseAllChildren();
     void RefreshOpenDialogs();
     bool LoadPlotData(const QString& path, bool showMessage);

@@ -288,9 +288,9 @@ private slots:
     }
 
     // A refused length is not saved, and not as the bound the field put in
-    // its place either, also where one key commits twice (Ctrl+N: the key,
-    // then the Save that its question asks for). Leaving the window in a
-    // later action takes the bound.
+    // its place either: the key that commits it (Ctrl+S, Ctrl+N) stops, so
+    // nothing is saved and the project is not discarded. Leaving the window
+    // in a later action takes the bound.
     void aRefusedEntryIsNotSavedByTheSameKey()
     {
         const QString path = write(project(), "bound.kld");
@@ -315,9 +315,12 @@ private slots:
         QTest::keyClick(pile->DataEdit8, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(m_user->Messages.size(), 2);
         QCOMPARE(m_user->Messages.last(), "Entry must be greater than or equal to -2147483648");
-        // Saved as the model held it before the refused entry.
-        QVERIFY(ReadFile(path).contains("\r\n" + fileNumberText(2147483647.0L).toUtf8() + "\r\n"));
-        QCOMPARE(form->ProgramData().FileName, DefaultProjectFileName());
+        // New stopped: nothing saved, nothing discarded, the entry still shown.
+        QVERIFY(ReadFile(path).contains("\r\n12\r\n"));
+        QCOMPARE(form->ProgramData().PileLength, 2147483647.0L);
+        QCOMPARE(form->ProgramData().FileName, path);
+        QCOMPARE(ActiveChild<TfrmCPileProperties>(*form), pile);
+        QCOMPARE(pile->DataEdit8->text(), "-2147483648");
     }
 
     // A value beyond a field's limit in the file shows clamped and goes back

@@ -70,7 +70,11 @@ public:
 class CountingChild : public QWidget, public TChildWindow {
 public:
     CountingChild(int& stored, int& reloaded) : m_stored(stored), m_reloaded(reloaded) {}
-    void StoreEdits() override { ++m_stored; }
+    bool StoreEdits() override
+    {
+        ++m_stored;
+        return true;
+    }
     void Reload() override { ++m_reloaded; }
 
 private:

@@ -954,18 +954,30 @@ bool TTableForm::CommitCell()
     TColumn* column = m_table->VisibleColumn(m_col - 1);
     if (column->UsesControls())
         return true;
+    const QString text = m_model->text(m_col - 1, m_row - m_headerRows);
     try {
-        column->SetText(m_row - m_headerRows, m_model->text(m_col - 1, m_row - m_headerRows));
+        column->SetText(m_row - m_headerRows, text);
     } catch (const EAssignError& e) {
+        m_refusedCol = m_col;
+        m_refusedRow = m_row;
+        m_refusedText = text;
         inform(e.Message());
         return false;
     }
+    m_refusedCol = 0;
     return true;
 }
 
-void TTableForm::StoreEdits()
+bool TTableForm::StoreEdits()
 {
-    CommitCell();
+    // A menu opening commits, then its command commits again: the entry
+    // refused a moment ago is refused again without a second message.
+    if (m_table && !m_informing && m_refusedCol == m_col && m_refusedRow == m_row && m_refusedText == EditText()) {
+        m_grid->setFocus();
+        openEditor();
+        return false;
+    }
+    return CommitCell();
 }
 
 bool TTableForm::handleKey(QKeyEvent* key)

@@ -108,8 +108,9 @@ public:
     TSnapCandidate WMSizing(TSizingEdge edge, QRect& rect);
 
 public slots:
-    // The main window commits the active child through this slot.
-    void StoreEdits();
+    // The main window commits the active child through this slot; false
+    // when the current cell's entry was refused.
+    bool StoreEdits();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -179,4 +180,9 @@ private:
     bool m_active = false;
     bool m_closing = false;
     bool m_refillHeld = false;
+    // The cell and text last refused (column 0: none); StoreEdits refuses
+    // them again without a message.
+    int m_refusedCol = 0;
+    int m_refusedRow = 0;
+    QString m_refusedText;
 };

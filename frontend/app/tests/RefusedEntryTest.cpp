@@ -1,0 +1,175 @@
+// A refused entry in the active child window stops the command that committed
+// it: through the real main window, its data dialogs and table windows.
+
+#include "DialogTestSupport.h"
+
+#include "SoilParams.h"
+#include "TableForm.h"
+
+#include "Table.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace {
+
+// A two-layer project in SI units, four frequencies.
+const QByteArray kProject = "Refusals\r\n2 \r\n2\r\n4 6 150 0.4 1.8 0.05\r\n5 10 250 0.35 1.9 0.03\r\n"
+                            "30000000 0.0063617251 0.28274334 0.25 0.3 2.5 0.01\r\n12\r\n1\r\n0 0 \r\n"
+                            "200 500 200000 0.05\r\n4 1 3\r\n";
+
+const QString kIntegerMessage = QStringLiteral("Entry must be an integer.");
+
+} // namespace
+
+class RefusedEntryTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+    TScriptedUser* m_user = nullptr;
+    QString m_path;  // the open project
+    QString m_other; // another project, for Open and a drop
+
+    QString write(const QString& name)
+    {
+        const QString path = m_dir->filePath(name);
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(kProject);
+        return path;
+    }
+
+    // The main window with the project open and "2.5" typed into Number of
+    // frequencies, which refuses it.
+    std::unique_ptr<TMainForm> formWithRefusedFrequencyCount(TfrmSoilParams*& dialog)
+    {
+        auto form = MakeShownForm(m_user, {m_path});
+        ChooseDataItem(*form, QStringLiteral("&Frequency Data"));
+        dialog = ActiveChild<TfrmSoilParams>(*form);
+        if (dialog)
+            TypeInto(dialog->DataEdit1, "2.5");
+        return form;
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_settingsDir = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir->path());
+        QDir::setCurrent(m_dir->path());
+        m_path = write("refusals.kld");
+        m_other = write("other.kld");
+        qputenv("KELDOR_FAKE_LOG", QFile::encodeName(m_dir->path()));
+    }
+
+    void cleanup() { qunsetenv("KELDOR_FAKE_LOG"); }
+
+    // Every command that commits the active dialog before it acts does
+    // nothing after a refusal: one message, the file as it was, the same
+    // project, the dialog in front with the text as typed.
+    void aRefusedDialogEntryStopsTheCommand_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char* c : {"save", "save as", "new", "open", "drop", "exit", "run"})
+            QTest::newRow(c) << QString::fromLatin1(c);
+    }
+
+    void aRefusedDialogEntryStopsTheCommand()
+    {
+        QFETCH(QString, command);
+        TfrmSoilParams* dialog = nullptr;
+        auto form = formWithRefusedFrequencyCount(dialog);
+        QVERIFY(dialog);
+        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        const QString saveAsPath = m_dir->filePath("renamed.kld");
+        m_user->SavePaths = {saveAsPath};
+        m_user->OpenPath = m_other;
+        m_user->Answer = TUserDialogs::TAnswer::Yes;
+
+        if (command == "save")
+            QVERIFY(!form->FileSaveClick());
+        else if (command == "save as")
+            QVERIFY(!form->FileSaveAsClick());
+        else if (command == "new")
+            form->FileNewClick();
+        else if (command == "open")
+            form->FileOpenClick();
+        else if (command == "drop")
+            form->DropFiles({m_other});
+        else if (command == "exit")
+            form->FileExitClick();
+        else
+            form->CompRunClick();
+        QCoreApplication::processEvents();
+
+        QCOMPARE(m_user->Messages, QStringList{kIntegerMessage});
+        QCOMPARE(ReadFile(m_path), kProject);
+        QVERIFY(!QFile::exists(saveAsPath));
+        QVERIFY(!QFile::exists(m_dir->filePath("names.dat"))); // the analysis program never started
+        QCOMPARE(form->ProgramData().FileName, m_path);
+        QCOMPARE(form->ProgramData().FrequencyCount, 4);
+        QVERIFY(form->isVisible());
+        QCOMPARE(ActiveChild<TfrmSoilParams>(*form), dialog);
+        QCOMPARE(dialog->DataEdit1->text(), "2.5");
+        QVERIFY(form->IsModified());
+    }
+
+    // Corrected, the entry is stored and the same command goes ahead.
+    void aCorrectedDialogEntryIsSaved()
+    {
+        TfrmSoilParams* dialog = nullptr;
+        auto form = formWithRefusedFrequencyCount(dialog);
+        QVERIFY(dialog);
+        QVERIFY(!form->FileSaveClick());
+        QCoreApplication::processEvents();
+        TypeInto(dialog->DataEdit1, "5");
+        QVERIFY(form->FileSaveClick());
+        QVERIFY(ReadFile(m_path).endsWith("\r\n5 1 3\r\n"));
+        QCOMPARE(form->ProgramData().FrequencyCount, 5);
+        QVERIFY(!form->IsModified());
+        QCOMPARE(m_user->Messages, QStringList{kIntegerMessage});
+    }
+
+    // "2.5" in the integer sublayer column of the soil table: Run, chosen
+    // from its menu (which commits first), neither saves nor starts the
+    // analysis program and shows one message; corrected, Save writes it.
+    void aRefusedCellStopsTheRunUntilCorrected()
+    {
+        auto form = MakeShownForm(m_user, {m_path});
+        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        ChooseDataItem(*form, QStringLiteral("Soil &Layer Data"));
+        TTableForm* soil = TTableForm::FromTable(form->Tables().D());
+        QVERIFY(soil);
+        QVERIFY(soil->SelectCell(2, soil->HeaderRows()));
+        soil->SetEditText("2.5");
+
+        emit form->ComputationMenu()->aboutToShow();
+        form->RunAction()->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_user->Messages, QStringList{kIntegerMessage});
+        QVERIFY(!QFile::exists(m_dir->filePath("names.dat")));
+        QVERIFY(!QFile::exists(m_dir->filePath("cwd.txt")));
+        QCOMPARE(ReadFile(m_path), kProject);
+        QCOMPARE(soil->Col(), 2);
+        QCOMPARE(soil->EditText(), "2.5");
+        QVERIFY(!form->PlotDataLoaded());
+
+        soil->SetEditText("8");
+        QVERIFY(form->FileSaveClick());
+        const QList<QByteArray> lines = ReadFile(m_path).split('\n');
+        QCOMPARE(lines.value(3).trimmed(), QByteArray("8 6 150 0.4 1.8 0.05"));
+        QCOMPARE(m_user->Messages.size(), 1);
+
+        // The same text typed again later is a new refusal, with its message.
+        soil->SetEditText("2.5");
+        QVERIFY(!form->FileSaveClick());
+        QCOMPARE(m_user->Messages, QStringList({kIntegerMessage, kIntegerMessage}));
+        QCOMPARE(ReadFile(m_path).split('\n').value(3).trimmed(), QByteArray("8 6 150 0.4 1.8 0.05"));
+    }
+};
+
+QTEST_MAIN(RefusedEntryTest)
+#include "RefusedEntryTest.moc"
