@@ -15,6 +15,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
+
 TGeometryView::TGeometryView(const QString& caption, const QString& yName, QSize initialSize, QRect button,
                              const TViewBounds& initial, QWidget* parent)
     : QWidget(parent), m_caption(caption), m_yName(yName), m_initialSize(initialSize), m_model(initial)
@@ -32,6 +34,22 @@ TGeometryView::TGeometryView(const QString& caption, const QString& yName, QSize
 }
 
 TGeometryView::~TGeometryView() = default;
+
+QSize TGeometryView::sizeHint() const
+{
+    QSize frame(0, 0);
+    if (auto* sub = qobject_cast<const QMdiSubWindow*>(parentWidget())) {
+        const QMargins m = sub->contentsMargins();
+        frame = QSize(m.left() + m.right(), m.top() + m.bottom());
+    }
+    return (m_initialSize - frame).expandedTo(minimumSizeHint());
+}
+
+QSize TGeometryView::minimumSizeHint() const
+{
+    // As a plot window: three inches by two, and wide enough for the button.
+    return QSize(std::max(3 * logicalDpiX(), m_button->geometry().right() + 1), 2 * logicalDpiY());
+}
 
 QString TGeometryView::PrintTitle()
 {
@@ -102,9 +120,12 @@ void TGeometryView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!m_sized) {
         m_sized = true;
-        // The window's initial size is its frame's.
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        // The window's initial size is its frame's. The frame, not the view,
+        // keeps the minimum: the view itself still handles any client area.
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+            frame->setMinimumSize(frame->minimumSizeHint());
             frame->resize(m_initialSize);
+        }
     }
 }
 

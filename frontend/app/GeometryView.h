@@ -73,6 +73,11 @@ protected:
     virtual void draw(QPainter& painter, const TViewSurface& surface, const TViewBounds& shown, const QColor& window,
                       const QColor& windowText) const = 0;
 
+    // The initial size without the frame; the minimum (its frame's) keeps
+    // the Print button and some of the drawing in view.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

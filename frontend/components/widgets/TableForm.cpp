@@ -726,6 +726,15 @@ void TTableForm::ArrangeControls()
     int height = 0;
     TableClientSize(g, f, width, height);
     m_clientSize = QSize(width, height);
+    // At the least one data row and column with the buttons, so that the
+    // workspace (Cascade, Tile) never squeezes the window to its title bar.
+    TGridMetrics least = g;
+    least.VisibleCols = std::min(1, g.VisibleCols);
+    least.VisibleRows = std::min(1, g.VisibleRows);
+    int leastWidth = 0;
+    int leastHeight = 0;
+    TableClientSize(least, f, leastWidth, leastHeight);
+    setMinimumSize(m_clientSize.boundedTo(QSize(leastWidth, leastHeight)));
     updateGeometry();
     m_arranging = false;
 
