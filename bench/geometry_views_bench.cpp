@@ -34,7 +34,7 @@ struct Project {
         data.PileRadius = 0.3L;
         data.PileLength = 25;
     }
-    TProjectTables tables;
+    ProjectTables tables;
     TProgramData data;
 };
 
@@ -46,7 +46,7 @@ void TopViewRebuildAndPaint(benchmark::State& state)
     Project p;
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     for (auto _ : state) {
-        const TPlanView plan = BuildPlanView(p.tables.PileCoord(), p.data.PileRadius, TPlanView().ModelBounds);
+        const PlanView plan = BuildPlanView(p.tables.PileCoord(), p.data.PileRadius, PlanView().ModelBounds);
         const auto shown = FitAspect(plan.ModelBounds, kWidth, kHeight);
         QPainter painter(&image);
         DrawTopView(painter, {kWidth, kHeight, 96, 96, false}, plan.Circles, *shown, Qt::white, Qt::black);

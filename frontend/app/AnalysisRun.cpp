@@ -27,14 +27,14 @@ QString StartFailedMessage()
     return QStringLiteral("An error occurred in running the program");
 }
 
-QString TAnalysisRun::DefaultProgramPath()
+QString AnalysisRun::DefaultProgramPath()
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kdcalc"));
 }
 
-TAnalysisRun::TAnalysisRun(const QString& programPath, QObject* parent) : QObject(parent), m_programPath(programPath) {}
+AnalysisRun::AnalysisRun(const QString& programPath, QObject* parent) : QObject(parent), m_programPath(programPath) {}
 
-TAnalysisRun::~TAnalysisRun()
+AnalysisRun::~AnalysisRun()
 {
     if (m_process) {
         m_process->disconnect(this);
@@ -44,27 +44,27 @@ TAnalysisRun::~TAnalysisRun()
     cleanUp();
 }
 
-QString TAnalysisRun::WorkingDirectory() const
+QString AnalysisRun::WorkingDirectory() const
 {
     return m_workDir ? m_workDir->path() : QString();
 }
 
-bool TAnalysisRun::IsRunning() const
+bool AnalysisRun::IsRunning() const
 {
     return m_process != nullptr;
 }
 
-void TAnalysisRun::fail(TOutcome outcome, const QString& detail)
+void AnalysisRun::fail(RunOutcome outcome, const QString& detail)
 {
     m_outcome = outcome;
     m_message = detail;
 }
 
-bool TAnalysisRun::Start(const QString& projectPath)
+bool AnalysisRun::Start(const QString& projectPath)
 {
     if (m_process)
         return false;
-    m_outcome = TOutcome::None;
+    m_outcome = RunOutcome::None;
     m_message.clear();
     m_console.clear();
     m_line.clear();
@@ -76,7 +76,7 @@ bool TAnalysisRun::Start(const QString& projectPath)
 
     const QFileInfo program(m_programPath);
     if (!program.isFile() || !program.isExecutable()) {
-        fail(TOutcome::NotStarted, StartFailedMessage() + QStringLiteral("\rThe analysis program %1 was not found.")
+        fail(RunOutcome::NotStarted, StartFailedMessage() + QStringLiteral("\rThe analysis program %1 was not found.")
                                                               .arg(QDir::toNativeSeparators(m_programPath)));
         return false;
     }
@@ -88,7 +88,7 @@ bool TAnalysisRun::Start(const QString& projectPath)
     // overwritten by the run.
     for (const char* ext : kd::kOutputExtensions)
         if (ChangeFileExt(project, QString::fromLatin1(ext)) == project) {
-            fail(TOutcome::NotStarted,
+            fail(RunOutcome::NotStarted,
                  QStringLiteral("The project file %1 would be overwritten by the results of its run: save it under a "
                                 "name with the extension .kld.")
                      .arg(QDir::toNativeSeparators(project)));
@@ -96,7 +96,7 @@ bool TAnalysisRun::Start(const QString& projectPath)
         }
     // An old plot data file must never be taken for the result of this run.
     if (QFileInfo::exists(m_plotDataPath) && !QFile::remove(m_plotDataPath)) {
-        fail(TOutcome::NotStarted, QStringLiteral("The old plot data file %1 could not be removed.")
+        fail(RunOutcome::NotStarted, QStringLiteral("The old plot data file %1 could not be removed.")
                                        .arg(QDir::toNativeSeparators(m_plotDataPath)));
         return false;
     }
@@ -105,7 +105,7 @@ bool TAnalysisRun::Start(const QString& projectPath)
     if (!m_workDir->isValid()) {
         const QString error = m_workDir->errorString();
         cleanUp();
-        fail(TOutcome::NotStarted, QStringLiteral("No working directory could be made for the analysis program: %1")
+        fail(RunOutcome::NotStarted, QStringLiteral("No working directory could be made for the analysis program: %1")
                                        .arg(error));
         return false;
     }
@@ -116,7 +116,7 @@ bool TAnalysisRun::Start(const QString& projectPath)
     if (!list.open(QIODevice::WriteOnly) || list.write(text) != text.size() || !list.commit()) {
         const QString error = list.errorString();
         cleanUp();
-        fail(TOutcome::NotStarted, QStringLiteral("The file list %1 could not be written: %2")
+        fail(RunOutcome::NotStarted, QStringLiteral("The file list %1 could not be written: %2")
                                        .arg(QDir::toNativeSeparators(list.fileName()), error));
         return false;
     }
@@ -127,8 +127,8 @@ bool TAnalysisRun::Start(const QString& projectPath)
     m_process->setWorkingDirectory(m_workDir->path());
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setStandardInputFile(QProcess::nullDevice());
-    connect(m_process, &QProcess::readyReadStandardOutput, this, &TAnalysisRun::readOutput);
-    connect(m_process, &QProcess::finished, this, &TAnalysisRun::processFinished);
+    connect(m_process, &QProcess::readyReadStandardOutput, this, &AnalysisRun::readOutput);
+    connect(m_process, &QProcess::finished, this, &AnalysisRun::processFinished);
     m_process->start();
     if (!m_process->waitForStarted(-1)) {
         const QString error = m_process->errorString();
@@ -136,14 +136,14 @@ bool TAnalysisRun::Start(const QString& projectPath)
         delete m_process;
         m_process = nullptr;
         cleanUp();
-        fail(TOutcome::NotStarted,
+        fail(RunOutcome::NotStarted,
              StartFailedMessage() + u'\r' + QDir::toNativeSeparators(m_programPath) + QStringLiteral(": ") + error);
         return false;
     }
     return true;
 }
 
-void TAnalysisRun::Cancel()
+void AnalysisRun::Cancel()
 {
     if (!m_process)
         return;
@@ -151,24 +151,24 @@ void TAnalysisRun::Cancel()
     m_process->kill();
 }
 
-bool TAnalysisRun::WaitForEnd()
+bool AnalysisRun::WaitForEnd()
 {
     if (m_process) {
         QEventLoop loop;
-        connect(this, &TAnalysisRun::finished, &loop, &QEventLoop::quit);
+        connect(this, &AnalysisRun::finished, &loop, &QEventLoop::quit);
         if (m_process)
             loop.exec();
     }
-    return m_outcome == TOutcome::Succeeded;
+    return m_outcome == RunOutcome::Succeeded;
 }
 
-QString TAnalysisRun::Message() const
+QString AnalysisRun::Message() const
 {
     const QString tail = OutputTail();
     return m_message.isEmpty() || tail.isEmpty() ? m_message : m_message + u'\r' + tail;
 }
 
-QString TAnalysisRun::OutputTail() const
+QString AnalysisRun::OutputTail() const
 {
     QStringList lines;
     for (const QString& line : m_tail)
@@ -176,15 +176,15 @@ QString TAnalysisRun::OutputTail() const
     return lines.join(u'\r');
 }
 
-void TAnalysisRun::scheduleRead()
+void AnalysisRun::scheduleRead()
 {
     if (m_readScheduled)
         return;
     m_readScheduled = true;
-    QMetaObject::invokeMethod(this, &TAnalysisRun::readOutput, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &AnalysisRun::readOutput, Qt::QueuedConnection);
 }
 
-void TAnalysisRun::readOutput()
+void AnalysisRun::readOutput()
 {
     m_readScheduled = false;
     if (!m_process)
@@ -205,7 +205,7 @@ void TAnalysisRun::readOutput()
         finish();
 }
 
-void TAnalysisRun::takeBytes(const char* data, qsizetype size)
+void AnalysisRun::takeBytes(const char* data, qsizetype size)
 {
     qsizetype pos = 0;
     while (pos < size) {
@@ -225,7 +225,7 @@ void TAnalysisRun::takeBytes(const char* data, qsizetype size)
     }
 }
 
-void TAnalysisRun::endLine()
+void AnalysisRun::endLine()
 {
     QString line = QString::fromLocal8Bit(m_line);
     m_line.clear();
@@ -249,7 +249,7 @@ void TAnalysisRun::endLine()
         emit frequencyDone(++m_frequencyLines);
 }
 
-void TAnalysisRun::processFinished(int exitCode, QProcess::ExitStatus status)
+void AnalysisRun::processFinished(int exitCode, QProcess::ExitStatus status)
 {
     m_exited = true;
     m_exitCode = exitCode;
@@ -259,7 +259,7 @@ void TAnalysisRun::processFinished(int exitCode, QProcess::ExitStatus status)
         readOutput();
 }
 
-void TAnalysisRun::finish()
+void AnalysisRun::finish()
 {
     if (!m_line.isEmpty() || m_lineCut)
         endLine();
@@ -272,23 +272,23 @@ void TAnalysisRun::finish()
                + u'\r' + what;
     };
     if (m_cancelled)
-        fail(TOutcome::Cancelled, detail(QStringLiteral("The analysis was cancelled.")));
+        fail(RunOutcome::Cancelled, detail(QStringLiteral("The analysis was cancelled.")));
     else if (m_exitStatus != QProcess::NormalExit)
-        fail(TOutcome::Crashed, detail(QStringLiteral("The analysis program stopped abnormally.")));
+        fail(RunOutcome::Crashed, detail(QStringLiteral("The analysis program stopped abnormally.")));
     else if (m_exitCode != 0)
-        fail(TOutcome::ExitStatus,
+        fail(RunOutcome::ExitStatus,
              detail(QStringLiteral("The analysis program ended with exit status %1.").arg(m_exitCode)));
     else if (!QFileInfo(m_plotDataPath).isFile())
-        fail(TOutcome::NoPlotData, detail(QStringLiteral("The analysis program wrote no plot data file.")));
+        fail(RunOutcome::NoPlotData, detail(QStringLiteral("The analysis program wrote no plot data file.")));
     else
-        m_outcome = TOutcome::Succeeded;
+        m_outcome = RunOutcome::Succeeded;
     // What a failed run left behind is never read as its result.
-    if (m_outcome != TOutcome::Succeeded)
+    if (m_outcome != RunOutcome::Succeeded)
         QFile::remove(m_plotDataPath);
-    emit finished(m_outcome == TOutcome::Succeeded);
+    emit finished(m_outcome == RunOutcome::Succeeded);
 }
 
-void TAnalysisRun::cleanUp()
+void AnalysisRun::cleanUp()
 {
     m_workDir.reset();
 }

@@ -15,11 +15,11 @@
 
 class QTemporaryDir;
 
-class TAnalysisRun : public QObject {
+class AnalysisRun : public QObject {
     Q_OBJECT
 
 public:
-    enum class TOutcome {
+    enum class RunOutcome {
         None,       // not started yet, or still running
         NotStarted, // a check or the start failed; nothing ran
         Succeeded,
@@ -32,8 +32,8 @@ public:
     // The analysis program beside the front end's own executable.
     static QString DefaultProgramPath();
 
-    explicit TAnalysisRun(const QString& programPath, QObject* parent = nullptr);
-    ~TAnalysisRun() override;
+    explicit AnalysisRun(const QString& programPath, QObject* parent = nullptr);
+    ~AnalysisRun() override;
 
     // Removes the project's old plot data file, writes the file list into a
     // new private working directory and starts the program there. False when
@@ -45,7 +45,7 @@ public:
     // Runs a local event loop until the run has ended; true on success.
     bool WaitForEnd();
 
-    TOutcome Outcome() const { return m_outcome; }
+    RunOutcome Outcome() const { return m_outcome; }
     // What to show the user when the run did not succeed: Reason() and,
     // after a CR, OutputTail().
     QString Message() const;
@@ -83,7 +83,7 @@ private:
     void endLine();
     void processFinished(int exitCode, QProcess::ExitStatus status);
     void finish();
-    void fail(TOutcome outcome, const QString& detail);
+    void fail(RunOutcome outcome, const QString& detail);
     void cleanUp();
 
     QString m_programPath;
@@ -102,7 +102,7 @@ private:
     QString m_projectPath;
     int m_frequencyLines = 0;
     bool m_cancelled = false;
-    TOutcome m_outcome = TOutcome::None;
+    RunOutcome m_outcome = RunOutcome::None;
     QString m_message;
 };
 

@@ -18,12 +18,12 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 
-TDataDialog::TDataDialog(TMainForm& form, const QString& caption) : m_form(form)
+DataDialog::DataDialog(TMainForm& form, const QString& caption) : m_form(form)
 {
     setWindowTitle(caption);
     m_grid = new QGridLayout(this);
     m_grid->setSizeConstraint(QLayout::SetFixedSize);
-    connect(form.MdiArea(), &QMdiArea::subWindowActivated, this, &TDataDialog::subWindowActivated);
+    connect(form.MdiArea(), &QMdiArea::subWindowActivated, this, &DataDialog::subWindowActivated);
     // The active control stays the one that had the focus last in this
     // window, also while another window has the focus.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -32,7 +32,7 @@ TDataDialog::TDataDialog(TMainForm& form, const QString& caption) : m_form(form)
     });
 }
 
-QMdiSubWindow* TDataDialog::MakeSubWindow()
+QMdiSubWindow* DataDialog::MakeSubWindow()
 {
     auto* frame = new QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                                  | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -45,7 +45,7 @@ QMdiSubWindow* TDataDialog::MakeSubWindow()
     return frame;
 }
 
-void TDataDialog::subWindowActivated(QMdiSubWindow* window)
+void DataDialog::subWindowActivated(QMdiSubWindow* window)
 {
     // No active child at all (the main window lost the focus, a message box
     // is up) is no change of the active child.
@@ -66,7 +66,7 @@ void TDataDialog::subWindowActivated(QMdiSubWindow* window)
     }
 }
 
-void TDataDialog::bringToFront(TDataEdit* field)
+void DataDialog::bringToFront(TDataEdit* field)
 {
     QPointer<TDataEdit> focus = field;
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
@@ -84,7 +84,7 @@ void TDataDialog::bringToFront(TDataEdit* field)
         QTimer::singleShot(0, this, raise);
 }
 
-bool TDataDialog::activeEntryValid()
+bool DataDialog::activeEntryValid()
 {
     auto* field = qobject_cast<TDataEdit*>(m_activeControl.data());
     if (!field)
@@ -111,7 +111,7 @@ bool TDataDialog::activeEntryValid()
     return false;
 }
 
-TDataEdit* TDataDialog::addField(const QString& caption, const QString& units)
+TDataEdit* DataDialog::addField(const QString& caption, const QString& units)
 {
     const int row = m_grid->rowCount();
     auto* label = new QLabel(this);
@@ -126,7 +126,7 @@ TDataEdit* TDataDialog::addField(const QString& caption, const QString& units)
     return edit;
 }
 
-void TDataDialog::closeEvent(QCloseEvent* event)
+void DataDialog::closeEvent(QCloseEvent* event)
 {
     if (!FormDeactivate()) {
         event->ignore();
@@ -138,7 +138,7 @@ void TDataDialog::closeEvent(QCloseEvent* event)
 
 // ------------------------------------------------------------ number dialogs
 
-TDataEdit* TNumberDialog::addBoundField(const QString& caption, const QString& units, TGetter get, TSetter set)
+TDataEdit* NumberDialog::addBoundField(const QString& caption, const QString& units, Getter get, Setter set)
 {
     TDataEdit* edit = addField(caption, units);
     // Every change of a field's text is an edit of the project, also the
@@ -148,37 +148,37 @@ TDataEdit* TNumberDialog::addBoundField(const QString& caption, const QString& u
     return edit;
 }
 
-TDataEdit* TNumberDialog::addBoundField(const QString& caption, const QString& units, Extended TProgramData::*member)
+TDataEdit* NumberDialog::addBoundField(const QString& caption, const QString& units, Extended TProgramData::*member)
 {
     return addBoundField(
         caption, units, [member](const TProgramData& d) { return d.*member; },
         [member](TProgramData& d, Extended x) { d.*member = x; });
 }
 
-std::vector<TDataEdit*> TNumberDialog::Fields() const
+std::vector<TDataEdit*> NumberDialog::Fields() const
 {
     std::vector<TDataEdit*> fields;
-    for (const TBinding& b : m_bindings)
+    for (const Binding& b : m_bindings)
         fields.push_back(b.Edit);
     return fields;
 }
 
-void TNumberDialog::FormActivate()
+void NumberDialog::FormActivate()
 {
     const TProgramData& data = Form().ProgramData();
-    for (const TBinding& b : m_bindings) {
+    for (const Binding& b : m_bindings) {
         b.Edit->SetUnits(data.Units);
         b.Edit->SetNumber(b.Get(data));
     }
 }
 
-bool TNumberDialog::FormDeactivate()
+bool NumberDialog::FormDeactivate()
 {
     if (!activeEntryValid())
         return false;
     // Every field is evaluated before anything is stored: all or nothing.
     std::vector<Extended> values;
-    for (const TBinding& b : m_bindings) {
+    for (const Binding& b : m_bindings) {
         try {
             values.push_back(b.Edit->Number());
         } catch (const Exception&) {
@@ -198,21 +198,21 @@ bool TNumberDialog::FormDeactivate()
 
 namespace {
 
-template <class TDialog>
-TMainForm::TChildFactory dialogFactory()
+template <class DialogClass>
+TMainForm::ChildFactory dialogFactory()
 {
-    return [](TMainForm& form) -> QWidget* { return (new TDialog(form))->MakeSubWindow(); };
+    return [](TMainForm& form) -> QWidget* { return (new DialogClass(form))->MakeSubWindow(); };
 }
 
 } // namespace
 
 void InstallDataDialogs(TMainForm& form)
 {
-    form.SetChildFactory(TChildKind::ProjectTitle, dialogFactory<TdlgTitle>());
-    form.SetChildFactory(TChildKind::PileProperties, dialogFactory<TfrmCPileProperties>());
-    form.SetChildFactory(TChildKind::SuperstructureProperties, dialogFactory<TfrmNCPileProperties>());
-    form.SetChildFactory(TChildKind::FrequencyData, dialogFactory<TfrmSoilParams>());
-    form.SetChildFactory(TChildKind::ControlOptions, dialogFactory<TDlgOptions>());
+    form.SetChildFactory(ChildKind::ProjectTitle, dialogFactory<TdlgTitle>());
+    form.SetChildFactory(ChildKind::PileProperties, dialogFactory<TfrmCPileProperties>());
+    form.SetChildFactory(ChildKind::SuperstructureProperties, dialogFactory<TfrmNCPileProperties>());
+    form.SetChildFactory(ChildKind::FrequencyData, dialogFactory<TfrmSoilParams>());
+    form.SetChildFactory(ChildKind::ControlOptions, dialogFactory<TDlgOptions>());
     // Made once, hidden until Help, About.
     auto* about = new TAboutBox(&form);
     form.SetAboutBox([about](TMainForm&) { about->ShowCentred(); });

@@ -23,11 +23,11 @@ class QMdiSubWindow;
 class TDataEdit;
 class TProgramData;
 
-class TDataDialog : public QWidget, public TChildWindow {
+class DataDialog : public QWidget, public ChildWindow {
     Q_OBJECT
 
 public:
-    TDataDialog(TMainForm& form, const QString& caption);
+    DataDialog(TMainForm& form, const QString& caption);
 
     // Loads the fields from the project and the units in force.
     virtual void FormActivate() = 0;
@@ -74,14 +74,14 @@ private:
 
 // A dialog of number fields, each bound to one value of the project. Every
 // text change of a field marks the project modified.
-class TNumberDialog : public TDataDialog {
+class NumberDialog : public DataDialog {
     Q_OBJECT
 
 public:
-    using TGetter = std::function<Extended(const TProgramData&)>;
-    using TSetter = std::function<void(TProgramData&, Extended)>;
+    using Getter = std::function<Extended(const TProgramData&)>;
+    using Setter = std::function<void(TProgramData&, Extended)>;
 
-    using TDataDialog::TDataDialog;
+    using DataDialog::DataDialog;
 
     void FormActivate() override;
     bool FormDeactivate() override;
@@ -90,17 +90,17 @@ public:
     std::vector<TDataEdit*> Fields() const;
 
 protected:
-    TDataEdit* addBoundField(const QString& caption, const QString& units, TGetter get, TSetter set);
+    TDataEdit* addBoundField(const QString& caption, const QString& units, Getter get, Setter set);
     // A field bound to an Extended member of the project.
     TDataEdit* addBoundField(const QString& caption, const QString& units, Extended TProgramData::*member);
 
 private:
-    struct TBinding {
+    struct Binding {
         TDataEdit* Edit;
-        TGetter Get;
-        TSetter Set;
+        Getter Get;
+        Setter Set;
     };
-    std::vector<TBinding> m_bindings;
+    std::vector<Binding> m_bindings;
 };
 
 // Installs the data dialogs and the About box in the main window.

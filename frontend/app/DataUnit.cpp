@@ -193,7 +193,7 @@ void refuseWordsLeft(const TWordReader& reader, bool layout20)
 }
 
 // Reads records 2 to 10 into data and the tables, in file order.
-void readRecords(TWordReader& reader, bool layout20, TProgramData& data, TProjectTables& tables)
+void readRecords(TWordReader& reader, bool layout20, TProgramData& data, ProjectTables& tables)
 {
     data.Title = reader.ReadLine();
     data.SetUnits(reader.ReadInteger(), tables);
@@ -259,28 +259,28 @@ void readRecords(TWordReader& reader, bool layout20, TProgramData& data, TProjec
 
 } // namespace
 
-// ------------------------------------------------------------ TProjectTables
+// ------------------------------------------------------------ ProjectTables
 
-TProjectTables::TProjectTables() : m_soilLayers(MakeSoilLayerTable()), m_pileCoord(MakePileCoordinateTable())
+ProjectTables::ProjectTables() : m_soilLayers(MakeSoilLayerTable()), m_pileCoord(MakePileCoordinateTable())
 {
     ResetRows();
 }
 
-TProjectTables::~TProjectTables() = default;
+ProjectTables::~ProjectTables() = default;
 
-bool TProjectTables::IsModified() const
+bool ProjectTables::IsModified() const
 {
     const auto tables = All();
     return std::any_of(tables.begin(), tables.end(), [](const TGridTable* t) { return t->IsModified(); });
 }
 
-void TProjectTables::ClearModified()
+void ProjectTables::ClearModified()
 {
     for (TGridTable* t : All())
         t->SetModified(false);
 }
 
-void TProjectTables::ResetRows()
+void ProjectTables::ResetRows()
 {
     for (TGridTable* t : All()) {
         t->SetRowCount(0);
@@ -288,7 +288,7 @@ void TProjectTables::ResetRows()
     }
 }
 
-void TProjectTables::GrowToMinRows()
+void ProjectTables::GrowToMinRows()
 {
     for (TGridTable* t : All())
         if (t->RowCount() < t->MinRows())
@@ -299,7 +299,7 @@ void TProjectTables::GrowToMinRows()
 
 TProgramData::TProgramData() : FileName(DefaultProjectFileName()), Title(QStringLiteral("New Pile")) {}
 
-std::unique_ptr<TProgramData> TProgramData::Create(TProjectTables& tables)
+std::unique_ptr<TProgramData> TProgramData::Create(ProjectTables& tables)
 {
     auto data = std::make_unique<TProgramData>();
     // The rows go first: the old project's values may be beyond what a
@@ -311,7 +311,7 @@ std::unique_ptr<TProgramData> TProgramData::Create(TProjectTables& tables)
     return data;
 }
 
-std::unique_ptr<TProgramData> TProgramData::CreateFromFile(const QString& path, bool layout20, TProjectTables& tables,
+std::unique_ptr<TProgramData> TProgramData::CreateFromFile(const QString& path, bool layout20, ProjectTables& tables,
                                                            QString& readError)
 {
     auto data = Create(tables);
@@ -342,7 +342,7 @@ QString SingleLineTitle(const QString& title)
     return line;
 }
 
-QByteArray TProgramData::FileText(const TProjectTables& tables) const
+QByteArray TProgramData::FileText(const ProjectTables& tables) const
 {
     const QString eol = QStringLiteral("\r\n");
     const QChar blank = u' ';
@@ -378,12 +378,12 @@ QByteArray TProgramData::FileText(const TProjectTables& tables) const
     return text.toUtf8();
 }
 
-void TProgramData::Save(const TProjectTables& tables) const
+void TProgramData::Save(const ProjectTables& tables) const
 {
     SaveTo(FileName, tables);
 }
 
-void TProgramData::SaveTo(const QString& path, const TProjectTables& tables) const
+void TProgramData::SaveTo(const QString& path, const ProjectTables& tables) const
 {
     const auto failure = [&](const QString& reason) {
         return EInOutError(
@@ -410,7 +410,7 @@ void TProgramData::SaveTo(const QString& path, const TProjectTables& tables) con
         throw failure(file.errorString());
 }
 
-void TProgramData::SetUnits(int units, TProjectTables& tables)
+void TProgramData::SetUnits(int units, ProjectTables& tables)
 {
     units = std::clamp(units, 1, 2);
     if (units == Units)

@@ -1,7 +1,7 @@
 #pragma once
 
 // The project model: the scalar data of one project (TProgramData), the two
-// tables that hold its soil layers and pile positions (TProjectTables), and
+// tables that hold its soil layers and pile positions (ProjectTables), and
 // the project file they are written to and read from.
 
 #include "Extended.h"
@@ -32,12 +32,12 @@ std::unique_ptr<TGridTable> MakePileCoordinateTable();
 
 // The soil-layer table D and the pile-coordinate table PileCoord, alive as
 // long as the main window; a new project only empties and refills them.
-class TProjectTables {
+class ProjectTables {
 public:
-    TProjectTables();
-    ~TProjectTables();
-    TProjectTables(const TProjectTables&) = delete;
-    TProjectTables& operator=(const TProjectTables&) = delete;
+    ProjectTables();
+    ~ProjectTables();
+    ProjectTables(const ProjectTables&) = delete;
+    ProjectTables& operator=(const ProjectTables&) = delete;
 
     TGridTable& D() const { return *m_soilLayers; }
     TGridTable& PileCoord() const { return *m_pileCoord; }
@@ -81,7 +81,7 @@ public:
 
     // A new project: the values above, the tables in English units with
     // MinRows rows of defaults, nothing marked modified.
-    static std::unique_ptr<TProgramData> Create(TProjectTables& tables);
+    static std::unique_ptr<TProgramData> Create(ProjectTables& tables);
 
     // Reads a project file in the 2.0 layout (layout20) or the 1.0 layout.
     // A value that could not be converted to the other units system, and
@@ -90,23 +90,23 @@ public:
     // project keeps what was read, the tables grow to their minimum rows,
     // and the reader's message is returned in readError (empty when the
     // file was read whole).
-    static std::unique_ptr<TProgramData> CreateFromFile(const QString& path, bool layout20, TProjectTables& tables,
+    static std::unique_ptr<TProgramData> CreateFromFile(const QString& path, bool layout20, ProjectTables& tables,
                                                         QString& readError);
 
     // The project file's bytes (2.0 layout).
-    QByteArray FileText(const TProjectTables& tables) const;
+    QByteArray FileText(const ProjectTables& tables) const;
     // Writes the project file at FileName in one step: the old file stays
     // as it was when any part fails (EInOutError naming the file and the
     // reason). In a folder where no temporary file can be made the file is
     // written in place.
-    void Save(const TProjectTables& tables) const;
+    void Save(const ProjectTables& tables) const;
     // The same at path; FileName is not changed.
-    void SaveTo(const QString& path, const TProjectTables& tables) const;
+    void SaveTo(const QString& path, const ProjectTables& tables) const;
 
     // Converts the scalars and the tables to units 1 (English) or 2 (SI);
     // other values are clamped to 1..2. The same units change nothing, and
     // so does a conversion that would overflow (EInvalidOp).
-    void SetUnits(int units, TProjectTables& tables);
+    void SetUnits(int units, ProjectTables& tables);
 };
 
 // The title as the project file's first record: every line break and other

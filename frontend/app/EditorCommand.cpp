@@ -3,9 +3,9 @@
 #include <QFileInfo>
 #include <QProcess>
 
-TEditorCommand EditorCommandFor(const QString& wordProcessor, const QString& file)
+EditorCommand EditorCommandFor(const QString& wordProcessor, const QString& file)
 {
-    TEditorCommand command;
+    EditorCommand command;
     const QString setting = wordProcessor.trimmed();
     if (!setting.isEmpty() && QFileInfo(wordProcessor).isFile()) {
         command.Program = wordProcessor;
@@ -24,6 +24,6 @@ TEditorCommand EditorCommandFor(const QString& wordProcessor, const QString& fil
 
 bool StartEditor(const QString& wordProcessor, const QString& file)
 {
-    const TEditorCommand command = EditorCommandFor(wordProcessor, file);
+    const EditorCommand command = EditorCommandFor(wordProcessor, file);
     return QProcess::startDetached(command.Program, command.Arguments);
 }

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-struct TEditorCommand {
+struct EditorCommand {
     QString Program;
     QStringList Arguments;
 };
@@ -14,7 +14,7 @@ struct TEditorCommand {
 // (xdg-open) when it is empty; the program itself when it names an existing
 // file; otherwise a command line split into a program and its arguments
 // (without a shell). The file is always one argument of its own, the last.
-TEditorCommand EditorCommandFor(const QString& wordProcessor, const QString& file);
+EditorCommand EditorCommandFor(const QString& wordProcessor, const QString& file);
 
 // Starts the editor without waiting for it; false when it could not start.
 bool StartEditor(const QString& wordProcessor, const QString& file);

@@ -17,8 +17,8 @@
 
 #include <algorithm>
 
-TGeometryView::TGeometryView(const QString& caption, const QString& yName, QSize initialSize, QRect button,
-                             const TViewBounds& initial, QWidget* parent)
+GeometryView::GeometryView(const QString& caption, const QString& yName, QSize initialSize, QRect button,
+                             const ViewBounds& initial, QWidget* parent)
     : QWidget(parent), m_caption(caption), m_yName(yName), m_initialSize(initialSize), m_model(initial)
 {
     setWindowTitle(caption);
@@ -26,16 +26,16 @@ TGeometryView::TGeometryView(const QString& caption, const QString& yName, QSize
     m_button = new QPushButton(QStringLiteral("Print"), this);
     m_button->setObjectName(QStringLiteral("Button1"));
     m_button->setGeometry(button);
-    connect(m_button, &QPushButton::clicked, this, &TGeometryView::Button1Click);
+    connect(m_button, &QPushButton::clicked, this, &GeometryView::Button1Click);
     m_message = [this](const QString& text) {
         QMessageBox::information(this, QCoreApplication::applicationName(), text, QMessageBox::Ok);
     };
     resize(initialSize);
 }
 
-TGeometryView::~TGeometryView() = default;
+GeometryView::~GeometryView() = default;
 
-QSize TGeometryView::sizeHint() const
+QSize GeometryView::sizeHint() const
 {
     QSize frame(0, 0);
     if (auto* sub = qobject_cast<const QMdiSubWindow*>(parentWidget())) {
@@ -45,23 +45,23 @@ QSize TGeometryView::sizeHint() const
     return (m_initialSize - frame).expandedTo(minimumSizeHint());
 }
 
-QSize TGeometryView::minimumSizeHint() const
+QSize GeometryView::minimumSizeHint() const
 {
     // As a plot window: three inches by two, and wide enough for the button.
     return QSize(std::max(3 * logicalDpiX(), m_button->geometry().right() + 1), 2 * logicalDpiY());
 }
 
-QString TGeometryView::PrintTitle()
+QString GeometryView::PrintTitle()
 {
     return QStringLiteral("Soil-Pile Profile");
 }
 
-QString TGeometryView::SectionsMessage()
+QString GeometryView::SectionsMessage()
 {
     return QStringLiteral("One or more Pile Types does not have any sections");
 }
 
-void TGeometryView::FollowActivations(QMdiArea* area)
+void GeometryView::FollowActivations(QMdiArea* area)
 {
     if (!area)
         return;
@@ -71,7 +71,7 @@ void TGeometryView::FollowActivations(QMdiArea* area)
     });
 }
 
-void TGeometryView::FormActivate()
+void GeometryView::FormActivate()
 {
     if (m_closed)
         return;
@@ -89,7 +89,7 @@ void TGeometryView::FormActivate()
     layOut();
 }
 
-void TGeometryView::fail(const QString& message)
+void GeometryView::fail(const QString& message)
 {
     // Once: the window is closed and nothing more is read or drawn.
     m_closed = true;
@@ -101,7 +101,7 @@ void TGeometryView::fail(const QString& message)
         close();
 }
 
-void TGeometryView::layOut()
+void GeometryView::layOut()
 {
     // None while the view is empty or has no client area: nothing divides
     // by a zero size and nothing is drawn with coordinates that are not finite.
@@ -109,13 +109,13 @@ void TGeometryView::layOut()
     update();
 }
 
-void TGeometryView::resizeEvent(QResizeEvent* event)
+void GeometryView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     layOut();
 }
 
-void TGeometryView::showEvent(QShowEvent* event)
+void GeometryView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!m_sized) {
@@ -129,22 +129,22 @@ void TGeometryView::showEvent(QShowEvent* event)
     }
 }
 
-void TGeometryView::paintEvent(QPaintEvent*)
+void GeometryView::paintEvent(QPaintEvent*)
 {
     if (m_closed || !m_shown)
         return;
     QPainter painter(this);
-    const TViewSurface surface{width(), height(), logicalDpiX(), logicalDpiY(), false};
+    const ViewSurface surface{width(), height(), logicalDpiX(), logicalDpiY(), false};
     draw(painter, surface, *m_shown, palette().color(QPalette::Base), palette().color(QPalette::Text));
 }
 
-void TGeometryView::mouseMoveEvent(QMouseEvent* event)
+void GeometryView::mouseMoveEvent(QMouseEvent* event)
 {
     QWidget::mouseMoveEvent(event);
     if (m_closed || !m_shown)
         return;
     const QPoint at = event->position().toPoint();
-    const std::optional<TModelPoint> p = PixelToModel(*m_shown, width(), height(), at.x(), at.y());
+    const std::optional<ModelPoint> p = PixelToModel(*m_shown, width(), height(), at.x(), at.y());
     if (!p)
         return;
     const QChar separator = localeDecimalSeparator();
@@ -152,13 +152,13 @@ void TGeometryView::mouseMoveEvent(QMouseEvent* event)
                    + QStringLiteral(": ") + FixedOneDecimalText(p->Y, separator));
 }
 
-void TGeometryView::Button1Click()
+void GeometryView::Button1Click()
 {
     if (ChoosePrintTarget(m_printer, this))
         PrintOn(m_printer);
 }
 
-bool TGeometryView::PrintOn(QPrinter& printer)
+bool GeometryView::PrintOn(QPrinter& printer)
 {
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(PrintTitle());
@@ -169,7 +169,7 @@ bool TGeometryView::PrintOn(QPrinter& printer)
         ok = painter.begin(&printer);
         if (ok) {
             // The printable area of the page, in device pixels.
-            const TViewSurface page{printer.width(), printer.height(), printer.logicalDpiX(), printer.logicalDpiY(),
+            const ViewSurface page{printer.width(), printer.height(), printer.logicalDpiX(), printer.logicalDpiY(),
                                     true};
             draw(painter, page, m_shown.value_or(m_model), Qt::white, Qt::black);
             ok = painter.end();
@@ -187,15 +187,15 @@ bool TGeometryView::PrintOn(QPrinter& printer)
 void InstallGeometryViews(TMainForm& form)
 {
     const auto project = [&form]() -> const TProgramData& { return form.ProgramData(); };
-    const auto follow = [&form](TGeometryView* view) {
+    const auto follow = [&form](GeometryView* view) {
         view->SetMessageHandler([&form, view](const QString& message) { form.Dialogs().Inform(view, message); });
         view->FollowActivations(form.MdiArea());
         return view;
     };
-    form.SetChildFactory(TChildKind::SideView, [=](TMainForm& f) -> QWidget* {
+    form.SetChildFactory(ChildKind::SideView, [=](TMainForm& f) -> QWidget* {
         return follow(new TDlgSideView(f.Tables().D(), f.Tables().PileCoord(), project));
     });
-    form.SetChildFactory(TChildKind::TopView, [=](TMainForm& f) -> QWidget* {
+    form.SetChildFactory(ChildKind::TopView, [=](TMainForm& f) -> QWidget* {
         return follow(new TDlgTopView(f.Tables().PileCoord(), project));
     });
 }

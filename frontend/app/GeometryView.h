@@ -20,11 +20,11 @@ class QMdiArea;
 class QPainter;
 class QPushButton;
 
-class TGeometryView : public QWidget, public TChildWindow {
+class GeometryView : public QWidget, public ChildWindow {
     Q_OBJECT
 
 public:
-    ~TGeometryView() override;
+    ~GeometryView() override;
 
     // Where messages go; an information box unless replaced.
     using MessageHandler = std::function<void(const QString& message)>;
@@ -41,10 +41,10 @@ public:
     // shown and answers false.
     bool PrintOn(QPrinter& printer);
 
-    const TViewBounds& ModelBounds() const { return m_model; }
+    const ViewBounds& ModelBounds() const { return m_model; }
     // The model bounds fitted to the client area; none while the view is
     // empty or the client area has no width or height.
-    const std::optional<TViewBounds>& ShownBounds() const { return m_shown; }
+    const std::optional<ViewBounds>& ShownBounds() const { return m_shown; }
     QPushButton* PrintButton() const { return m_button; }
     QPrinter& Printer() { return m_printer; }
     bool Closed() const { return m_closed; }
@@ -62,15 +62,15 @@ public slots:
 protected:
     // caption: the window's own caption ("Side View"); yName: the name of the
     // vertical read-out ("Depth", "Y"); initial: the model bounds at creation.
-    TGeometryView(const QString& caption, const QString& yName, QSize initialSize, QRect button,
-                  const TViewBounds& initial, QWidget* parent);
+    GeometryView(const QString& caption, const QString& yName, QSize initialSize, QRect button,
+                  const ViewBounds& initial, QWidget* parent);
 
     // Reads the tables and the project and keeps what is to be drawn; the
     // new model bounds, or `previous` when there is nothing to measure.
     // Throws the tables' exceptions; nothing is kept then.
-    virtual TViewBounds rebuild(const TViewBounds& previous) = 0;
+    virtual ViewBounds rebuild(const ViewBounds& previous) = 0;
     // The drawing routine over `shown` on `surface`.
-    virtual void draw(QPainter& painter, const TViewSurface& surface, const TViewBounds& shown, const QColor& window,
+    virtual void draw(QPainter& painter, const ViewSurface& surface, const ViewBounds& shown, const QColor& window,
                       const QColor& windowText) const = 0;
 
     // The initial size without the frame; the minimum (its frame's) keeps
@@ -92,8 +92,8 @@ private:
     QSize m_initialSize;
     bool m_sized = false;
     bool m_closed = false;
-    TViewBounds m_model;
-    std::optional<TViewBounds> m_shown;
+    ViewBounds m_model;
+    std::optional<ViewBounds> m_shown;
     QPushButton* m_button = nullptr;
     QPrinter m_printer{QPrinter::HighResolution};
     MessageHandler m_message;

@@ -7,7 +7,7 @@
 
 int main(int argc, char* argv[])
 {
-    TKeldorApplication app(argc, argv);
+    KeldorApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Varnoth"));
     QApplication::setApplicationName(QStringLiteral("KELDOR"));
     QApplication::setWindowIcon(QIcon(ProgramPixmap(64)));

@@ -7,9 +7,9 @@
 #include <exception>
 #include <new>
 
-TKeldorApplication::TKeldorApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+KeldorApplication::KeldorApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-bool TKeldorApplication::notify(QObject* receiver, QEvent* event)
+bool KeldorApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
@@ -25,7 +25,7 @@ bool TKeldorApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void TKeldorApplication::report(const QString& message)
+void KeldorApplication::report(const QString& message)
 {
     // The box runs an event loop of its own: a second failure inside it is
     // not shown again.

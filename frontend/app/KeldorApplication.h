@@ -9,23 +9,23 @@
 
 #include <functional>
 
-class TKeldorApplication : public QApplication {
+class KeldorApplication : public QApplication {
     Q_OBJECT
 
 public:
-    using TReporter = std::function<void(const QString& message)>;
+    using Reporter = std::function<void(const QString& message)>;
 
-    TKeldorApplication(int& argc, char** argv);
+    KeldorApplication(int& argc, char** argv);
 
     // Where the message of a stopped exception goes; by default an
     // information box.
-    void SetReporter(TReporter reporter) { m_reporter = std::move(reporter); }
+    void SetReporter(Reporter reporter) { m_reporter = std::move(reporter); }
 
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
     void report(const QString& message);
 
-    TReporter m_reporter;
+    Reporter m_reporter;
     bool m_reporting = false;
 };

@@ -60,17 +60,17 @@ QString exceptionText(const std::exception& e)
     return QString::fromLocal8Bit(e.what());
 }
 
-class TStandardDialogs : public TUserDialogs {
+class StandardDialogs : public UserDialogs {
 public:
-    TAnswer AskSaveChanges(QWidget* parent) override
+    Reply AskSaveChanges(QWidget* parent) override
     {
         const auto answer = QMessageBox::question(parent, QStringLiteral("Confirm"), kSaveQuestion,
                                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Yes)
-            return TAnswer::Yes;
+            return Reply::Yes;
         if (answer == QMessageBox::No)
-            return TAnswer::No;
-        return TAnswer::Cancel;
+            return Reply::No;
+        return Reply::Cancel;
     }
 
     void Inform(QWidget* parent, const QString& message) override
@@ -149,21 +149,21 @@ public:
 
 } // namespace
 
-std::unique_ptr<TUserDialogs> MakeStandardDialogs()
+std::unique_ptr<UserDialogs> MakeStandardDialogs()
 {
-    return std::make_unique<TStandardDialogs>();
+    return std::make_unique<StandardDialogs>();
 }
 
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), m_plots(this), m_dialogs(MakeStandardDialogs()),
-      m_document(std::make_unique<TProjectDocument>(m_tables, m_plots))
+      m_document(std::make_unique<ProjectDocument>(m_tables, m_plots))
 {
     m_document->SetDialogs(m_dialogs.get(), this);
-    m_document->SetRunWaiter([this](TAnalysisRun& run, int steps) { return waitForRun(run, steps); });
-    connect(m_document.get(), &TProjectDocument::closingProject, this, &TMainForm::CloseAllChildren);
-    connect(m_document.get(), &TProjectDocument::captionChanged, this, &QWidget::setWindowTitle);
-    connect(m_document.get(), &TProjectDocument::unitsChanged, this, &TMainForm::RefreshOpenDialogs);
-    connect(m_document.get(), &TProjectDocument::runFailed, this, &TMainForm::closePlotWindows);
+    m_document->SetRunWaiter([this](AnalysisRun& run, int steps) { return waitForRun(run, steps); });
+    connect(m_document.get(), &ProjectDocument::closingProject, this, &TMainForm::CloseAllChildren);
+    connect(m_document.get(), &ProjectDocument::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_document.get(), &ProjectDocument::unitsChanged, this, &TMainForm::RefreshOpenDialogs);
+    connect(m_document.get(), &ProjectDocument::runFailed, this, &TMainForm::closePlotWindows);
     setObjectName(QStringLiteral("MainForm"));
     m_mdi = new QMdiArea(this);
     // The table editor windows open in this window's area; their messages
@@ -195,13 +195,13 @@ TMainForm::~TMainForm()
         delete w;
 }
 
-void TMainForm::SetDialogs(std::unique_ptr<TUserDialogs> dialogs)
+void TMainForm::SetDialogs(std::unique_ptr<UserDialogs> dialogs)
 {
     m_dialogs = std::move(dialogs);
     m_document->SetDialogs(m_dialogs.get(), this);
 }
 
-void TMainForm::SetChildFactory(TChildKind kind, TChildFactory factory)
+void TMainForm::SetChildFactory(ChildKind kind, ChildFactory factory)
 {
     m_childFactories[kind] = std::move(factory);
 }
@@ -225,7 +225,7 @@ void TMainForm::createMenus()
     saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_fileMenu->addAction(QStringLiteral("Save &As..."), this, [this] { FileSaveAsClick(); });
     m_fileMenu->addSeparator();
-    for (int i = 0; i < TRecentFiles::Size; ++i) {
+    for (int i = 0; i < RecentFileList::Size; ++i) {
         QAction* a = m_fileMenu->addAction(QString(), this, [this, i] { MyFilePopupHandler(i); });
         a->setVisible(false);
         m_recentActions.push_back(a);
@@ -236,7 +236,7 @@ void TMainForm::createMenus()
 
     m_dataMenu = bar->addMenu(QStringLiteral("&Data"));
     connect(m_dataMenu, &QMenu::aboutToShow, this, &TMainForm::CommitActiveChild);
-    m_dataMenu->addAction(QStringLiteral("&Title"), this, [this] { ShowChild(TChildKind::ProjectTitle); });
+    m_dataMenu->addAction(QStringLiteral("&Title"), this, [this] { ShowChild(ChildKind::ProjectTitle); });
     m_unitsMenu = m_dataMenu->addMenu(QStringLiteral("&Units"));
     connect(m_unitsMenu, &QMenu::aboutToShow, this, &TMainForm::OptionsUnitsClick);
     m_unitsGroup = new QActionGroup(this);
@@ -248,14 +248,14 @@ void TMainForm::createMenus()
         a->setCheckable(true);
         m_unitsGroup->addAction(a);
     }
-    m_dataMenu->addAction(QStringLiteral("&Pile Properties"), this, [this] { ShowChild(TChildKind::PileProperties); });
+    m_dataMenu->addAction(QStringLiteral("&Pile Properties"), this, [this] { ShowChild(ChildKind::PileProperties); });
     m_dataMenu->addAction(QStringLiteral("Pile Group Arrangement"), this, [this] { m_tables.PileCoord().ShowForm(); });
     m_dataMenu->addAction(QStringLiteral("Soil &Layer Data"), this, [this] { m_tables.D().ShowForm(); });
-    m_dataMenu->addAction(QStringLiteral("&Frequency Data"), this, [this] { ShowChild(TChildKind::FrequencyData); });
+    m_dataMenu->addAction(QStringLiteral("&Frequency Data"), this, [this] { ShowChild(ChildKind::FrequencyData); });
     m_dataMenu->addAction(QStringLiteral("Superstructure Properties"), this,
-                          [this] { ShowChild(TChildKind::SuperstructureProperties); });
+                          [this] { ShowChild(ChildKind::SuperstructureProperties); });
     m_dataMenu->addSeparator();
-    m_dataMenu->addAction(QStringLiteral("Control &Options..."), this, [this] { ShowChild(TChildKind::ControlOptions); });
+    m_dataMenu->addAction(QStringLiteral("Control &Options..."), this, [this] { ShowChild(ChildKind::ControlOptions); });
 
     m_computationMenu = bar->addMenu(QStringLiteral("&Computation"));
     connect(m_computationMenu, &QMenu::aboutToShow, this, &TMainForm::ComputationMenuClick);
@@ -269,7 +269,7 @@ void TMainForm::createMenus()
 
     m_graphicsMenu = bar->addMenu(QStringLiteral("&Graphics"));
     connect(m_graphicsMenu, &QMenu::aboutToShow, this, &TMainForm::GraphicsMenuClick);
-    for (const TResultPlots::MenuEntry& entry : m_plots.MenuEntries()) {
+    for (const ResultPlots::MenuEntry& entry : m_plots.MenuEntries()) {
         if (!entry.Plot) {
             m_graphicsMenu->addSeparator();
             continue;
@@ -280,8 +280,8 @@ void TMainForm::createMenus()
     GraphicsMenuClick();
 
     QMenu* view = bar->addMenu(QStringLiteral("View Geometry"));
-    view->addAction(QStringLiteral("Top View"), this, [this] { ShowChild(TChildKind::TopView); });
-    view->addAction(QStringLiteral("Side View"), this, [this] { ShowChild(TChildKind::SideView); });
+    view->addAction(QStringLiteral("Top View"), this, [this] { ShowChild(ChildKind::TopView); });
+    view->addAction(QStringLiteral("Side View"), this, [this] { ShowChild(ChildKind::SideView); });
 
     m_windowMenu = bar->addMenu(QStringLiteral("&Window"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, &TMainForm::ArrangeMenuClick);
@@ -320,7 +320,7 @@ bool TMainForm::IsModified() const
 
 QString TMainForm::DisplayName(const QString& path)
 {
-    return TProjectDocument::DisplayName(path);
+    return ProjectDocument::DisplayName(path);
 }
 
 // ---------------------------------------------------------------- start-up
@@ -344,10 +344,10 @@ void TMainForm::FormShow()
 void TMainForm::FileMenuClick()
 {
     CommitActiveChild();
-    const TRecentFiles& recent = m_document->RecentFiles();
+    const RecentFileList& recent = m_document->RecentFiles();
     const int count = recent.Count();
     const QString current = QDir::currentPath();
-    for (int i = 0; i < TRecentFiles::Size; ++i) {
+    for (int i = 0; i < RecentFileList::Size; ++i) {
         QAction* a = m_recentActions[static_cast<std::size_t>(i)];
         a->setVisible(i < count);
         if (i < count)
@@ -457,7 +457,7 @@ void TMainForm::UnitsClick(int units)
     OptionsUnitsClick();
 }
 
-void TMainForm::ShowChild(TChildKind kind)
+void TMainForm::ShowChild(ChildKind kind)
 {
     QPointer<QMdiSubWindow>& window = m_children[kind];
     if (!window) {
@@ -488,7 +488,7 @@ bool TMainForm::CommitActiveChild()
     // Called from menus and event handlers: no exception may leave it. An
     // edit that could not be stored stops the command as a refusal does.
     try {
-        if (auto* child = dynamic_cast<TChildWindow*>(widget))
+        if (auto* child = dynamic_cast<ChildWindow*>(widget))
             return child->StoreEdits();
         const int index = widget ? widget->metaObject()->indexOfMethod("StoreEdits()") : -1;
         if (index >= 0) {
@@ -521,13 +521,13 @@ void TMainForm::CloseAllChildren()
 
 void TMainForm::RefreshOpenDialogs()
 {
-    for (TChildKind kind : {TChildKind::SuperstructureProperties, TChildKind::PileProperties,
-                            TChildKind::FrequencyData, TChildKind::ControlOptions, TChildKind::ProjectTitle}) {
+    for (ChildKind kind : {ChildKind::SuperstructureProperties, ChildKind::PileProperties,
+                            ChildKind::FrequencyData, ChildKind::ControlOptions, ChildKind::ProjectTitle}) {
         const auto it = m_children.find(kind);
         if (it == m_children.end() || !it->second)
             continue;
         try {
-            if (auto* child = dynamic_cast<TChildWindow*>(it->second->widget()))
+            if (auto* child = dynamic_cast<ChildWindow*>(it->second->widget()))
                 child->Reload();
         } catch (const std::exception& e) {
             m_dialogs->Inform(this, exceptionText(e));
@@ -599,7 +599,7 @@ void TMainForm::CompRunClick()
         m_document->RunAnalysis();
 }
 
-bool TMainForm::waitForRun(TAnalysisRun& run, int steps)
+bool TMainForm::waitForRun(AnalysisRun& run, int steps)
 {
     // The main window takes no input while the analysis runs, but keeps painting.
     QProgressDialog progress(QStringLiteral("Starting the analysis..."), QStringLiteral("Cancel"), 0, 0, this);
@@ -610,19 +610,19 @@ bool TMainForm::waitForRun(TAnalysisRun& run, int steps)
     progress.setAutoReset(false);
     if (steps > 0)
         progress.setMaximum(steps);
-    connect(&run, &TAnalysisRun::progress, &progress, [&progress](const QString& line) {
+    connect(&run, &AnalysisRun::progress, &progress, [&progress](const QString& line) {
         const QString text = line.trimmed();
         // A console line is at most a few hundred characters wide on screen.
         if (!text.isEmpty())
             progress.setLabelText(progress.fontMetrics().elidedText(text, Qt::ElideRight, 600));
     });
-    connect(&run, &TAnalysisRun::frequencyDone, &progress, [&progress, steps](int count) {
+    connect(&run, &AnalysisRun::frequencyDone, &progress, [&progress, steps](int count) {
         if (steps > 0)
             progress.setValue(std::min(count, steps));
     });
     // Cancel, closing the dialog and Escape all end the run.
-    connect(&progress, &QProgressDialog::canceled, &run, &TAnalysisRun::Cancel);
-    connect(&progress, &QDialog::rejected, &run, &TAnalysisRun::Cancel);
+    connect(&progress, &QProgressDialog::canceled, &run, &AnalysisRun::Cancel);
+    connect(&progress, &QDialog::rejected, &run, &AnalysisRun::Cancel);
     progress.show();
     const bool succeeded = run.WaitForEnd();
     progress.hide();

@@ -3,7 +3,7 @@
 // The main window: a multiple-document window with the project's tables and
 // result plots and its menus. The file commands, recent files and settings,
 // dropped files and the analysis run belong to its project document
-// (TProjectDocument); the window wires its menus, dialogs and child windows
+// (ProjectDocument); the window wires its menus, dialogs and child windows
 // to it, and its commands keep their handlers' names.
 
 #include "DataUnit.h"
@@ -24,10 +24,10 @@ class QActionGroup;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class TAnalysisRun;
+class AnalysisRun;
 
 // Every kind of child window that the main window shows at most once.
-enum class TChildKind {
+enum class ChildKind {
     ProjectTitle,
     ControlOptions,
     SuperstructureProperties,
@@ -41,9 +41,9 @@ enum class TChildKind {
 // of its own implements it; others need not. A window that cannot include
 // this header (the table editor of the component library) may instead offer
 // a slot bool StoreEdits().
-class TChildWindow {
+class ChildWindow {
 public:
-    virtual ~TChildWindow() = default;
+    virtual ~ChildWindow() = default;
     // Stores the window's edits into the project (its deactivation handler);
     // false when the window refused an entry (it has shown its message).
     virtual bool StoreEdits() = 0;
@@ -52,39 +52,39 @@ public:
 };
 
 // The standard boxes and file dialogs.
-std::unique_ptr<TUserDialogs> MakeStandardDialogs();
+std::unique_ptr<UserDialogs> MakeStandardDialogs();
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    using TChildFactory = std::function<QWidget*(TMainForm& form)>;
-    using TModalFactory = std::function<void(TMainForm& form)>;
+    using ChildFactory = std::function<QWidget*(TMainForm& form)>;
+    using ModalFactory = std::function<void(TMainForm& form)>;
 
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // Where child windows of a kind come from; without a factory the menu
     // command shows nothing.
-    void SetChildFactory(TChildKind kind, TChildFactory factory);
+    void SetChildFactory(ChildKind kind, ChildFactory factory);
     // The About box; without one Help, About shows nothing.
-    void SetAboutBox(TModalFactory about) { m_aboutBox = std::move(about); }
-    void SetDialogs(std::unique_ptr<TUserDialogs> dialogs);
-    TUserDialogs& Dialogs() const { return *m_dialogs; }
+    void SetAboutBox(ModalFactory about) { m_aboutBox = std::move(about); }
+    void SetDialogs(std::unique_ptr<UserDialogs> dialogs);
+    UserDialogs& Dialogs() const { return *m_dialogs; }
     // The analysis program; by default kdcalc beside this program.
     void SetAnalysisProgram(const QString& path) { m_document->SetAnalysisProgram(path); }
     // The start-up arguments (without the program name), read by FormShow.
     void SetArguments(const QStringList& arguments) { m_arguments = arguments; }
 
-    TProjectDocument& Document() const { return *m_document; }
+    ProjectDocument& Document() const { return *m_document; }
     TProgramData& ProgramData() const { return m_document->ProgramData(); }
-    TProjectTables& Tables() { return m_tables; }
-    TResultPlots& Plots() { return m_plots; }
+    ProjectTables& Tables() { return m_tables; }
+    ResultPlots& Plots() { return m_plots; }
     QMdiArea* MdiArea() const { return m_mdi; }
     const QString& WordProcessor() const { return m_document->WordProcessor(); }
     // Written to the settings with the recent files and when the program ends.
     void SetWordProcessor(const QString& path) { m_document->SetWordProcessor(path); }
-    const TRecentFiles& RecentFiles() const { return m_document->RecentFiles(); }
+    const RecentFileList& RecentFiles() const { return m_document->RecentFiles(); }
     bool PlotDataLoaded() const { return m_document->PlotDataLoaded(); }
     // The project cannot be saved under its own name (it was read incompletely).
     bool SaveAsRequired() const { return m_document->SaveAsRequired(); }
@@ -116,7 +116,7 @@ public:
     void CompOutputClick();
     void HelpContentsClick();
     void HelpAboutClick();
-    void ShowChild(TChildKind kind);
+    void ShowChild(ChildKind kind);
     // Stores the active child's edits; false when it refused an entry, and
     // then the command that asked stops (nothing saved, run or discarded).
     bool CommitActiveChild();
@@ -154,20 +154,20 @@ private:
     void startEditor(const QString& file);
     void arrangeIcons();
     // Shows the run's progress until it has ended; Cancel ends it.
-    bool waitForRun(TAnalysisRun& run, int steps);
+    bool waitForRun(AnalysisRun& run, int steps);
     void closePlotWindows();
 
     QMdiArea* m_mdi = nullptr;
-    TProjectTables m_tables;
-    TResultPlots m_plots;
-    std::unique_ptr<TUserDialogs> m_dialogs;
-    std::unique_ptr<TProjectDocument> m_document;
+    ProjectTables m_tables;
+    ResultPlots m_plots;
+    std::unique_ptr<UserDialogs> m_dialogs;
+    std::unique_ptr<ProjectDocument> m_document;
     QStringList m_arguments;
     bool m_shown = false;
 
-    std::map<TChildKind, TChildFactory> m_childFactories;
-    std::map<TChildKind, QPointer<QMdiSubWindow>> m_children;
-    TModalFactory m_aboutBox;
+    std::map<ChildKind, ChildFactory> m_childFactories;
+    std::map<ChildKind, QPointer<QMdiSubWindow>> m_children;
+    ModalFactory m_aboutBox;
 
     QMenu* m_fileMenu = nullptr;
     QMenu* m_dataMenu = nullptr;

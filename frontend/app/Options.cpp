@@ -14,14 +14,14 @@ namespace {
 const QString kProgramsFilter = QStringLiteral("Programs (*)");
 const QString kAllFilesFilter = QStringLiteral("All Files (*)");
 
-TDlgOptions::TBrowser& browser()
+TDlgOptions::Browser& browser()
 {
-    static TDlgOptions::TBrowser current = &TDlgOptions::BrowseForProgram;
+    static TDlgOptions::Browser current = &TDlgOptions::BrowseForProgram;
     return current;
 }
 
 // Lets folders and, while "Programs" is chosen, only executable files through.
-class TProgramFilter : public QSortFilterProxyModel {
+class ProgramFilter : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
     bool m_programsOnly = true;
@@ -41,7 +41,7 @@ protected:
 
 } // namespace
 
-TDlgOptions::TDlgOptions(TMainForm& form) : TDataDialog(form, QStringLiteral("Control Options"))
+TDlgOptions::TDlgOptions(TMainForm& form) : DataDialog(form, QStringLiteral("Control Options"))
 {
     auto* label = new QLabel(QStringLiteral("&Text Editor:"), this);
     EdtWord = new QLineEdit(this);
@@ -68,9 +68,9 @@ bool TDlgOptions::FormDeactivate()
     return true;
 }
 
-void TDlgOptions::SetBrowser(TBrowser chooser)
+void TDlgOptions::SetBrowser(Browser chooser)
 {
-    browser() = chooser ? std::move(chooser) : TBrowser(&TDlgOptions::BrowseForProgram);
+    browser() = chooser ? std::move(chooser) : Browser(&TDlgOptions::BrowseForProgram);
 }
 
 void TDlgOptions::browseClick()
@@ -93,7 +93,7 @@ QString TDlgOptions::BrowseForProgram(QWidget* parent, const QString& current)
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({kProgramsFilter, kAllFilesFilter});
-    auto* filter = new TProgramFilter(&dialog);
+    auto* filter = new ProgramFilter(&dialog);
     dialog.setProxyModel(filter);
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [filter](const QString& name) {
         filter->m_programsOnly = name == kProgramsFilter;

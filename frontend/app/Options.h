@@ -11,13 +11,13 @@ class QFileInfo;
 class QLineEdit;
 class QPushButton;
 
-class TDlgOptions : public TDataDialog {
+class TDlgOptions : public DataDialog {
     Q_OBJECT
 
 public:
     // The file dialog of Browse: gets the current text, answers the chosen
     // path or an empty text when cancelled.
-    using TBrowser = std::function<QString(QWidget* parent, const QString& current)>;
+    using Browser = std::function<QString(QWidget* parent, const QString& current)>;
 
     explicit TDlgOptions(TMainForm& form);
 
@@ -25,7 +25,7 @@ public:
     bool FormDeactivate() override;
 
     // Replaces the file dialog of every Control Options window (tests).
-    static void SetBrowser(TBrowser browser);
+    static void SetBrowser(Browser browser);
     // The standard file dialog: programs (executable files) or all files,
     // an existing file only.
     static QString BrowseForProgram(QWidget* parent, const QString& current);

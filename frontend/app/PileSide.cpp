@@ -6,10 +6,10 @@
 #include <QPainter>
 #include <QPolygon>
 
-void DrawSideView(QPainter& painter, const TViewSurface& surface, const TSideProfile& profile,
-                  const TViewBounds& shown, const QColor& window, const QColor& windowText)
+void DrawSideView(QPainter& painter, const ViewSurface& surface, const SideProfile& profile,
+                  const ViewBounds& shown, const QColor& window, const QColor& windowText)
 {
-    const TSideDrawing d = LayOutSideProfile(profile, shown, surface, localeDecimalSeparator());
+    const SideDrawing d = LayOutSideProfile(profile, shown, surface, localeDecimalSeparator());
     if (d.Background.isEmpty())
         return;
     painter.save();
@@ -22,7 +22,7 @@ void DrawSideView(QPainter& painter, const TViewSurface& surface, const TSidePro
     painter.drawLines(d.Lines.data(), static_cast<int>(d.Lines.size()));
     painter.drawLines(d.Hatch.data(), static_cast<int>(d.Hatch.size()));
     const QFontMetrics metrics = painter.fontMetrics();
-    for (const TSideDrawing::Label& label : d.Labels) {
+    for (const SideDrawing::Label& label : d.Labels) {
         // Text positions are the top left of the text.
         const QPoint first = label.TopLeft + QPoint(0, metrics.ascent());
         painter.drawText(first, label.Text.First);
@@ -34,22 +34,22 @@ void DrawSideView(QPainter& painter, const TViewSurface& surface, const TSidePro
     painter.restore();
 }
 
-TDlgSideView::TDlgSideView(const TGridTable& d, const TGridTable& pileCoord, TProjectSource project, QWidget* parent)
-    : TGeometryView(QStringLiteral("Side View"), QStringLiteral("Depth"), QSize(727, 590), QRect(527, 0, 57, 25),
-                    TSideProfile().ModelBounds, parent),
+TDlgSideView::TDlgSideView(const TGridTable& d, const TGridTable& pileCoord, ProjectSource project, QWidget* parent)
+    : GeometryView(QStringLiteral("Side View"), QStringLiteral("Depth"), QSize(727, 590), QRect(527, 0, 57, 25),
+                    SideProfile().ModelBounds, parent),
       m_d(d), m_pileCoord(pileCoord), m_project(std::move(project))
 {
     setObjectName(QStringLiteral("DlgSideView"));
 }
 
-TViewBounds TDlgSideView::rebuild(const TViewBounds& previous)
+ViewBounds TDlgSideView::rebuild(const ViewBounds& previous)
 {
     const TProgramData& data = m_project();
     m_profile = BuildSideProfile(m_d, m_pileCoord, data.PileRadius, data.PileLength, previous);
     return m_profile.ModelBounds;
 }
 
-void TDlgSideView::draw(QPainter& painter, const TViewSurface& surface, const TViewBounds& shown, const QColor& window,
+void TDlgSideView::draw(QPainter& painter, const ViewSurface& surface, const ViewBounds& shown, const QColor& window,
                         const QColor& windowText) const
 {
     DrawSideView(painter, surface, m_profile, shown, window, windowText);

@@ -10,28 +10,28 @@
 class TProgramData;
 
 // The drawing routine of the profile, for the window and the printed page.
-void DrawSideView(QPainter& painter, const TViewSurface& surface, const TSideProfile& profile,
-                  const TViewBounds& shown, const QColor& window, const QColor& windowText);
+void DrawSideView(QPainter& painter, const ViewSurface& surface, const SideProfile& profile,
+                  const ViewBounds& shown, const QColor& window, const QColor& windowText);
 
-class TDlgSideView : public TGeometryView {
+class TDlgSideView : public GeometryView {
     Q_OBJECT
 
 public:
-    using TProjectSource = std::function<const TProgramData&()>;
+    using ProjectSource = std::function<const TProgramData&()>;
     // Reads the layers of `d`, the piles of `pileCoord` and the pile radius
     // and length of the project `project` gives at each activation.
-    TDlgSideView(const TGridTable& d, const TGridTable& pileCoord, TProjectSource project, QWidget* parent = nullptr);
+    TDlgSideView(const TGridTable& d, const TGridTable& pileCoord, ProjectSource project, QWidget* parent = nullptr);
 
-    const TSideProfile& Profile() const { return m_profile; }
+    const SideProfile& Profile() const { return m_profile; }
 
 protected:
-    TViewBounds rebuild(const TViewBounds& previous) override;
-    void draw(QPainter& painter, const TViewSurface& surface, const TViewBounds& shown, const QColor& window,
+    ViewBounds rebuild(const ViewBounds& previous) override;
+    void draw(QPainter& painter, const ViewSurface& surface, const ViewBounds& shown, const QColor& window,
               const QColor& windowText) const override;
 
 private:
     const TGridTable& m_d;
     const TGridTable& m_pileCoord;
-    TProjectSource m_project;
-    TSideProfile m_profile;
+    ProjectSource m_project;
+    SideProfile m_profile;
 };

@@ -4,15 +4,15 @@
 
 #include <QPainter>
 
-void DrawTopView(QPainter& painter, const TViewSurface& surface, const std::vector<PileCircle>& circles,
-                 const TViewBounds& shown, const QColor& window, const QColor& windowText)
+void DrawTopView(QPainter& painter, const ViewSurface& surface, const std::vector<PileCircle>& circles,
+                 const ViewBounds& shown, const QColor& window, const QColor& windowText)
 {
     const int W = surface.Width;
     const int H = surface.Height;
     if (W <= 0 || H <= 0)
         return;
     painter.save();
-    TResolutionEstimates estimates;
+    ResolutionEstimates estimates;
     if (surface.Page) {
         painter.setPen(QPen(Qt::black, RoundPixel(12.0L * surface.PixelsPerInchX / 600.0L), Qt::SolidLine));
         painter.fillRect(QRect(QPoint(RoundPixel(0.1L * W), RoundPixel(0.1L * H)),
@@ -33,9 +33,9 @@ void DrawTopView(QPainter& painter, const TViewSurface& surface, const std::vect
     painter.restore();
 }
 
-TDlgTopView::TDlgTopView(const TGridTable& pileCoord, TProjectSource project, QWidget* parent)
-    : TGeometryView(QStringLiteral("Top View"), QStringLiteral("Y"), QSize(610, 392), QRect(449, 0, 41, 25),
-                    TPlanView().ModelBounds, parent),
+TDlgTopView::TDlgTopView(const TGridTable& pileCoord, ProjectSource project, QWidget* parent)
+    : GeometryView(QStringLiteral("Top View"), QStringLiteral("Y"), QSize(610, 392), QRect(449, 0, 41, 25),
+                    PlanView().ModelBounds, parent),
       m_pileCoord(pileCoord), m_project(std::move(project))
 {
     setObjectName(QStringLiteral("DlgTopView"));
@@ -45,13 +45,13 @@ TDlgTopView::TDlgTopView(const TGridTable& pileCoord, TProjectSource project, QW
     setAutoFillBackground(true);
 }
 
-TViewBounds TDlgTopView::rebuild(const TViewBounds& previous)
+ViewBounds TDlgTopView::rebuild(const ViewBounds& previous)
 {
     m_plan = BuildPlanView(m_pileCoord, m_project().PileRadius, previous);
     return m_plan.ModelBounds;
 }
 
-void TDlgTopView::draw(QPainter& painter, const TViewSurface& surface, const TViewBounds& shown, const QColor& window,
+void TDlgTopView::draw(QPainter& painter, const ViewSurface& surface, const ViewBounds& shown, const QColor& window,
                        const QColor& windowText) const
 {
     DrawTopView(painter, surface, m_plan.Circles, shown, window, windowText);

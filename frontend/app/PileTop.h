@@ -9,27 +9,27 @@
 class TProgramData;
 
 // The drawing routine of the plan, for the window and the printed page.
-void DrawTopView(QPainter& painter, const TViewSurface& surface, const std::vector<PileCircle>& circles,
-                 const TViewBounds& shown, const QColor& window, const QColor& windowText);
+void DrawTopView(QPainter& painter, const ViewSurface& surface, const std::vector<PileCircle>& circles,
+                 const ViewBounds& shown, const QColor& window, const QColor& windowText);
 
-class TDlgTopView : public TGeometryView {
+class TDlgTopView : public GeometryView {
     Q_OBJECT
 
 public:
-    using TProjectSource = std::function<const TProgramData&()>;
+    using ProjectSource = std::function<const TProgramData&()>;
     // Reads the piles of `pileCoord` and the pile radius of the project
     // `project` gives at each activation.
-    TDlgTopView(const TGridTable& pileCoord, TProjectSource project, QWidget* parent = nullptr);
+    TDlgTopView(const TGridTable& pileCoord, ProjectSource project, QWidget* parent = nullptr);
 
-    const TPlanView& Plan() const { return m_plan; }
+    const PlanView& Plan() const { return m_plan; }
 
 protected:
-    TViewBounds rebuild(const TViewBounds& previous) override;
-    void draw(QPainter& painter, const TViewSurface& surface, const TViewBounds& shown, const QColor& window,
+    ViewBounds rebuild(const ViewBounds& previous) override;
+    void draw(QPainter& painter, const ViewSurface& surface, const ViewBounds& shown, const QColor& window,
               const QColor& windowText) const override;
 
 private:
     const TGridTable& m_pileCoord;
-    TProjectSource m_project;
-    TPlanView m_plan;
+    ProjectSource m_project;
+    PlanView m_plan;
 };

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-TViewBounds PlanModelBounds(const std::vector<PileCircle>& circles, const TViewBounds& previous)
+ViewBounds PlanModelBounds(const std::vector<PileCircle>& circles, const ViewBounds& previous)
 {
     if (circles.empty())
         return previous;
-    TViewBounds b; // from 0: the extent always holds the origin
+    ViewBounds b; // from 0: the extent always holds the origin
     for (const PileCircle& c : circles) {
         b.MinX = std::min(b.MinX, c.X - c.Radius);
         b.YAtBottom = std::min(b.YAtBottom, c.Y - c.Radius);
@@ -19,9 +19,9 @@ TViewBounds PlanModelBounds(const std::vector<PileCircle>& circles, const TViewB
     return b;
 }
 
-TPlanView BuildPlanView(const TGridTable& pileCoord, Extended pileRadius, const TViewBounds& previous)
+PlanView BuildPlanView(const TGridTable& pileCoord, Extended pileRadius, const ViewBounds& previous)
 {
-    TPlanView v;
+    PlanView v;
     v.Circles.reserve(static_cast<std::size_t>(std::max(0, pileCoord.RowCount())));
     for (int row = 0; row < pileCoord.RowCount(); ++row)
         v.Circles.push_back({pileCoord.Cells(0, row)->GetFloat(), pileCoord.Cells(1, row)->GetFloat(), pileRadius});
@@ -44,15 +44,15 @@ int SnapResolution(int estimate)
     return 75;
 }
 
-TResolutionEstimates PageResolutions(int pageWidth, int pageHeight, bool landscape)
+ResolutionEstimates PageResolutions(int pageWidth, int pageHeight, bool landscape)
 {
     if (landscape)
         return {SnapResolution(pageWidth / 10), SnapResolution(pageHeight / 8)};
     return {SnapResolution(pageWidth / 8), SnapResolution(pageHeight / 10)};
 }
 
-std::vector<QRect> LayOutPlanCircles(const std::vector<PileCircle>& circles, const TViewBounds& shown,
-                                     const TViewSurface& s, const TResolutionEstimates& estimates)
+std::vector<QRect> LayOutPlanCircles(const std::vector<PileCircle>& circles, const ViewBounds& shown,
+                                     const ViewSurface& s, const ResolutionEstimates& estimates)
 {
     std::vector<QRect> boxes;
     if (s.Width <= 0 || s.Height <= 0 || GetNoDraw(shown))

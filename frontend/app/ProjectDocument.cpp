@@ -23,15 +23,15 @@ const QString kCaptionPrefix = QStringLiteral("KELDOR 2.0 - ");
 
 } // namespace
 
-TProjectDocument::TProjectDocument(TProjectTables& tables, TResultPlots& plots, QObject* parent)
+ProjectDocument::ProjectDocument(ProjectTables& tables, ResultPlots& plots, QObject* parent)
     : QObject(parent), m_tables(tables), m_plots(plots), m_programData(TProgramData::Create(tables)),
-      m_analysisProgram(TAnalysisRun::DefaultProgramPath())
+      m_analysisProgram(AnalysisRun::DefaultProgramPath())
 {
 }
 
-TProjectDocument::~TProjectDocument() = default;
+ProjectDocument::~ProjectDocument() = default;
 
-void TProjectDocument::SetDialogs(TUserDialogs* dialogs, QWidget* dialogParent)
+void ProjectDocument::SetDialogs(UserDialogs* dialogs, QWidget* dialogParent)
 {
     m_dialogs = dialogs;
     m_dialogParent = dialogParent;
@@ -39,7 +39,7 @@ void TProjectDocument::SetDialogs(TUserDialogs* dialogs, QWidget* dialogParent)
 
 // ------------------------------------------------------------------- state
 
-QString TProjectDocument::DisplayName(const QString& path)
+QString ProjectDocument::DisplayName(const QString& path)
 {
     const qsizetype cut = std::max({path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':')});
     QString name = path.mid(cut + 1);
@@ -53,30 +53,30 @@ QString TProjectDocument::DisplayName(const QString& path)
     return name;
 }
 
-QString TProjectDocument::Caption() const
+QString ProjectDocument::Caption() const
 {
     return kCaptionPrefix + DisplayName(FileName());
 }
 
-void TProjectDocument::SetModified(bool flag)
+void ProjectDocument::SetModified(bool flag)
 {
     m_modified = flag;
     if (!flag)
         m_tables.ClearModified();
 }
 
-bool TProjectDocument::IsModified() const
+bool ProjectDocument::IsModified() const
 {
     return m_modified || m_tables.IsModified();
 }
 
-void TProjectDocument::inform(const QString& message)
+void ProjectDocument::inform(const QString& message)
 {
     if (m_dialogs)
         m_dialogs->Inform(m_dialogParent, message);
 }
 
-void TProjectDocument::informCurrentException()
+void ProjectDocument::informCurrentException()
 {
     try {
         throw;
@@ -91,7 +91,7 @@ void TProjectDocument::informCurrentException()
     }
 }
 
-bool TProjectDocument::guarded(const std::function<void()>& action)
+bool ProjectDocument::guarded(const std::function<void()>& action)
 {
     try {
         action();
@@ -102,7 +102,7 @@ bool TProjectDocument::guarded(const std::function<void()>& action)
     }
 }
 
-void TProjectDocument::replaceProject(std::unique_ptr<TProgramData> data)
+void ProjectDocument::replaceProject(std::unique_ptr<TProgramData> data)
 {
     // The new project is built before the old one goes: the windows closed
     // while it was built stored their edits into the old one.
@@ -111,7 +111,7 @@ void TProjectDocument::replaceProject(std::unique_ptr<TProgramData> data)
     emit captionChanged(Caption());
 }
 
-void TProjectDocument::newProject()
+void ProjectDocument::newProject()
 {
     m_saveAsRequired = false;
     m_recentPending = false;
@@ -122,7 +122,7 @@ void TProjectDocument::newProject()
     }
 }
 
-bool TProjectDocument::readProject(const QString& path, bool layout20)
+bool ProjectDocument::readProject(const QString& path, bool layout20)
 {
     QString readError;
     std::unique_ptr<TProgramData> data;
@@ -142,7 +142,7 @@ bool TProjectDocument::readProject(const QString& path, bool layout20)
     return true;
 }
 
-void TProjectDocument::loadPlotDataIfPresent()
+void ProjectDocument::loadPlotDataIfPresent()
 {
     const QString plotData = ChangeFileExt(FileName(), QLatin1String(kd::kPlotDataExtension));
     if (QFileInfo::exists(plotData))
@@ -151,7 +151,7 @@ void TProjectDocument::loadPlotDataIfPresent()
 
 // ---------------------------------------------------------------- start-up
 
-void TProjectDocument::StartUp(const QStringList& arguments)
+void ProjectDocument::StartUp(const QStringList& arguments)
 {
     guarded([&] {
         m_settings = ReadSettings();
@@ -175,7 +175,7 @@ void TProjectDocument::StartUp(const QStringList& arguments)
 
 // ---------------------------------------------------------- file commands
 
-void TProjectDocument::FileNew()
+void ProjectDocument::FileNew()
 {
     guarded([&] {
         if (!CheckSave())
@@ -185,7 +185,7 @@ void TProjectDocument::FileNew()
     });
 }
 
-void TProjectDocument::FileOpen()
+void ProjectDocument::FileOpen()
 {
     guarded([&] {
         if (!CheckSave() || !m_dialogs)
@@ -199,7 +199,7 @@ void TProjectDocument::FileOpen()
     });
 }
 
-void TProjectDocument::OpenFileName(const QString& path, bool layout20)
+void ProjectDocument::OpenFileName(const QString& path, bool layout20)
 {
     guarded([&] {
         const QString absolute = QFileInfo(path).absoluteFilePath();
@@ -215,7 +215,7 @@ void TProjectDocument::OpenFileName(const QString& path, bool layout20)
     });
 }
 
-void TProjectDocument::OpenRecentFile(int index)
+void ProjectDocument::OpenRecentFile(int index)
 {
     guarded([&] {
         const QString path = m_settings.Recent.Entry(index);
@@ -226,7 +226,7 @@ void TProjectDocument::OpenRecentFile(int index)
     });
 }
 
-void TProjectDocument::DropFiles(const QStringList& paths)
+void ProjectDocument::DropFiles(const QStringList& paths)
 {
     guarded([&] {
         if (paths.isEmpty() || !CheckSave())
@@ -239,7 +239,7 @@ void TProjectDocument::DropFiles(const QStringList& paths)
     });
 }
 
-bool TProjectDocument::saveProject(const QString& path)
+bool ProjectDocument::saveProject(const QString& path)
 {
     try {
         m_programData->SaveTo(path, m_tables);
@@ -260,7 +260,7 @@ bool TProjectDocument::saveProject(const QString& path)
     return true;
 }
 
-bool TProjectDocument::FileSave()
+bool ProjectDocument::FileSave()
 {
     bool saved = false;
     guarded([&] {
@@ -272,7 +272,7 @@ bool TProjectDocument::FileSave()
     return saved;
 }
 
-bool TProjectDocument::FileSaveAs()
+bool ProjectDocument::FileSaveAs()
 {
     bool saved = false;
     guarded([&] {
@@ -287,24 +287,24 @@ bool TProjectDocument::FileSaveAs()
     return saved;
 }
 
-bool TProjectDocument::CheckSave()
+bool ProjectDocument::CheckSave()
 {
     if (!IsModified())
         return true;
     if (!m_dialogs)
         return false;
     switch (m_dialogs->AskSaveChanges(m_dialogParent)) {
-    case TUserDialogs::TAnswer::Cancel:
+    case UserDialogs::Reply::Cancel:
         return false;
-    case TUserDialogs::TAnswer::No:
+    case UserDialogs::Reply::No:
         return true;
-    case TUserDialogs::TAnswer::Yes:
+    case UserDialogs::Reply::Yes:
         break;
     }
     return FileSave();
 }
 
-bool TProjectDocument::CloseQuery()
+bool ProjectDocument::CloseQuery()
 {
     // A run in progress owns the project's files until it ends.
     if (m_running)
@@ -319,21 +319,21 @@ bool TProjectDocument::CloseQuery()
     return mayClose;
 }
 
-void TProjectDocument::UpdatePrevFile(const QString& path)
+void ProjectDocument::UpdatePrevFile(const QString& path)
 {
     if (!m_settings.Recent.Update(path))
         return;
     UpdateRegistry();
 }
 
-void TProjectDocument::UpdateRegistry()
+void ProjectDocument::UpdateRegistry()
 {
     WriteSettings(m_settings);
 }
 
 // ------------------------------------------------------------------ units
 
-bool TProjectDocument::SetUnits(int units)
+bool ProjectDocument::SetUnits(int units)
 {
     const int before = m_programData->Units;
     guarded([&] {
@@ -354,7 +354,7 @@ bool TProjectDocument::SetUnits(int units)
 
 // -------------------------------------------------------------------- run
 
-bool TProjectDocument::LoadPlotData(const QString& path, bool showMessage)
+bool ProjectDocument::LoadPlotData(const QString& path, bool showMessage)
 {
     try {
         m_plots.Load(path);
@@ -370,7 +370,7 @@ bool TProjectDocument::LoadPlotData(const QString& path, bool showMessage)
     return true;
 }
 
-void TProjectDocument::RunAnalysis()
+void ProjectDocument::RunAnalysis()
 {
     if (m_running)
         return;
@@ -384,7 +384,7 @@ void TProjectDocument::RunAnalysis()
             return;
         }
 
-        TAnalysisRun run(m_analysisProgram);
+        AnalysisRun run(m_analysisProgram);
         m_running = true;
         const auto done = qScopeGuard([this] { m_running = false; });
         if (!run.Start(FileName())) {

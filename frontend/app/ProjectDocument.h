@@ -5,7 +5,7 @@
 // a recent file, a dropped file, the start-up argument), the recent-file list
 // and the settings, and the analysis run with the loading of its plot data.
 // QtCore only: the main window wires its menus, dialogs and child windows to
-// it, and every question goes through TUserDialogs.
+// it, and every question goes through UserDialogs.
 //
 // No exception leaves an operation: a failure is shown in the information
 // box and leaves a valid project (the old one, or a new one where the old
@@ -22,32 +22,32 @@
 #include <memory>
 
 class QWidget;
-class TAnalysisRun;
-class TResultPlots;
-class TUserDialogs;
+class AnalysisRun;
+class ResultPlots;
+class UserDialogs;
 
-class TProjectDocument : public QObject {
+class ProjectDocument : public QObject {
     Q_OBJECT
 
 public:
     // Waits until a started run has ended, showing its progress; steps is
     // the number of progress lines expected (0 when unknown). True when the
     // run succeeded. Without a waiter the run is waited for unseen.
-    using TRunWaiter = std::function<bool(TAnalysisRun& run, int steps)>;
+    using RunWaiter = std::function<bool(AnalysisRun& run, int steps)>;
 
     // The tables and plots belong to the main window and outlive the document.
-    TProjectDocument(TProjectTables& tables, TResultPlots& plots, QObject* parent = nullptr);
-    ~TProjectDocument() override;
+    ProjectDocument(ProjectTables& tables, ResultPlots& plots, QObject* parent = nullptr);
+    ~ProjectDocument() override;
 
     // Where questions and messages go (not owned), and the window they belong to.
-    void SetDialogs(TUserDialogs* dialogs, QWidget* dialogParent);
+    void SetDialogs(UserDialogs* dialogs, QWidget* dialogParent);
     // The analysis program; by default kdcalc beside this program.
     void SetAnalysisProgram(const QString& path) { m_analysisProgram = path; }
     const QString& AnalysisProgram() const { return m_analysisProgram; }
-    void SetRunWaiter(TRunWaiter waiter) { m_runWaiter = std::move(waiter); }
+    void SetRunWaiter(RunWaiter waiter) { m_runWaiter = std::move(waiter); }
 
     TProgramData& ProgramData() const { return *m_programData; }
-    TProjectTables& Tables() const { return m_tables; }
+    ProjectTables& Tables() const { return m_tables; }
     const QString& FileName() const { return m_programData->FileName; }
     // "KELDOR 2.0 - " and the display name of the project file.
     QString Caption() const;
@@ -65,7 +65,7 @@ public:
     const QString& WordProcessor() const { return m_settings.WordProcessor; }
     // Written to the settings with the recent files and when the program ends.
     void SetWordProcessor(const QString& path) { m_settings.WordProcessor = path; }
-    const TRecentFiles& RecentFiles() const { return m_settings.Recent; }
+    const RecentFileList& RecentFiles() const { return m_settings.Recent; }
     // The Open dialog's filter as last left (1-based; 2 is the 1.0 layout).
     int OpenFilterIndex() const { return m_openFilterIndex; }
 
@@ -119,14 +119,14 @@ private:
     // Writes the project to path; FileName becomes path only once written.
     bool saveProject(const QString& path);
 
-    TProjectTables& m_tables;
-    TResultPlots& m_plots;
+    ProjectTables& m_tables;
+    ResultPlots& m_plots;
     std::unique_ptr<TProgramData> m_programData;
-    TSettings m_settings;
-    TUserDialogs* m_dialogs = nullptr;
+    AppSettings m_settings;
+    UserDialogs* m_dialogs = nullptr;
     QWidget* m_dialogParent = nullptr;
     QString m_analysisProgram;
-    TRunWaiter m_runWaiter;
+    RunWaiter m_runWaiter;
     bool m_running = false;
     bool m_modified = false;
     bool m_plotDataLoaded = false;

@@ -24,7 +24,7 @@ void describe(TGraphPlot& plot, const char* caption, const char* yCaption, const
     plot.Markers = 1;
 }
 
-void setCurve(TGraphPlot& plot, const std::vector<TPlotRecord>& records, Extended TPlotRecord::*part)
+void setCurve(TGraphPlot& plot, const std::vector<PlotRecord>& records, Extended PlotRecord::*part)
 {
     for (std::size_t j = 0; j < records.size(); ++j) {
         TFloatPoint& p = plot.Point(0, static_cast<int>(j));
@@ -44,9 +44,9 @@ class PlotDataReader {
 public:
     explicit PlotDataReader(const QString& path) : m_path(path), m_reader(path) {}
 
-    TPlotDataFile read()
+    ParsedPlotData read()
     {
-        TPlotDataFile data;
+        ParsedPlotData data;
         readHeader(data);
         const int n = data.Count;
         m_expected = 1 + 9 * n;
@@ -133,7 +133,7 @@ private:
         return v;
     }
 
-    void readHeader(TPlotDataFile& data)
+    void readHeader(ParsedPlotData& data)
     {
         const QStringList words = nextRecord(2, QStringLiteral("two numbers (frequencies and units)"));
         const Extended count = value(words, 0);
@@ -161,10 +161,10 @@ private:
     // One data record of frequency j. The first record of a frequency fixes
     // it; every later one must agree with it within the rounding of the two
     // fields, so that a record out of place is found where it stands.
-    TPlotRecord record(int j, Field field, bool first = false)
+    PlotRecord record(int j, Field field, bool first = false)
     {
         const QStringList words = nextRecord(4, QStringLiteral("four numbers"));
-        TPlotRecord r;
+        PlotRecord r;
         r.Frequency = value(words, 0);
         r.One = value(words, 1);
         r.Re = value(words, 2);
@@ -202,12 +202,12 @@ private:
 
 } // namespace
 
-TPlotDataFile ReadPlotDataFile(const QString& path)
+ParsedPlotData ReadPlotDataFile(const QString& path)
 {
     return PlotDataReader(path).read();
 }
 
-TResultPlots::TResultPlots(QObject* owner)
+ResultPlots::ResultPlots(QObject* owner)
 {
     for (TGraphPlot* plot : All())
         plot->setParent(owner);
@@ -231,7 +231,7 @@ TResultPlots::TResultPlots(QObject* owner)
     describe(pltVfactor, "Group Factor on Vertical Stiffness", nullptr, "");
 }
 
-std::vector<TResultPlots::MenuEntry> TResultPlots::MenuEntries()
+std::vector<ResultPlots::MenuEntry> ResultPlots::MenuEntries()
 {
     return {
         {QStringLiteral("&Horizontal Stiffness of Group Piles (Real Part)"), &pltSkin},
@@ -253,7 +253,7 @@ std::vector<TResultPlots::MenuEntry> TResultPlots::MenuEntries()
     };
 }
 
-std::vector<TGraphPlot*> TResultPlots::All()
+std::vector<TGraphPlot*> ResultPlots::All()
 {
     std::vector<TGraphPlot*> plots;
     for (const MenuEntry& e : MenuEntries())
@@ -262,36 +262,36 @@ std::vector<TGraphPlot*> TResultPlots::All()
     return plots;
 }
 
-void TResultPlots::SetFormFactory(const TGraphPlot::TFormFactory& factory)
+void ResultPlots::SetFormFactory(const TGraphPlot::WindowFactory& factory)
 {
     for (TGraphPlot* plot : All())
         plot->SetFormFactory(factory);
 }
 
-void TResultPlots::Assign(const TPlotDataFile& data)
+void ResultPlots::Assign(const ParsedPlotData& data)
 {
     struct Curve {
         TGraphPlot* plot;
-        const std::vector<TPlotRecord>* records;
-        Extended TPlotRecord::*part;
+        const std::vector<PlotRecord>* records;
+        Extended PlotRecord::*part;
     };
     // The rocking stiffness formed with the x coordinates (DKGRX) is the
     // rotation about the y axis: it goes to the plots captioned "Y-Dir.".
     const Curve curves[] = {
-        {&pltHorizs, &data.SingleHorizontal, &TPlotRecord::Re},
-        {&pltHorizsIMG, &data.SingleHorizontal, &TPlotRecord::Im},
-        {&pltSkin, &data.GroupHorizontal, &TPlotRecord::Re},
-        {&pltHortGroupImg, &data.GroupHorizontal, &TPlotRecord::Im},
-        {&pltTip, &data.HorizontalFactor, &TPlotRecord::Re},
-        {&pltCombine, &data.SingleVertical, &TPlotRecord::Re},
-        {&pltVertStiffSigImg, &data.SingleVertical, &TPlotRecord::Im},
-        {&pltTotal, &data.GroupVertical, &TPlotRecord::Re},
-        {&pltVertGroupIMG, &data.GroupVertical, &TPlotRecord::Im},
-        {&pltLoad, &data.GroupRockingFromX, &TPlotRecord::Re},
-        {&pltMomYIMG, &data.GroupRockingFromX, &TPlotRecord::Im},
-        {&pltAxial, &data.GroupRockingFromY, &TPlotRecord::Re},
-        {&pltMomXImg, &data.GroupRockingFromY, &TPlotRecord::Im},
-        {&pltVfactor, &data.VerticalFactor, &TPlotRecord::Re},
+        {&pltHorizs, &data.SingleHorizontal, &PlotRecord::Re},
+        {&pltHorizsIMG, &data.SingleHorizontal, &PlotRecord::Im},
+        {&pltSkin, &data.GroupHorizontal, &PlotRecord::Re},
+        {&pltHortGroupImg, &data.GroupHorizontal, &PlotRecord::Im},
+        {&pltTip, &data.HorizontalFactor, &PlotRecord::Re},
+        {&pltCombine, &data.SingleVertical, &PlotRecord::Re},
+        {&pltVertStiffSigImg, &data.SingleVertical, &PlotRecord::Im},
+        {&pltTotal, &data.GroupVertical, &PlotRecord::Re},
+        {&pltVertGroupIMG, &data.GroupVertical, &PlotRecord::Im},
+        {&pltLoad, &data.GroupRockingFromX, &PlotRecord::Re},
+        {&pltMomYIMG, &data.GroupRockingFromX, &PlotRecord::Im},
+        {&pltAxial, &data.GroupRockingFromY, &PlotRecord::Re},
+        {&pltMomXImg, &data.GroupRockingFromY, &PlotRecord::Im},
+        {&pltVfactor, &data.VerticalFactor, &PlotRecord::Re},
     };
     for (const Curve& c : curves) {
         c.plot->BeginUpdate();
@@ -303,7 +303,7 @@ void TResultPlots::Assign(const TPlotDataFile& data)
     }
 }
 
-void TResultPlots::Load(const QString& path)
+void ResultPlots::Load(const QString& path)
 {
     Assign(ReadPlotDataFile(path));
 }

@@ -16,7 +16,7 @@
 inline constexpr int kMaxPlotFrequencies = kd::kMaxFrequencies;
 
 // One data record: frequency, a constant 1.0, real and imaginary part.
-struct TPlotRecord {
+struct PlotRecord {
     Extended Frequency = 0.0L;
     Extended One = 0.0L;
     Extended Re = 0.0L;
@@ -24,18 +24,18 @@ struct TPlotRecord {
 };
 
 // A plot data file read whole: each list holds one record per frequency.
-struct TPlotDataFile {
+struct ParsedPlotData {
     int Count = 0;
     int Units = 1;
-    std::vector<TPlotRecord> SingleHorizontal;  // block 1, first record
-    std::vector<TPlotRecord> GroupHorizontal;   // block 1, second record
-    std::vector<TPlotRecord> HorizontalFactor;  // block 2
-    std::vector<TPlotRecord> SingleVertical;    // block 3, first
-    std::vector<TPlotRecord> GroupVertical;     // block 3, second
-    std::vector<TPlotRecord> GroupRockingFromX; // block 3, third (DKGRX)
-    std::vector<TPlotRecord> GroupRockingFromY; // block 3, fourth (DKGRY)
-    std::vector<TPlotRecord> RockingFactor;     // block 4, first
-    std::vector<TPlotRecord> VerticalFactor;    // block 4, second
+    std::vector<PlotRecord> SingleHorizontal;  // block 1, first record
+    std::vector<PlotRecord> GroupHorizontal;   // block 1, second record
+    std::vector<PlotRecord> HorizontalFactor;  // block 2
+    std::vector<PlotRecord> SingleVertical;    // block 3, first
+    std::vector<PlotRecord> GroupVertical;     // block 3, second
+    std::vector<PlotRecord> GroupRockingFromX; // block 3, third (DKGRX)
+    std::vector<PlotRecord> GroupRockingFromY; // block 3, fourth (DKGRY)
+    std::vector<PlotRecord> RockingFactor;     // block 4, first
+    std::vector<PlotRecord> VerticalFactor;    // block 4, second
 };
 
 // Reads the whole file or raises EInOutError naming the file and the record
@@ -43,14 +43,14 @@ struct TPlotDataFile {
 // 100 frequencies and units 1 or 2; then exactly 9 records per frequency,
 // each of four finite numbers, the second 1.0, and the nine records of one
 // frequency agree on it (within the rounding of their fields).
-TPlotDataFile ReadPlotDataFile(const QString& path);
+ParsedPlotData ReadPlotDataFile(const QString& path);
 
-class TResultPlots {
+class ResultPlots {
 public:
     // The plots take owner as their QObject parent, so that a plot window
     // can find the window that holds them; they are still destroyed with
     // this object.
-    explicit TResultPlots(QObject* owner = nullptr);
+    explicit ResultPlots(QObject* owner = nullptr);
 
     TGraphPlot pltSkin;
     TGraphPlot pltTip;
@@ -75,11 +75,11 @@ public:
     std::vector<MenuEntry> MenuEntries();
     std::vector<TGraphPlot*> All();
     // How every one of the fourteen opens its window.
-    void SetFormFactory(const TGraphPlot::TFormFactory& factory);
+    void SetFormFactory(const TGraphPlot::WindowFactory& factory);
 
     // Gives every plot one curve with the file's points and units. Each
     // plot announces its change once.
-    void Assign(const TPlotDataFile& data);
+    void Assign(const ParsedPlotData& data);
     // Reads the file, then assigns it: a file that cannot be read whole
     // changes no plot (EInOutError).
     void Load(const QString& path);

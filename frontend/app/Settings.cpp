@@ -15,13 +15,13 @@ const QString kWordProcessor = QStringLiteral("Word Processor");
 
 } // namespace
 
-void TRecentFiles::Clear()
+void RecentFileList::Clear()
 {
     for (QString& e : m_entries)
         e.clear();
 }
 
-int TRecentFiles::Count() const
+int RecentFileList::Count() const
 {
     int n = 0;
     for (const QString& e : m_entries)
@@ -30,7 +30,7 @@ int TRecentFiles::Count() const
     return n;
 }
 
-bool TRecentFiles::Update(const QString& path)
+bool RecentFileList::Update(const QString& path)
 {
     if (m_entries[0] == path)
         return false;
@@ -44,7 +44,7 @@ bool TRecentFiles::Update(const QString& path)
     return true;
 }
 
-QString TRecentFiles::MenuCaption(int i, const QString& currentDirectory) const
+QString RecentFileList::MenuCaption(int i, const QString& currentDirectory) const
 {
     QString shown = Entry(i);
     QString prefix = currentDirectory;
@@ -56,9 +56,9 @@ QString TRecentFiles::MenuCaption(int i, const QString& currentDirectory) const
     return QString::number(i + 1) + u' ' + QDir::toNativeSeparators(shown);
 }
 
-TSettings ReadSettings()
+AppSettings ReadSettings()
 {
-    TSettings result;
+    AppSettings result;
     QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Varnoth"), QStringLiteral("KELDOR"));
     if (store.status() != QSettings::NoError)
         return result;
@@ -68,23 +68,23 @@ TSettings ReadSettings()
     result.WordProcessor = store.value(kWordProcessor).toString();
     // Gaps are closed, so that the menu's first Count entries are the files.
     int n = 0;
-    for (int i = 0; i < TRecentFiles::Size; ++i) {
+    for (int i = 0; i < RecentFileList::Size; ++i) {
         const QString path = store.value(fileKey(i)).toString();
         if (!path.isEmpty())
             result.Recent.SetEntry(n++, path);
     }
     store.endGroup();
     if (store.status() != QSettings::NoError)
-        return TSettings();
+        return AppSettings();
     return result;
 }
 
-void WriteSettings(const TSettings& settings)
+void WriteSettings(const AppSettings& settings)
 {
     QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Varnoth"), QStringLiteral("KELDOR"));
     store.beginGroup(kGroup);
     store.setValue(kWordProcessor, settings.WordProcessor);
-    for (int i = 0; i < TRecentFiles::Size; ++i)
+    for (int i = 0; i < RecentFileList::Size; ++i)
         store.setValue(fileKey(i), settings.Recent.Entry(i));
     store.endGroup();
     store.sync();

@@ -8,7 +8,7 @@
 
 #include <array>
 
-class TRecentFiles {
+class RecentFileList {
 public:
     static constexpr int Size = 10;
 
@@ -29,13 +29,13 @@ private:
     std::array<QString, Size> m_entries;
 };
 
-struct TSettings {
+struct AppSettings {
     QString WordProcessor;
-    TRecentFiles Recent;
+    RecentFileList Recent;
 };
 
 // Reads the settings; missing values read as empty (an empty entry between
 // others is dropped), and a store that cannot be read gives empty settings.
-TSettings ReadSettings();
+AppSettings ReadSettings();
 // Writes every value; failures are ignored.
-void WriteSettings(const TSettings& settings);
+void WriteSettings(const AppSettings& settings);

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
-TViewBounds SideModelBounds(const std::vector<PileShape>& shapes, Extended soilDepth, const TViewBounds& previous)
+ViewBounds SideModelBounds(const std::vector<PileShape>& shapes, Extended soilDepth, const ViewBounds& previous)
 {
     if (shapes.empty())
         return previous;
-    TViewBounds b; // from 0: the extent always holds the ground point above the origin
+    ViewBounds b; // from 0: the extent always holds the ground point above the origin
     for (const PileShape& s : shapes) {
         b.MinX = std::min({b.MinX, s.TopLeft.X, s.BottomLeft.X});
         b.MaxX = std::max({b.MaxX, s.TopRight.X, s.BottomRight.X});
@@ -27,14 +27,14 @@ TViewBounds SideModelBounds(const std::vector<PileShape>& shapes, Extended soilD
     return b;
 }
 
-TSideProfile BuildSideProfile(const TGridTable& d, const TGridTable& pileCoord, Extended pileRadius,
-                              Extended pileLength, const TViewBounds& previous)
+SideProfile BuildSideProfile(const TGridTable& d, const TGridTable& pileCoord, Extended pileRadius,
+                              Extended pileLength, const ViewBounds& previous)
 {
-    TSideProfile p;
+    SideProfile p;
     p.ModelBounds = previous;
     Extended soilDepth = 0.0L;
     for (int row = 0; row < d.RowCount(); ++row) {
-        TSoilLayer layer;
+        SoilLayer layer;
         layer.Thickness = d.Cells(0, row)->GetFloat();
         layer.ShearWaveVelocity = d.Cells(2, row)->GetFloat();
         layer.PoissonsRatio = d.Cells(3, row)->GetFloat();
@@ -54,7 +54,7 @@ TSideProfile BuildSideProfile(const TGridTable& d, const TGridTable& pileCoord, 
     return p;
 }
 
-TLayerLabel LayerLabel(int number, Extended top, Extended bottom, const TSoilLayer& layer, QChar separator)
+LayerLabelText LayerLabel(int number, Extended top, Extended bottom, const SoilLayer& layer, QChar separator)
 {
     const auto text = [separator](Extended v) {
         if (std::isnan(v))
@@ -78,10 +78,10 @@ Extended pageScale(int ppi) { return ppi / 600.0L; }
 
 } // namespace
 
-TSideDrawing LayOutSideProfile(const TSideProfile& profile, const TViewBounds& shown, const TViewSurface& s,
+SideDrawing LayOutSideProfile(const SideProfile& profile, const ViewBounds& shown, const ViewSurface& s,
                                QChar separator)
 {
-    TSideDrawing out;
+    SideDrawing out;
     const int W = s.Width;
     const int H = s.Height;
     if (W <= 0 || H <= 0)

@@ -18,22 +18,22 @@ class TGridTable;
 
 // One pile in elevation, X across, Y depth (growing downward).
 struct PileShape {
-    TModelPoint TopLeft;
-    TModelPoint TopRight;
-    TModelPoint BottomLeft;
-    TModelPoint BottomRight;
+    ModelPoint TopLeft;
+    ModelPoint TopRight;
+    ModelPoint BottomLeft;
+    ModelPoint BottomRight;
 };
 
-struct TSoilLayer {
+struct SoilLayer {
     Extended Thickness = 0.0L;
     Extended ShearWaveVelocity = 0.0L;
     Extended PoissonsRatio = 0.0L;
 };
 
-struct TSideProfile {
-    std::vector<TSoilLayer> Layers;
+struct SideProfile {
+    std::vector<SoilLayer> Layers;
     std::vector<PileShape> Shapes;
-    TViewBounds ModelBounds{-10.0L, 10.0L, 0.0L, 10.0L};
+    ViewBounds ModelBounds{-10.0L, 10.0L, 0.0L, 10.0L};
 };
 
 // The profile of the current data: the layers of `d` (columns 0, 2 and 3)
@@ -44,32 +44,32 @@ struct TSideProfile {
 // multiplied by 1.05; without piles it stays `previous`. A cell that cannot
 // be read raises the table's exception (EListError for a missing column or
 // row, EInvalidCast for one of the wrong kind).
-TSideProfile BuildSideProfile(const TGridTable& d, const TGridTable& pileCoord, Extended pileRadius,
-                              Extended pileLength, const TViewBounds& previous);
+SideProfile BuildSideProfile(const TGridTable& d, const TGridTable& pileCoord, Extended pileRadius,
+                              Extended pileLength, const ViewBounds& previous);
 
 // The extent of `shapes` over a soil column `soilDepth` deep, as above.
-TViewBounds SideModelBounds(const std::vector<PileShape>& shapes, Extended soilDepth, const TViewBounds& previous);
+ViewBounds SideModelBounds(const std::vector<PileShape>& shapes, Extended soilDepth, const ViewBounds& previous);
 
 // "depth= <top> - <bottom>; Layer <n>" and "Shear Wave Velocity= <v>;
 // Poissons Ratio= <nu>", numbers as 15-digit general number text (a value
 // that is not finite as "INF", "-INF" or "NAN").
-struct TLayerLabel {
+struct LayerLabelText {
     QString First;
     QString Second;
 };
-TLayerLabel LayerLabel(int number, Extended top, Extended bottom, const TSoilLayer& layer, QChar separator);
+LayerLabelText LayerLabel(int number, Extended top, Extended bottom, const SoilLayer& layer, QChar separator);
 
 // Only the first eight layers are labelled.
 inline constexpr int kLabelledLayers = 8;
 
 // Everything the side view draws, in pixels of the surface.
-struct TSideDrawing {
+struct SideDrawing {
     QRect Background;      // filled with the window colour
     std::vector<QLine> Lines; // the ground line, then every layer's bottom
     std::vector<QLine> Hatch;
     struct Label {
         QPoint TopLeft; // of the first line; the second stands one text height below
-        TLayerLabel Text;
+        LayerLabelText Text;
     };
     std::vector<Label> Labels;
     std::vector<std::array<QPoint, 4>> Piles; // top left, top right, bottom right, bottom left
@@ -78,5 +78,5 @@ struct TSideDrawing {
 
 // Lays out the profile over `shown` on `surface`. Nothing when the surface
 // has no area; only the background when `shown` cannot be drawn.
-TSideDrawing LayOutSideProfile(const TSideProfile& profile, const TViewBounds& shown, const TViewSurface& surface,
+SideDrawing LayOutSideProfile(const SideProfile& profile, const ViewBounds& shown, const ViewSurface& surface,
                                QChar separator);

@@ -4,7 +4,7 @@
 #include "DataUnit.h"
 #include "Misc.h"
 
-TfrmSoilParams::TfrmSoilParams(TMainForm& form) : TNumberDialog(form, QStringLiteral("Frequency Data"))
+TfrmSoilParams::TfrmSoilParams(TMainForm& form) : NumberDialog(form, QStringLiteral("Frequency Data"))
 {
     DataEdit1 = addBoundField(
         QStringLiteral("Number of frequencies"), QString(),

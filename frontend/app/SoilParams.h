@@ -5,7 +5,7 @@
 
 #include "DataDialog.h"
 
-class TfrmSoilParams : public TNumberDialog {
+class TfrmSoilParams : public NumberDialog {
     Q_OBJECT
 
 public:

@@ -8,14 +8,14 @@
 #include <QMimeData>
 #include <QTextCursor>
 
-TTitleMemo::TTitleMemo(QWidget* parent) : QPlainTextEdit(parent)
+SingleLineMemo::SingleLineMemo(QWidget* parent) : QPlainTextEdit(parent)
 {
     setTabChangesFocus(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    connect(this, &QPlainTextEdit::textChanged, this, &TTitleMemo::enforce);
+    connect(this, &QPlainTextEdit::textChanged, this, &SingleLineMemo::enforce);
 }
 
-void TTitleMemo::Load(const QString& title)
+void SingleLineMemo::Load(const QString& title)
 {
     m_enforcing = true;
     setPlainText(SingleLineTitle(title));
@@ -23,7 +23,7 @@ void TTitleMemo::Load(const QString& title)
     m_accepted = toPlainText();
 }
 
-int TTitleMemo::Length(const QString& text)
+int SingleLineMemo::Length(const QString& text)
 {
     int n = 0;
     for (qsizetype i = 0; i < text.size(); ++i, ++n)
@@ -32,7 +32,7 @@ int TTitleMemo::Length(const QString& text)
     return n;
 }
 
-QString TTitleMemo::Left(const QString& text, int count)
+QString SingleLineMemo::Left(const QString& text, int count)
 {
     qsizetype i = 0;
     for (int n = 0; n < count && i < text.size(); ++n)
@@ -40,7 +40,7 @@ QString TTitleMemo::Left(const QString& text, int count)
     return text.left(i);
 }
 
-void TTitleMemo::keyPressEvent(QKeyEvent* event)
+void SingleLineMemo::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept(); // no line break, no default button
@@ -56,18 +56,18 @@ void TTitleMemo::keyPressEvent(QKeyEvent* event)
     QPlainTextEdit::keyPressEvent(event);
 }
 
-bool TTitleMemo::canInsertFromMimeData(const QMimeData* source) const
+bool SingleLineMemo::canInsertFromMimeData(const QMimeData* source) const
 {
     return source->hasText();
 }
 
-void TTitleMemo::insertFromMimeData(const QMimeData* source)
+void SingleLineMemo::insertFromMimeData(const QMimeData* source)
 {
     if (source->hasText())
         insertLimited(source->text());
 }
 
-void TTitleMemo::insertLimited(const QString& text)
+void SingleLineMemo::insertLimited(const QString& text)
 {
     QTextCursor cursor = textCursor();
     const int kept = Length(toPlainText()) - Length(cursor.selectedText());
@@ -78,7 +78,7 @@ void TTitleMemo::insertLimited(const QString& text)
     setTextCursor(cursor);
 }
 
-void TTitleMemo::enforce()
+void SingleLineMemo::enforce()
 {
     if (m_enforcing)
         return;
@@ -99,10 +99,10 @@ void TTitleMemo::enforce()
     m_accepted = line;
 }
 
-TdlgTitle::TdlgTitle(TMainForm& form) : TDataDialog(form, QStringLiteral("Project Title"))
+TdlgTitle::TdlgTitle(TMainForm& form) : DataDialog(form, QStringLiteral("Project Title"))
 {
     auto* label = new QLabel(QStringLiteral("Enter text line for project description:"), this);
-    TitleMemo = new TTitleMemo(this);
+    TitleMemo = new SingleLineMemo(this);
     TitleMemo->setObjectName(QStringLiteral("TitleMemo"));
     TitleMemo->setFixedSize(360, 64);
     grid()->addWidget(label, 0, 0);

@@ -11,13 +11,13 @@ class QMimeData;
 // The title's text box: wraps like a memo but holds one line. Enter adds
 // nothing; typed, pasted or dropped text has every line break and other
 // control character turned into a blank and is cut at the room left.
-class TTitleMemo : public QPlainTextEdit {
+class SingleLineMemo : public QPlainTextEdit {
     Q_OBJECT
 
 public:
     static constexpr int MaxLength = 80;
 
-    explicit TTitleMemo(QWidget* parent = nullptr);
+    explicit SingleLineMemo(QWidget* parent = nullptr);
 
     // Shows a title as the project holds it (made one line, never cut).
     void Load(const QString& title);
@@ -43,7 +43,7 @@ private:
     bool m_enforcing = false;
 };
 
-class TdlgTitle : public TDataDialog {
+class TdlgTitle : public DataDialog {
     Q_OBJECT
 
 public:
@@ -52,5 +52,5 @@ public:
     void FormActivate() override;
     bool FormDeactivate() override;
 
-    TTitleMemo* TitleMemo;
+    SingleLineMemo* TitleMemo;
 };

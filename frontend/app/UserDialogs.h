@@ -8,12 +8,12 @@
 
 class QWidget;
 
-class TUserDialogs {
+class UserDialogs {
 public:
-    enum class TAnswer { Yes, No, Cancel };
-    virtual ~TUserDialogs() = default;
+    enum class Reply { Yes, No, Cancel };
+    virtual ~UserDialogs() = default;
     // "Do you want to save any changes?" with Yes, No and Cancel.
-    virtual TAnswer AskSaveChanges(QWidget* parent) = 0;
+    virtual Reply AskSaveChanges(QWidget* parent) = 0;
     // An information box with an OK button; a CR in the text starts a new line.
     virtual void Inform(QWidget* parent, const QString& message) = 0;
     // An information box whose message is followed by a long text (a

@@ -4,12 +4,12 @@
 #include <cmath>
 #include <string>
 
-Extended TViewBounds::RangeY() const
+Extended ViewBounds::RangeY() const
 {
     return std::fabs(YAtBottom - YAtTop);
 }
 
-bool GetNoDraw(const TViewBounds& b)
+bool GetNoDraw(const ViewBounds& b)
 {
     const Extended rx = b.RangeX();
     const Extended ry = b.RangeY();
@@ -19,11 +19,11 @@ bool GetNoDraw(const TViewBounds& b)
     return rx == 0.0L || ry == 0.0L;
 }
 
-std::optional<TViewBounds> FitAspect(const TViewBounds& model, int width, int height)
+std::optional<ViewBounds> FitAspect(const ViewBounds& model, int width, int height)
 {
     if (GetNoDraw(model) || width <= 0 || height <= 0)
         return std::nullopt;
-    TViewBounds shown = model;
+    ViewBounds shown = model;
     const Extended a = (static_cast<Extended>(width) / height) / (model.RangeX() / model.RangeY());
     if (!std::isfinite(a) || a == 0.0L)
         return std::nullopt;
@@ -55,11 +55,11 @@ int MapToPixel(Extended value, Extended from, Extended to, Extended span, Extend
     return RoundPixel((value - from) / (to - from) * span + offset);
 }
 
-std::optional<TModelPoint> PixelToModel(const TViewBounds& shown, int width, int height, int px, int py)
+std::optional<ModelPoint> PixelToModel(const ViewBounds& shown, int width, int height, int px, int py)
 {
     if (width <= 0 || height <= 0)
         return std::nullopt;
-    TModelPoint p;
+    ModelPoint p;
     p.X = static_cast<Extended>(px) / width * shown.RangeX() + shown.MinX;
     p.Y = static_cast<Extended>(py) / height * (shown.YAtBottom - shown.YAtTop) + shown.YAtTop;
     return p;

@@ -15,7 +15,7 @@
 // An extent in model units. YAtTop is the model Y at the surface's top edge
 // and YAtBottom the one at its bottom edge: the side view's depth grows
 // downward (YAtTop < YAtBottom), the top view's Y grows upward.
-struct TViewBounds {
+struct ViewBounds {
     Extended MinX = 0.0L;
     Extended MaxX = 0.0L;
     Extended YAtTop = 0.0L;
@@ -23,19 +23,19 @@ struct TViewBounds {
 
     Extended RangeX() const { return MaxX - MinX; }
     Extended RangeY() const;
-    bool operator==(const TViewBounds&) const = default;
+    bool operator==(const ViewBounds&) const = default;
 };
 
 // True when the extent cannot be drawn: a zero range on either axis, or a
 // bound or range that is not a finite number.
-bool GetNoDraw(const TViewBounds& bounds);
+bool GetNoDraw(const ViewBounds& bounds);
 
 // The bounds widened to a surface of width x height pixels so that both axes
 // have the same scale: with a = (width / height) / (RangeX / RangeY), the X
 // bounds are multiplied by a when a >= 1, otherwise the Y bounds are divided
 // by it. None when the bounds cannot be drawn, the surface has no width or
 // height, or the result is not finite.
-std::optional<TViewBounds> FitAspect(const TViewBounds& model, int width, int height);
+std::optional<ViewBounds> FitAspect(const ViewBounds& model, int width, int height);
 
 // Round((value - from) / (to - from) * span + offset), halves to even,
 // clamped to +-kPixelLimit (a NaN gives 0) so that a pixel coordinate is
@@ -48,7 +48,7 @@ int RoundPixel(Extended value);
 // A surface to draw on: its size in pixels and its pixels per inch. A page
 // uses the printed layout (the profile between 10 % and 90 % of the page
 // height, a thicker hatch), a window the screen layout.
-struct TViewSurface {
+struct ViewSurface {
     int Width = 0;
     int Height = 0;
     int PixelsPerInchX = 96;
@@ -59,11 +59,11 @@ struct TViewSurface {
 // A pixel of a width x height surface showing `shown`, mapped back to model
 // units: X = px / width * RangeX + MinX, Y = py / height * (YAtBottom -
 // YAtTop) + YAtTop. None when the surface has no width or height.
-struct TModelPoint {
+struct ModelPoint {
     Extended X = 0.0L;
     Extended Y = 0.0L;
 };
-std::optional<TModelPoint> PixelToModel(const TViewBounds& shown, int width, int height, int px, int py);
+std::optional<ModelPoint> PixelToModel(const ViewBounds& shown, int width, int height, int px, int py);
 
 // The value rounded to one decimal (a tie of the binary value to even), a
 // "-" when the rounded value is below zero, at least one digit before the

@@ -3,7 +3,7 @@
 #include "DataEdit.h"
 #include "DataUnit.h"
 
-TfrmCPileProperties::TfrmCPileProperties(TMainForm& form) : TNumberDialog(form, QStringLiteral("Pile Properties"))
+TfrmCPileProperties::TfrmCPileProperties(TMainForm& form) : NumberDialog(form, QStringLiteral("Pile Properties"))
 {
     DataEdit1 = addBoundField(QStringLiteral("&Radius of the pile  "), QStringLiteral("L"), &TProgramData::PileRadius);
     DataEdit2 = addBoundField(QStringLiteral("&Cross section area of pile "), QStringLiteral("L²"),

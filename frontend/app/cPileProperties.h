@@ -4,7 +4,7 @@
 
 #include "DataDialog.h"
 
-class TfrmCPileProperties : public TNumberDialog {
+class TfrmCPileProperties : public NumberDialog {
     Q_OBJECT
 
 public:

@@ -3,7 +3,7 @@
 #include "DataUnit.h"
 
 TfrmNCPileProperties::TfrmNCPileProperties(TMainForm& form)
-    : TNumberDialog(form, QStringLiteral("Superstructure Properties"))
+    : NumberDialog(form, QStringLiteral("Superstructure Properties"))
 {
     DataEdit1 = addBoundField(QStringLiteral("Mass of basemat"), QStringLiteral("F4"), &TProgramData::BasematMass);
     DataEdit2 = addBoundField(QStringLiteral("Mass of superstructure"), QStringLiteral("F4"),

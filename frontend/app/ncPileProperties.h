@@ -5,7 +5,7 @@
 
 #include "DataDialog.h"
 
-class TfrmNCPileProperties : public TNumberDialog {
+class TfrmNCPileProperties : public NumberDialog {
     Q_OBJECT
 
 public:

@@ -140,7 +140,7 @@ QString UnitsCaption(const QString& expr, int units)
 
 // ---------------------------------------------------------------- TEnumColumn
 
-const TColumnClass TEnumColumn::Class = {"TEnumColumn", create<TEnumColumn>};
+const ColumnKind TEnumColumn::Class = {"TEnumColumn", create<TEnumColumn>};
 
 TEnumColumn::TEnumColumn(TGridTable* table) : TColumn(table)
 {
@@ -183,7 +183,7 @@ void TEnumColumn::SetInt(int row, int value)
         if (m_values[static_cast<std::size_t>(r)] == value)
             continue;
         m_values[static_cast<std::size_t>(r)] = value;
-        for (TCellEditor& e : m_editors)
+        for (CellEditor& e : m_editors)
             if (e.Tag == r)
                 e.ItemIndex = value - 1;
         CellChanged(r);
@@ -203,12 +203,12 @@ void TEnumColumn::SetText(int row, const QString& text)
     SetInt(row, static_cast<int>(x));
 }
 
-int TEnumColumn::Width(const TCanvasMetrics& canvas) const
+int TEnumColumn::Width(const CanvasMetrics& canvas) const
 {
     return std::max(3 * canvas.PixelsPerInch() / 2, TColumn::Width(canvas));
 }
 
-void TEnumColumn::WriteData(TWriter& writer) const
+void TEnumColumn::WriteData(ValueWriter& writer) const
 {
     TColumn::WriteData(writer);
     writer.WriteListBegin();
@@ -217,7 +217,7 @@ void TEnumColumn::WriteData(TWriter& writer) const
     writer.WriteListEnd();
 }
 
-void TEnumColumn::ReadData(TReader& reader)
+void TEnumColumn::ReadData(ValueReader& reader)
 {
     TColumn::ReadData(reader);
     m_items.clear();
@@ -233,14 +233,14 @@ void TEnumColumn::CopySettingsFrom(const TColumn& source)
     m_items = static_cast<const TEnumColumn&>(source).m_items;
 }
 
-TCellEditor* TEnumColumn::Editor(int i)
+CellEditor* TEnumColumn::Editor(int i)
 {
     if (i < 0 || i >= EditorCount())
         throw EListError(Format(QStringLiteral("List index out of bounds (%d)"), {i}));
     return &m_editors[static_cast<std::size_t>(i)];
 }
 
-void TEnumColumn::PlaceEditors(TTableFormHook* parent, int topRow, int count)
+void TEnumColumn::PlaceEditors(TableWindowHook* parent, int topRow, int count)
 {
     if (!m_editors.empty() && m_editorParent && m_editorParent != parent)
         throw Exception(QStringLiteral("Error attempt to change parent with controls already allocated"));
@@ -249,7 +249,7 @@ void TEnumColumn::PlaceEditors(TTableFormHook* parent, int topRow, int count)
     m_editorParent = parent;
     m_editors.resize(static_cast<std::size_t>(std::max(0, count)));
     for (int i = 0; i < EditorCount(); ++i) {
-        TCellEditor& e = m_editors[static_cast<std::size_t>(i)];
+        CellEditor& e = m_editors[static_cast<std::size_t>(i)];
         e.Tag = topRow + i;
         e.Visible = false;
         e.ItemIndex = e.Tag >= 0 && e.Tag < RowCount() ? GetInt(e.Tag) - 1 : -1;
@@ -264,7 +264,7 @@ void TEnumColumn::ReleaseEditors()
 
 void TEnumColumn::ComboChange(int editor, int itemIndex)
 {
-    TCellEditor* e = Editor(editor);
+    CellEditor* e = Editor(editor);
     if (e->Tag < 0)
         throw Exception(QStringLiteral("Unexpected row for combobox"));
     e->ItemIndex = itemIndex;
@@ -281,7 +281,7 @@ void TEnumColumn::ComboEnter(int editor)
 
 // ---------------------------------------------------------------- TIntColumn
 
-const TColumnClass TIntColumn::Class = {"TIntColumn", create<TIntColumn>};
+const ColumnKind TIntColumn::Class = {"TIntColumn", create<TIntColumn>};
 
 TIntColumn::TIntColumn(TGridTable* table) : TColumn(table)
 {
@@ -345,12 +345,12 @@ void TIntColumn::SetText(int row, const QString& text)
     SetInt(row, value);
 }
 
-int TIntColumn::Width(const TCanvasMetrics& canvas) const
+int TIntColumn::Width(const CanvasMetrics& canvas) const
 {
     return std::max(canvas.PixelsPerInch() / 2, TColumn::Width(canvas));
 }
 
-void TIntColumn::WriteData(TWriter& writer) const
+void TIntColumn::WriteData(ValueWriter& writer) const
 {
     TColumn::WriteData(writer);
     writer.WriteInteger(DefaultValue);
@@ -358,7 +358,7 @@ void TIntColumn::WriteData(TWriter& writer) const
     writer.WriteInteger(MaxValue);
 }
 
-void TIntColumn::ReadData(TReader& reader)
+void TIntColumn::ReadData(ValueReader& reader)
 {
     TColumn::ReadData(reader);
     DefaultValue = reader.ReadInteger();
@@ -377,7 +377,7 @@ void TIntColumn::CopySettingsFrom(const TColumn& source)
 
 // ---------------------------------------------------------------- TFloatColumn
 
-const TColumnClass TFloatColumn::Class = {"TFloatColumn", create<TFloatColumn>};
+const ColumnKind TFloatColumn::Class = {"TFloatColumn", create<TFloatColumn>};
 
 TFloatColumn::TFloatColumn(TGridTable* table) : TColumn(table) {}
 
@@ -507,7 +507,7 @@ void TFloatColumn::SetText(int row, const QString& text)
     SetFloat(row, evaluateEntry(text));
 }
 
-int TFloatColumn::Width(const TCanvasMetrics& canvas) const
+int TFloatColumn::Width(const CanvasMetrics& canvas) const
 {
     return std::max(canvas.PixelsPerInch() / 2, TColumn::Width(canvas));
 }
@@ -526,7 +526,7 @@ void TFloatColumn::SetUnits(int newUnits)
         CellChanged(r);
 }
 
-void TFloatColumn::WriteData(TWriter& writer) const
+void TFloatColumn::WriteData(ValueWriter& writer) const
 {
     TColumn::WriteData(writer);
     writer.WriteBoolean(TopDepth);
@@ -535,7 +535,7 @@ void TFloatColumn::WriteData(TWriter& writer) const
     writer.WriteFloat(m_defaultValue);
 }
 
-void TFloatColumn::ReadData(TReader& reader)
+void TFloatColumn::ReadData(ValueReader& reader)
 {
     TColumn::ReadData(reader);
     TopDepth = reader.ReadBoolean();
@@ -561,7 +561,7 @@ void TFloatColumn::CopySettingsFrom(const TColumn& source)
 
 // ---------------------------------------------------------------- TStringColumn
 
-const TColumnClass TStringColumn::Class = {"TStringColumn", create<TStringColumn>};
+const ColumnKind TStringColumn::Class = {"TStringColumn", create<TStringColumn>};
 
 TStringColumn::TStringColumn(TGridTable* table) : TColumn(table)
 {
@@ -600,20 +600,20 @@ void TStringColumn::SetText(int row, const QString& text)
     }
 }
 
-int TStringColumn::Width(const TCanvasMetrics& canvas) const
+int TStringColumn::Width(const CanvasMetrics& canvas) const
 {
     const int minimum = RoundToInt32(canvas.PixelsPerInch() * WidthInches);
     return std::max(minimum, TColumn::Width(canvas));
 }
 
-void TStringColumn::WriteData(TWriter& writer) const
+void TStringColumn::WriteData(ValueWriter& writer) const
 {
     TColumn::WriteData(writer);
     writer.WriteString(DefaultText);
     writer.WriteFloat(WidthInches);
 }
 
-void TStringColumn::ReadData(TReader& reader)
+void TStringColumn::ReadData(ValueReader& reader)
 {
     TColumn::ReadData(reader);
     DefaultText = reader.ReadString();

@@ -25,9 +25,9 @@ QString UnitsCaption(const QString& expr, int units);
 // row as a drop-down list.
 class TEnumColumn : public TColumn {
 public:
-    static const TColumnClass Class;
+    static const ColumnKind Class;
     explicit TEnumColumn(TGridTable* table);
-    const TColumnClass& ColumnClass() const override { return Class; }
+    const ColumnKind& ColumnClass() const override { return Class; }
 
     const QStringList& Items() const { return m_items; }
     void SetItems(const QStringList& items);
@@ -39,13 +39,13 @@ public:
     void SetInt(int row, int value) override;
     QString GetText(int row) const override;
     void SetText(int row, const QString& text) override;
-    int Width(const TCanvasMetrics& canvas) const override;
-    void WriteData(TWriter& writer) const override;
+    int Width(const CanvasMetrics& canvas) const override;
+    void WriteData(ValueWriter& writer) const override;
     bool UsesControls() const override { return true; }
     bool HasEditors() const override { return m_editorParent != nullptr; }
-    TCellEditor* Editor(int i) override;
+    CellEditor* Editor(int i) override;
     int EditorCount() const override { return static_cast<int>(m_editors.size()); }
-    void PlaceEditors(TTableFormHook* parent, int topRow, int count) override;
+    void PlaceEditors(TableWindowHook* parent, int topRow, int count) override;
     void ReleaseEditors() override;
     // The user chose item ItemIndex (0-based) in editor I.
     void ComboChange(int editor, int itemIndex);
@@ -53,21 +53,21 @@ public:
     void ComboEnter(int editor);
 
 protected:
-    void ReadData(TReader& reader) override;
+    void ReadData(ValueReader& reader) override;
     void CopySettingsFrom(const TColumn& source) override;
 
 private:
     QStringList m_items;
     std::vector<std::int32_t> m_values;
-    std::vector<TCellEditor> m_editors;
-    TTableFormHook* m_editorParent = nullptr;
+    std::vector<CellEditor> m_editors;
+    TableWindowHook* m_editorParent = nullptr;
 };
 
 class TIntColumn : public TColumn {
 public:
-    static const TColumnClass Class;
+    static const ColumnKind Class;
     explicit TIntColumn(TGridTable* table);
-    const TColumnClass& ColumnClass() const override { return Class; }
+    const ColumnKind& ColumnClass() const override { return Class; }
 
     int DefaultValue = 0;
     int MinValue = -2147483647 - 1;
@@ -81,11 +81,11 @@ public:
     // With an editor window the entry must be integral and within
     // MinValue..MaxValue; without one it is stored rounded.
     void SetText(int row, const QString& text) override;
-    int Width(const TCanvasMetrics& canvas) const override;
-    void WriteData(TWriter& writer) const override;
+    int Width(const CanvasMetrics& canvas) const override;
+    void WriteData(ValueWriter& writer) const override;
 
 protected:
-    void ReadData(TReader& reader) override;
+    void ReadData(ValueReader& reader) override;
     void CopySettingsFrom(const TColumn& source) override;
 
 private:
@@ -94,9 +94,9 @@ private:
 
 class TFloatColumn : public TColumn {
 public:
-    static const TColumnClass Class;
+    static const ColumnKind Class;
     explicit TFloatColumn(TGridTable* table);
-    const TColumnClass& ColumnClass() const override { return Class; }
+    const ColumnKind& ColumnClass() const override { return Class; }
 
     QString UnitsString;
     // This column holds layer tops, the next one their bottoms.
@@ -113,12 +113,12 @@ public:
     void SetFloat(int row, Extended value) override;
     QString GetText(int row) const override;
     void SetText(int row, const QString& text) override;
-    int Width(const TCanvasMetrics& canvas) const override;
+    int Width(const CanvasMetrics& canvas) const override;
     void SetUnits(int newUnits) override;
-    void WriteData(TWriter& writer) const override;
+    void WriteData(ValueWriter& writer) const override;
 
 protected:
-    void ReadData(TReader& reader) override;
+    void ReadData(ValueReader& reader) override;
     void CopySettingsFrom(const TColumn& source) override;
 
 private:
@@ -131,9 +131,9 @@ private:
 
 class TStringColumn : public TColumn {
 public:
-    static const TColumnClass Class;
+    static const ColumnKind Class;
     explicit TStringColumn(TGridTable* table);
-    const TColumnClass& ColumnClass() const override { return Class; }
+    const ColumnKind& ColumnClass() const override { return Class; }
 
     QString DefaultText;
     Extended WidthInches = 1.0L;
@@ -142,11 +142,11 @@ public:
     void DeleteRow(int row) override;
     QString GetText(int row) const override;
     void SetText(int row, const QString& text) override;
-    int Width(const TCanvasMetrics& canvas) const override;
-    void WriteData(TWriter& writer) const override;
+    int Width(const CanvasMetrics& canvas) const override;
+    void WriteData(ValueWriter& writer) const override;
 
 protected:
-    void ReadData(TReader& reader) override;
+    void ReadData(ValueReader& reader) override;
     void CopySettingsFrom(const TColumn& source) override;
 
 private:

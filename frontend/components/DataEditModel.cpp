@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdint>
 
-const Extended TDataEditModel::DefaultMaxVal = std::ldexp(18446744073709551536.0L, 16320);
+const Extended DataEditModel::DefaultMaxVal = std::ldexp(18446744073709551536.0L, 16320);
 
 namespace {
 
@@ -36,17 +36,17 @@ const UnitName kLength = {u"L", u"in", u"m"};
 
 } // namespace
 
-TDataEditModel::TDataEditModel()
+DataEditModel::DataEditModel()
     : m_text(QStringLiteral("0")), m_minVal(-DefaultMaxVal), m_maxVal(DefaultMaxVal)
 {
 }
 
-void TDataEditModel::SetText(const QString& text)
+void DataEditModel::SetText(const QString& text)
 {
     m_text = text;
 }
 
-void TDataEditModel::setTextFromModel(const QString& text)
+void DataEditModel::setTextFromModel(const QString& text)
 {
     if (text == m_text)
         return;
@@ -55,31 +55,31 @@ void TDataEditModel::setTextFromModel(const QString& text)
         OnTextChanged();
 }
 
-void TDataEditModel::labelChanged()
+void DataEditModel::labelChanged()
 {
     if (OnLabelChanged)
         OnLabelChanged();
 }
 
-void TDataEditModel::SetCaption(const QString& caption)
+void DataEditModel::SetCaption(const QString& caption)
 {
     m_caption = caption;
     labelChanged();
 }
 
-void TDataEditModel::SetUnitsString(const QString& units)
+void DataEditModel::SetUnitsString(const QString& units)
 {
     m_unitsString = units;
     labelChanged();
 }
 
-void TDataEditModel::SetUnits(int units)
+void DataEditModel::SetUnits(int units)
 {
     m_units = std::clamp(units, 1, 3);
     labelChanged();
 }
 
-void TDataEditModel::SetIntegerOnly(bool value)
+void DataEditModel::SetIntegerOnly(bool value)
 {
     m_integerOnly = value;
     if (value && !m_loading) {
@@ -88,7 +88,7 @@ void TDataEditModel::SetIntegerOnly(bool value)
     }
 }
 
-void TDataEditModel::SetMinVal(Extended x)
+void DataEditModel::SetMinVal(Extended x)
 {
     if (m_loading) {
         m_minVal = x;
@@ -103,7 +103,7 @@ void TDataEditModel::SetMinVal(Extended x)
         SetNumber(x);
 }
 
-void TDataEditModel::SetMaxVal(Extended x)
+void DataEditModel::SetMaxVal(Extended x)
 {
     if (m_loading) {
         m_maxVal = x;
@@ -120,12 +120,12 @@ void TDataEditModel::SetMaxVal(Extended x)
         SetNumber(x);
 }
 
-Extended TDataEditModel::Number() const
+Extended DataEditModel::Number() const
 {
     return Evaluate(m_text);
 }
 
-void TDataEditModel::SetNumber(Extended x)
+void DataEditModel::SetNumber(Extended x)
 {
     if (!m_loading) {
         if (x < m_minVal)
@@ -138,7 +138,7 @@ void TDataEditModel::SetNumber(Extended x)
     }
 }
 
-QString TDataEditModel::FormatNumber(bool hex, Extended x)
+QString DataEditModel::FormatNumber(bool hex, Extended x)
 {
     if (!hex)
         return generalNumberText(x, 18, localeDecimalSeparator());
@@ -149,7 +149,7 @@ QString TDataEditModel::FormatNumber(bool hex, Extended x)
     return QStringLiteral("$") + digits;
 }
 
-QString TDataEditModel::textWithinBounds(Extended x) const
+QString DataEditModel::textWithinBounds(Extended x) const
 {
     if (m_hex) {
         Extended r = std::nearbyint(x);
@@ -170,7 +170,7 @@ QString TDataEditModel::textWithinBounds(Extended x) const
     return generalNumberText(x, 21, separator);
 }
 
-QString TDataEditModel::ExpandUnits() const
+QString DataEditModel::ExpandUnits() const
 {
     QString r = m_unitsString;
     if (m_units == 3)
@@ -196,14 +196,14 @@ QString TDataEditModel::ExpandUnits() const
     return ReplaceAll(r, QString::fromUtf16(length->placeholder), name(*length));
 }
 
-QString TDataEditModel::LabelText() const
+QString DataEditModel::LabelText() const
 {
     if (m_unitsString.isEmpty())
         return m_caption;
     return m_caption + QStringLiteral(" (") + ExpandUnits() + QStringLiteral(")");
 }
 
-TExitCheckResult TDataEditModel::ExitCheck()
+ExitCheckResult DataEditModel::ExitCheck()
 {
     m_valid = false;
     const QString invalidInteger = QStringLiteral("Entry must be a valid integer.");
@@ -230,7 +230,7 @@ TExitCheckResult TDataEditModel::ExitCheck()
     }
 }
 
-bool TDataEditModel::OperatorGoesToEnd(QChar key, int selectionLength, int textLength)
+bool DataEditModel::OperatorGoesToEnd(QChar key, int selectionLength, int textLength)
 {
     return selectionLength == textLength && QStringView(u"+-/*^=%!").contains(key);
 }

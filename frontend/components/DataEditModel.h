@@ -13,18 +13,18 @@
 
 // Outcome of one exit check: Valid, or the message to show before the field
 // takes the focus back.
-struct TExitCheckResult {
+struct ExitCheckResult {
     bool Valid = false;
     QString Message;
 };
 
-class TDataEditModel {
+class DataEditModel {
 public:
     // (2^64 - 80) x 2^16320: 79 units in the last place below the largest
     // finite Extended, about 1.18973149535723176E4932.
     static const Extended DefaultMaxVal;
 
-    TDataEditModel();
+    DataEditModel();
 
     const QString& Text() const { return m_text; }
     void SetText(const QString& text);
@@ -62,7 +62,7 @@ public:
 
     // Evaluates and checks the entry; on success the text becomes the
     // canonical number. Never raises for a bad entry.
-    TExitCheckResult ExitCheck();
+    ExitCheckResult ExitCheck();
 
     // An operator typed over a fully selected text is appended to it.
     static bool OperatorGoesToEnd(QChar key, int selectionLength, int textLength);

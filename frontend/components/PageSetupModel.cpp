@@ -18,7 +18,7 @@ std::uint32_t PageSetupFlagValue(TPageSetupFlags m)
     return 0;
 }
 
-void TPageSetupData::SetOptions(TPageOptions value)
+void PageSetupData::SetOptions(TPageOptions value)
 {
     const TPageOptions old = m_options;
     if (value.Has(poDefaultMinMargins) && !old.Has(poDefaultMinMargins))
@@ -36,13 +36,13 @@ void TPageSetupData::SetOptions(TPageOptions value)
             m_flags |= PageSetupFlagValue(static_cast<TPageSetupFlags>(m));
 }
 
-void TPageSetupData::SetMarginLeft(int v) { m_marginLeft = MiscMath::Max(v, m_minLeft); }
-void TPageSetupData::SetMarginTop(int v) { m_marginTop = MiscMath::Max(v, m_minTop); }
-void TPageSetupData::SetMarginRight(int v) { m_marginRight = MiscMath::Max(v, m_minRight); }
-void TPageSetupData::SetMarginBottom(int v) { m_marginBottom = MiscMath::Max(v, m_minBottom); }
-void TPageSetupData::SetMinMarginLeft(int v) { m_minLeft = MiscMath::Min(v, m_marginLeft); }
-void TPageSetupData::SetMinMarginTop(int v) { m_minTop = MiscMath::Min(v, m_marginTop); }
-void TPageSetupData::SetMinMarginRight(int v) { m_minRight = MiscMath::Min(v, m_marginRight); }
-void TPageSetupData::SetMinMarginBottom(int v) { m_minBottom = MiscMath::Min(v, m_marginBottom); }
+void PageSetupData::SetMarginLeft(int v) { m_marginLeft = MiscMath::Max(v, m_minLeft); }
+void PageSetupData::SetMarginTop(int v) { m_marginTop = MiscMath::Max(v, m_minTop); }
+void PageSetupData::SetMarginRight(int v) { m_marginRight = MiscMath::Max(v, m_minRight); }
+void PageSetupData::SetMarginBottom(int v) { m_marginBottom = MiscMath::Max(v, m_minBottom); }
+void PageSetupData::SetMinMarginLeft(int v) { m_minLeft = MiscMath::Min(v, m_marginLeft); }
+void PageSetupData::SetMinMarginTop(int v) { m_minTop = MiscMath::Min(v, m_marginTop); }
+void PageSetupData::SetMinMarginRight(int v) { m_minRight = MiscMath::Min(v, m_marginRight); }
+void PageSetupData::SetMinMarginBottom(int v) { m_minBottom = MiscMath::Min(v, m_marginBottom); }
 
 QPoint CenterWindowPos(int w, int h, int sw, int sh) { return {(sw - w) / 2, (sh - h) / 3}; }

@@ -47,7 +47,7 @@ private:
 // The request flag of the platform's page-setup dialog that a member adds.
 std::uint32_t PageSetupFlagValue(TPageSetupFlags m);
 
-class TPageSetupData {
+class PageSetupData {
 public:
     const TPageOptions& Options() const { return m_options; }
     // The newly added member of each pair (default or own minimum margins;

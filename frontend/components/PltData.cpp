@@ -33,7 +33,7 @@ QString replaceKind(const QString& text, QChar sym, const char* name, const char
 
 } // namespace
 
-const TLineColor LineColors[LineColorCount] = {
+const LineRgb LineColors[LineColorCount] = {
     {0, 0, 0},       {0, 0, 255},     {255, 0, 0},     {0, 128, 0},     {128, 0, 128},   {128, 0, 0},
     {0, 0, 128},     {255, 0, 255},   {128, 128, 0},   {0, 128, 128},   {128, 128, 128}, {0, 255, 0},
     {128, 128, 128}, {192, 192, 192}, {192, 192, 192}, {255, 255, 0},   {0, 255, 255},
@@ -90,7 +90,7 @@ TGraphPlot::~TGraphPlot()
     m_form.reset();
 }
 
-void TGraphPlot::SetFormFactory(TFormFactory factory)
+void TGraphPlot::SetFormFactory(WindowFactory factory)
 {
     m_formFactory = std::move(factory);
 }

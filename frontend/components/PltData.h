@@ -46,13 +46,13 @@ public:
 };
 
 // The RGB colour of the k-th listed line is LineColors[k % LineColorCount].
-struct TLineColor {
+struct LineRgb {
     int Red;
     int Green;
     int Blue;
 };
 inline constexpr int LineColorCount = 17;
-extern const TLineColor LineColors[LineColorCount];
+extern const LineRgb LineColors[LineColorCount];
 
 // Text with its force (F, F1, F2) and length (L, L1, L2) placeholders named
 // for the unit system: 1 English, 2 SI; 3 leaves the text as it is. Only one
@@ -65,9 +65,9 @@ QString AxisCaptionText(const QString& caption, const QString& unitsText, int un
 // What a plot window offers its plot. The window is made by the factory that
 // the plot's owner hands it (TGraphPlot::SetFormFactory); the plot owns the hook until
 // the window reports its closing with TGraphPlot::FormClosed.
-class TPlotFormHook {
+class PlotWindowHook {
 public:
-    virtual ~TPlotFormHook() = default;
+    virtual ~PlotWindowHook() = default;
     // Shows the window, restoring it when minimised.
     virtual void ShowWindow() = 0;
     // The plot is being destroyed; the window must not use it any more.
@@ -78,7 +78,7 @@ class TGraphPlot : public QObject {
     Q_OBJECT
 
 public:
-    using TFormFactory = std::function<std::unique_ptr<TPlotFormHook>(TGraphPlot& plot)>;
+    using WindowFactory = std::function<std::unique_ptr<PlotWindowHook>(TGraphPlot& plot)>;
     // Lets the application replace the legend text of line Index.
     using TGetCaptionEvent = std::function<void(int index, QString& text)>;
 
@@ -88,7 +88,7 @@ public:
     // How this plot's window is made, given by the plot's owner (each main
     // window opens its plots in its own workspace); without one, Show does
     // nothing. An open window stays until it closes.
-    void SetFormFactory(TFormFactory factory);
+    void SetFormFactory(WindowFactory factory);
 
     QString CurveName = QStringLiteral("Curve #");
     QString Caption;
@@ -126,7 +126,7 @@ public:
     // Creates the window on first use, then shows it.
     void Show();
     bool FormCreated() const { return m_form != nullptr; }
-    TPlotFormHook* Form() const { return m_form.get(); }
+    PlotWindowHook* Form() const { return m_form.get(); }
     // The window is closing: the hook is destroyed here (so it must not be
     // the object whose method calls this) and the next Show makes a new window.
     void FormClosed();
@@ -146,6 +146,6 @@ private:
     TObjectList<TLine> m_lines;
     int m_units = 1;
     int m_updateDepth = 0;
-    TFormFactory m_formFactory;
-    std::unique_ptr<TPlotFormHook> m_form;
+    WindowFactory m_formFactory;
+    std::unique_ptr<PlotWindowHook> m_form;
 };

@@ -16,7 +16,7 @@
 namespace {
 
 struct TColumnTypeStorage {
-    const TColumnClass* ColumnClass;
+    const ColumnKind* ColumnClass;
     int TypeId;
 };
 
@@ -60,13 +60,13 @@ void EnsureColumnTypeRegistry()
     registry->push_back({&TStringColumn::Class, 4});
 }
 
-void RegisterColumnType(const TColumnClass* kind, int typeId)
+void RegisterColumnType(const ColumnKind* kind, int typeId)
 {
     EnsureColumnTypeRegistry();
     columnTypes()->push_back({kind, typeId});
 }
 
-void UnregisterColumnType(const TColumnClass* kind)
+void UnregisterColumnType(const ColumnKind* kind)
 {
     EnsureColumnTypeRegistry();
     auto& entries = *columnTypes();
@@ -75,7 +75,7 @@ void UnregisterColumnType(const TColumnClass* kind)
             entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
-const TColumnClass* FindColumnClass(int typeId)
+const ColumnKind* FindColumnClass(int typeId)
 {
     EnsureColumnTypeRegistry();
     for (const TColumnTypeStorage& e : *columnTypes())
@@ -84,7 +84,7 @@ const TColumnClass* FindColumnClass(int typeId)
     return nullptr;
 }
 
-int FindColumnTypeId(const TColumnClass* kind)
+int FindColumnTypeId(const ColumnKind* kind)
 {
     EnsureColumnTypeRegistry();
     for (const TColumnTypeStorage& e : *columnTypes())
@@ -195,7 +195,7 @@ bool TColumn::HasEditors() const
     throw EAbstractError(QStringLiteral("Abstract Error"));
 }
 
-TCellEditor* TColumn::Editor(int)
+CellEditor* TColumn::Editor(int)
 {
     throw EAbstractError(QStringLiteral("Abstract Error"));
 }
@@ -208,7 +208,7 @@ int TColumn::RowGroup() const
     return group;
 }
 
-int TColumn::Width(const TCanvasMetrics& canvas) const
+int TColumn::Width(const CanvasMetrics& canvas) const
 {
     int widest = 0;
     for (int i = 0; i < CaptionCount(); ++i)
@@ -218,7 +218,7 @@ int TColumn::Width(const TCanvasMetrics& canvas) const
 
 void TColumn::SetUnits(int) {}
 
-void TColumn::WriteData(TWriter& writer) const
+void TColumn::WriteData(ValueWriter& writer) const
 {
     writer.WriteListBegin();
     for (const QString& line : m_captions)
@@ -228,7 +228,7 @@ void TColumn::WriteData(TWriter& writer) const
     writer.WriteBoolean(m_grouped);
 }
 
-void TColumn::ReadData(TReader& reader)
+void TColumn::ReadData(ValueReader& reader)
 {
     m_captions.clear();
     reader.ReadListBegin();
@@ -239,7 +239,7 @@ void TColumn::ReadData(TReader& reader)
     m_grouped = reader.ReadBoolean();
 }
 
-void TColumn::PlaceEditors(TTableFormHook*, int, int) {}
+void TColumn::PlaceEditors(TableWindowHook*, int, int) {}
 
 void TColumn::CopySettingsFrom(const TColumn& source)
 {
@@ -254,7 +254,7 @@ std::unique_ptr<TColumn> TColumn::Clone(TGridTable* newTable) const
     return copy;
 }
 
-std::unique_ptr<TColumn> TColumn::CreateFromReader(const TColumnClass& kind, TGridTable* table, TReader& reader)
+std::unique_ptr<TColumn> TColumn::CreateFromReader(const ColumnKind& kind, TGridTable* table, ValueReader& reader)
 {
     std::unique_ptr<TColumn> column = kind.Create(table);
     column->ReadData(reader);
@@ -341,7 +341,7 @@ std::unique_ptr<TGridTable> TGridTable::CreateClone(TGridTable* owner, int numbe
     return table;
 }
 
-const TGridTable::TFormFactory& TGridTable::FormFactory() const
+const TGridTable::WindowFactory& TGridTable::FormFactory() const
 {
     const TGridTable* t = this;
     while (!t->m_formFactory && t->m_owner)
@@ -620,7 +620,7 @@ void TGridTable::ShowForm()
     if (VisibleColumnCount() == 0)
         return;
     if (!m_form) {
-        const TFormFactory& factory = FormFactory();
+        const WindowFactory& factory = FormFactory();
         if (!factory)
             return;
         m_form = factory(*this);
@@ -657,7 +657,7 @@ void TGridTable::ReopenForm()
     ShowForm();
 }
 
-void TGridTable::AttachForm(TTableFormHook* form, std::function<void()> rowsChanged,
+void TGridTable::AttachForm(TableWindowHook* form, std::function<void()> rowsChanged,
                             std::function<void(int, int)> cellChanged)
 {
     // The window is taken only once every column could place its editors on
@@ -694,7 +694,7 @@ void TGridTable::NotifyRowsChanged()
         m_formRowsChanged();
 }
 
-void TGridTable::ReadColumns(TReader& reader)
+void TGridTable::ReadColumns(ValueReader& reader)
 {
     int count = 0;
     try {
@@ -707,7 +707,7 @@ void TGridTable::ReadColumns(TReader& reader)
     for (int i = 0; i < count; ++i) {
         try {
             const int typeId = reader.ReadInteger();
-            const TColumnClass* kind = FindColumnClass(typeId);
+            const ColumnKind* kind = FindColumnClass(typeId);
             if (!kind)
                 throw Exception(QStringLiteral("Error Column Class not defined"));
             AddColumn(TColumn::CreateFromReader(*kind, this, reader));
@@ -736,7 +736,7 @@ void TGridTable::SyncTemplateLists()
     }
 }
 
-void TGridTable::WriteColumns(TWriter& writer) const
+void TGridTable::WriteColumns(ValueWriter& writer) const
 {
     writer.WriteInteger(ColumnCount());
     for (const auto& c : m_columns) {
@@ -747,13 +747,13 @@ void TGridTable::WriteColumns(TWriter& writer) const
 
 QByteArray TGridTable::ColData() const
 {
-    TWriter writer;
+    ValueWriter writer;
     WriteColumns(writer);
     return writer.Data();
 }
 
 void TGridTable::SetColData(const QByteArray& data)
 {
-    TReader reader(data);
+    ValueReader reader(data);
     ReadColumns(reader);
 }

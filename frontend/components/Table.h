@@ -3,7 +3,7 @@
 // The table framework: columns with row handles, the cell handle TData, the
 // column-type and table registries, and TGridTable, a table of typed columns
 // that all have the same number of rows. Nothing here needs a display: the
-// editor window attaches itself through TTableFormHook.
+// editor window attaches itself through TableWindowHook.
 
 #include "Extended.h"
 
@@ -18,8 +18,8 @@
 class QObject;
 class TColumn;
 class TGridTable;
-class TReader;
-class TWriter;
+class ValueReader;
+class ValueWriter;
 
 // One cell of a column. The handle does not store its row: every access
 // finds it in its column, so inserting or deleting rows renumbers nothing.
@@ -41,18 +41,18 @@ private:
 };
 
 // Text measurement of the surface a grid is drawn on.
-class TCanvasMetrics {
+class CanvasMetrics {
 public:
-    virtual ~TCanvasMetrics() = default;
+    virtual ~CanvasMetrics() = default;
     virtual int TextWidth(const QString& text) const = 0;
     virtual int PixelsPerInch() const = 0;
 };
 
 // What the editor window offers the table and its columns. The window
 // implements it and calls TGridTable::AttachForm when it is built.
-class TTableFormHook {
+class TableWindowHook {
 public:
-    virtual ~TTableFormHook() = default;
+    virtual ~TableWindowHook() = default;
     virtual void ShowWindow() = 0;
     virtual int FirstShownRow() const = 0;
     virtual int VisibleRows() const = 0;
@@ -66,7 +66,7 @@ public:
 
 // An editor control a column lays over the grid: its row (tag), the item it
 // shows and whether the window shows it.
-struct TCellEditor {
+struct CellEditor {
     int Tag = -1;
     int ItemIndex = -1;
     bool Visible = false;
@@ -75,28 +75,28 @@ struct TCellEditor {
 
 // What a row of a sub-table column holds: a sub-table, or an object the
 // application supplies through the table's events.
-class TRowObject {
+class RowObject {
 public:
-    virtual ~TRowObject() = default;
+    virtual ~RowObject() = default;
 };
 
 // A column kind: its name and its virtual constructor.
-struct TColumnClass {
+struct ColumnKind {
     const char* Name;
     std::unique_ptr<TColumn> (*Create)(TGridTable* table);
 };
 
 class TColumn {
 public:
-    using TCellEvent = std::function<void(TColumn* column, int row)>;
-    using TRowGroupEvent = std::function<void(TColumn* column, int& groupSize)>;
+    using CellEvent = std::function<void(TColumn* column, int row)>;
+    using RowGroupEvent = std::function<void(TColumn* column, int& groupSize)>;
 
     explicit TColumn(TGridTable* table);
     virtual ~TColumn();
     TColumn(const TColumn&) = delete;
     TColumn& operator=(const TColumn&) = delete;
 
-    virtual const TColumnClass& ColumnClass() const = 0;
+    virtual const ColumnKind& ColumnClass() const = 0;
 
     virtual void InsertRows(TGridTable* table, int at, int count);
     virtual void DeleteRow(int row);
@@ -113,7 +113,7 @@ public:
     QStringList& Captions() { return m_captions; }
     const QStringList& Captions() const { return m_captions; }
     virtual bool HasEditors() const;
-    virtual TCellEditor* Editor(int i);
+    virtual CellEditor* Editor(int i);
     // Number of editor controls placed (columns that use controls).
     virtual int EditorCount() const { return 0; }
     // The push button editor I was pressed.
@@ -121,18 +121,18 @@ public:
     int RowGroup() const;
     virtual void CloseForms() {}
     virtual void ResetChanged() {}
-    virtual int Width(const TCanvasMetrics& canvas) const;
+    virtual int Width(const CanvasMetrics& canvas) const;
     virtual void SetUnits(int newUnits);
     // The common part: caption lines, Visible, Grouped; kinds append theirs.
-    virtual void WriteData(TWriter& writer) const;
+    virtual void WriteData(ValueWriter& writer) const;
     virtual bool UsesControls() const { return false; }
-    virtual void PlaceEditors(TTableFormHook* parent, int topRow, int count);
+    virtual void PlaceEditors(TableWindowHook* parent, int topRow, int count);
     virtual void ReleaseEditors() {}
 
     // Copy for another table: captions, Visible and the kind's settings,
     // never the values; Grouped stays False.
     std::unique_ptr<TColumn> Clone(TGridTable* newTable) const;
-    static std::unique_ptr<TColumn> CreateFromReader(const TColumnClass& kind, TGridTable* table, TReader& reader);
+    static std::unique_ptr<TColumn> CreateFromReader(const ColumnKind& kind, TGridTable* table, ValueReader& reader);
 
     int RowCount() const { return static_cast<int>(m_rows.size()); }
     TData* RowData(int row) const;
@@ -145,13 +145,13 @@ public:
     void SetVisible(bool visible) { m_visible = visible; }
     TGridTable* Table() const { return m_table; }
 
-    TCellEvent OnCellChanged;
-    TCellEvent OnFocusCell;
-    TRowGroupEvent OnGetRowGroup;
+    CellEvent OnCellChanged;
+    CellEvent OnFocusCell;
+    RowGroupEvent OnGetRowGroup;
 
 protected:
     // Reads what WriteData of the kind wrote after the common part.
-    virtual void ReadData(TReader& reader);
+    virtual void ReadData(ValueReader& reader);
     virtual void CopySettingsFrom(const TColumn& source);
     void checkRow(int row) const;
     // At is a valid place for new rows: 0 to RowCount.
@@ -175,10 +175,10 @@ private:
 
 // Column-type registry: the number of each kind in a stored table.
 void EnsureColumnTypeRegistry();
-void RegisterColumnType(const TColumnClass* kind, int typeId);
-void UnregisterColumnType(const TColumnClass* kind);
-const TColumnClass* FindColumnClass(int typeId);
-int FindColumnTypeId(const TColumnClass* kind);
+void RegisterColumnType(const ColumnKind* kind, int typeId);
+void UnregisterColumnType(const ColumnKind* kind);
+const ColumnKind* FindColumnClass(int typeId);
+int FindColumnTypeId(const ColumnKind* kind);
 
 // Registry of every live table, in order of creation.
 TGridTable* TableAt(int index);
@@ -186,9 +186,9 @@ int IndexOfTable(const TGridTable* table);
 int IndexOfIdentifier(int identifier);
 int TableCount();
 
-class TGridTable : public TRowObject {
+class TGridTable : public RowObject {
 public:
-    using TFormFactory = std::function<std::unique_ptr<TTableFormHook>(TGridTable& table)>;
+    using WindowFactory = std::function<std::unique_ptr<TableWindowHook>(TGridTable& table)>;
 
     // A sub-table takes the units of the table that owns it.
     explicit TGridTable(TGridTable* owner = nullptr);
@@ -202,8 +202,8 @@ public:
     // How this table's editor window is made, handed over by the table's
     // owner; a sub-table without a factory of its own uses its owner
     // table's. Without one, ShowForm shows nothing.
-    void SetFormFactory(TFormFactory factory) { m_formFactory = std::move(factory); }
-    const TFormFactory& FormFactory() const;
+    void SetFormFactory(WindowFactory factory) { m_formFactory = std::move(factory); }
+    const WindowFactory& FormFactory() const;
 
     TGridTable* Owner() const { return m_owner; }
     QString Caption;
@@ -216,15 +216,15 @@ public:
 
     // Events of the sub-table columns (Col is the column's index) for rows
     // that hold an application object instead of a sub-table.
-    std::function<void(TGridTable& sender, int col, int row, TRowObject* data)> OnButtonClick;
-    std::function<void(TGridTable& sender, int col, int row, TRowObject* data, QString& caption)> OnGetButtonCaption;
-    std::function<void(TGridTable& sender, int col, int row, TRowObject* data, bool& changed)> OnGetChanged;
-    std::function<void(TGridTable& sender, int col, int row, TRowObject* data)> OnHide;
+    std::function<void(TGridTable& sender, int col, int row, RowObject* data)> OnButtonClick;
+    std::function<void(TGridTable& sender, int col, int row, RowObject* data, QString& caption)> OnGetButtonCaption;
+    std::function<void(TGridTable& sender, int col, int row, RowObject* data, bool& changed)> OnGetChanged;
+    std::function<void(TGridTable& sender, int col, int row, RowObject* data)> OnHide;
     // Fills data (null on entry) with the object of a new row of choice enumType.
-    std::function<void(TGridTable& sender, int col, int row, int enumType, std::unique_ptr<TRowObject>& data)> OnInitRow;
-    std::function<void(TGridTable& sender, int col, int row, TRowObject* data)> OnResetChanged;
-    std::function<void(TGridTable& sender, int col, TRowObject* data, int row)> OnSetRow;
-    std::function<void(TGridTable& sender, int col, int row, TRowObject* data, int units)> OnSetUnits;
+    std::function<void(TGridTable& sender, int col, int row, int enumType, std::unique_ptr<RowObject>& data)> OnInitRow;
+    std::function<void(TGridTable& sender, int col, int row, RowObject* data)> OnResetChanged;
+    std::function<void(TGridTable& sender, int col, RowObject* data, int row)> OnSetRow;
+    std::function<void(TGridTable& sender, int col, int row, RowObject* data, int units)> OnSetUnits;
 
     // The picture at the bottom of the editor window, as image file data.
     const QByteArray& HelpPicture() const { return m_helpPicture; }
@@ -272,9 +272,10 @@ public:
     void CloseForm();
     void ReopenForm();
     bool HasForm() const { return m_form != nullptr; }
-    TTableFormHook* Form() const { return m_form.get(); }
-    TTableFormHook* EditorParent() const { return m_editorParent; }
-    void AttachForm(TTableFormHook* form, std::function<void()> rowsChanged, std::function<void(int col, int row)> cellChanged);
+    TableWindowHook* Form() const { return m_form.get(); }
+    TableWindowHook* EditorParent() const { return m_editorParent; }
+    void AttachForm(TableWindowHook* form, std::function<void()> rowsChanged,
+                    std::function<void(int col, int row)> cellChanged);
     void ReleaseForm();
     // The window closed itself (its own close handler): it is detached as
     // CloseForm detaches it and its hook freed, but the columns' windows stay.
@@ -286,8 +287,8 @@ public:
 
     // The stored column definitions ("Col"): the column count, then for each
     // column its type number and its data.
-    void ReadColumns(TReader& reader);
-    void WriteColumns(TWriter& writer) const;
+    void ReadColumns(ValueReader& reader);
+    void WriteColumns(ValueWriter& writer) const;
     QByteArray ColData() const;
     void SetColData(const QByteArray& data);
 
@@ -310,9 +311,9 @@ private:
     bool m_loading = false;
     QByteArray m_helpPicture;
     std::vector<std::unique_ptr<TColumn>> m_columns;
-    TFormFactory m_formFactory;
-    std::unique_ptr<TTableFormHook> m_form;
-    TTableFormHook* m_editorParent = nullptr;
+    WindowFactory m_formFactory;
+    std::unique_ptr<TableWindowHook> m_form;
+    TableWindowHook* m_editorParent = nullptr;
     std::function<void()> m_formRowsChanged;
     std::function<void(int, int)> m_formCellChanged;
 };

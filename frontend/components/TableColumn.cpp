@@ -39,7 +39,7 @@ bool clonesBack(const TGridTable* templ, const TGridTable* target, std::vector<c
 
 } // namespace
 
-const TColumnClass TTableColumn::Class = {"TTableColumn", create};
+const ColumnKind TTableColumn::Class = {"TTableColumn", create};
 
 TTableColumn::TTableColumn(TGridTable* table) : TColumn(table) {}
 
@@ -57,7 +57,7 @@ int TTableColumn::index() const
     return i >= 0 ? i : m_table->ColumnCount(); // still being added, at the end
 }
 
-void TTableColumn::freeObject(std::unique_ptr<TRowObject>& object)
+void TTableColumn::freeObject(std::unique_ptr<RowObject>& object)
 {
     // No window of a freed sub-table stays open.
     if (auto* sub = dynamic_cast<TGridTable*>(object.get()))
@@ -112,11 +112,11 @@ void TTableColumn::RebuildRow(TGridTable* table, int row)
         std::vector<const TGridTable*> path;
         if (clonesBack(templ, owner, path))
             throw Exception(QStringLiteral("A sub-table cannot be made from a template that holds the table itself."));
-        std::unique_ptr<TRowObject> clone = TGridTable::CreateClone(owner, row + 1, *templ);
+        std::unique_ptr<RowObject> clone = TGridTable::CreateClone(owner, row + 1, *templ);
         freeObject(slot);
         slot = std::move(clone);
     } else if (owner && owner->OnInitRow) {
-        std::unique_ptr<TRowObject> object;
+        std::unique_ptr<RowObject> object;
         owner->OnInitRow(*owner, index(), row, kind, object);
         if (owner->OnSetRow)
             owner->OnSetRow(*owner, index(), object.get(), row); // a failure frees the object
@@ -131,7 +131,7 @@ void TTableColumn::RebuildRow(TGridTable* table, int row)
 QString TTableColumn::ButtonCaption(int row) const
 {
     checkRow(row);
-    TRowObject* object = m_objects[static_cast<std::size_t>(row)].get();
+    RowObject* object = m_objects[static_cast<std::size_t>(row)].get();
     QString caption;
     if (auto* sub = dynamic_cast<TGridTable*>(object))
         caption = sub->Caption;
@@ -142,7 +142,7 @@ QString TTableColumn::ButtonCaption(int row) const
 
 void TTableColumn::renewCaption(int row)
 {
-    for (TCellEditor& e : m_editors)
+    for (CellEditor& e : m_editors)
         if (e.Tag == row)
             e.Caption = ButtonCaption(row);
 }
@@ -150,7 +150,7 @@ void TTableColumn::renewCaption(int row)
 void TTableColumn::RenumberFrom(int row)
 {
     for (int r = std::max(0, row); r < static_cast<int>(m_objects.size()); ++r) {
-        TRowObject* object = m_objects[static_cast<std::size_t>(r)].get();
+        RowObject* object = m_objects[static_cast<std::size_t>(r)].get();
         if (auto* sub = dynamic_cast<TGridTable*>(object))
             sub->SetCaptionNumber(r + 1);
         else if (object && m_table && m_table->OnSetRow)
@@ -161,7 +161,7 @@ void TTableColumn::RenumberFrom(int row)
 
 TGridTable* TTableColumn::GetTable(int row) const
 {
-    TRowObject* object = GetObject(row);
+    RowObject* object = GetObject(row);
     if (!object)
         return nullptr;
     auto* sub = dynamic_cast<TGridTable*>(object);
@@ -170,7 +170,7 @@ TGridTable* TTableColumn::GetTable(int row) const
     return sub;
 }
 
-TRowObject* TTableColumn::GetObject(int row) const
+RowObject* TTableColumn::GetObject(int row) const
 {
     checkRow(row);
     return m_objects[static_cast<std::size_t>(row)].get();
@@ -179,7 +179,7 @@ TRowObject* TTableColumn::GetObject(int row) const
 bool TTableColumn::IsChanged() const
 {
     for (int r = 0; r < static_cast<int>(m_objects.size()); ++r) {
-        TRowObject* object = m_objects[static_cast<std::size_t>(r)].get();
+        RowObject* object = m_objects[static_cast<std::size_t>(r)].get();
         if (auto* sub = dynamic_cast<TGridTable*>(object)) {
             if (sub->IsModified())
                 return true;
@@ -196,7 +196,7 @@ bool TTableColumn::IsChanged() const
 void TTableColumn::ResetChanged()
 {
     for (int r = 0; r < static_cast<int>(m_objects.size()); ++r) {
-        TRowObject* object = m_objects[static_cast<std::size_t>(r)].get();
+        RowObject* object = m_objects[static_cast<std::size_t>(r)].get();
         if (auto* sub = dynamic_cast<TGridTable*>(object))
             sub->SetModified(false);
         else if (object && m_table && m_table->OnResetChanged)
@@ -207,7 +207,7 @@ void TTableColumn::ResetChanged()
 void TTableColumn::CloseForms()
 {
     for (int r = 0; r < static_cast<int>(m_objects.size()); ++r) {
-        TRowObject* object = m_objects[static_cast<std::size_t>(r)].get();
+        RowObject* object = m_objects[static_cast<std::size_t>(r)].get();
         if (auto* sub = dynamic_cast<TGridTable*>(object))
             sub->CloseForm();
         else if (object && m_table && m_table->OnHide)
@@ -215,7 +215,7 @@ void TTableColumn::CloseForms()
     }
 }
 
-int TTableColumn::Width(const TCanvasMetrics& canvas) const
+int TTableColumn::Width(const CanvasMetrics& canvas) const
 {
     return std::max(TColumn::Width(canvas), 2 * canvas.PixelsPerInch());
 }
@@ -223,7 +223,7 @@ int TTableColumn::Width(const TCanvasMetrics& canvas) const
 void TTableColumn::SetUnits(int newUnits)
 {
     for (int r = 0; r < static_cast<int>(m_objects.size()); ++r) {
-        TRowObject* object = m_objects[static_cast<std::size_t>(r)].get();
+        RowObject* object = m_objects[static_cast<std::size_t>(r)].get();
         if (auto* sub = dynamic_cast<TGridTable*>(object))
             sub->SetUnits(newUnits);
         else if (m_table && m_table->OnSetUnits)
@@ -231,7 +231,7 @@ void TTableColumn::SetUnits(int newUnits)
     }
 }
 
-void TTableColumn::WriteData(TWriter& writer) const
+void TTableColumn::WriteData(ValueWriter& writer) const
 {
     TColumn::WriteData(writer);
     writer.WriteString(kFlexLayout2);
@@ -243,7 +243,7 @@ void TTableColumn::WriteData(TWriter& writer) const
     writer.WriteListEnd();
 }
 
-void TTableColumn::ReadData(TReader& reader)
+void TTableColumn::ReadData(ValueReader& reader)
 {
     TColumn::ReadData(reader);
     const QString layout = reader.ReadString();
@@ -278,14 +278,14 @@ void TTableColumn::CopySettingsFrom(const TColumn& source)
         Templates.AddIndex(s.Templates.RegistryIndex(i));
 }
 
-TCellEditor* TTableColumn::Editor(int i)
+CellEditor* TTableColumn::Editor(int i)
 {
     if (i < 0 || i >= EditorCount())
         throw EListError(Format(QStringLiteral("List index out of bounds (%d)"), {i}));
     return &m_editors[static_cast<std::size_t>(i)];
 }
 
-void TTableColumn::PlaceEditors(TTableFormHook* parent, int topRow, int count)
+void TTableColumn::PlaceEditors(TableWindowHook* parent, int topRow, int count)
 {
     if (!m_editors.empty() && m_editorParent && m_editorParent != parent)
         throw Exception(QStringLiteral("Attempt to change parent with controls already allocated"));
@@ -298,7 +298,7 @@ void TTableColumn::PlaceEditors(TTableFormHook* parent, int topRow, int count)
     m_editorParent = parent;
     m_editors.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        TCellEditor& e = m_editors[static_cast<std::size_t>(i)];
+        CellEditor& e = m_editors[static_cast<std::size_t>(i)];
         e.Tag = topRow + i;
         e.Visible = false;
         e.Caption = ButtonCaption(e.Tag);
@@ -314,7 +314,7 @@ void TTableColumn::ReleaseEditors()
 void TTableColumn::ButtonClick(int editor)
 {
     const int row = Editor(editor)->Tag;
-    TRowObject* object = GetObject(row);
+    RowObject* object = GetObject(row);
     if (auto* sub = dynamic_cast<TGridTable*>(object))
         sub->ShowForm();
     else if (m_table && m_table->OnButtonClick)

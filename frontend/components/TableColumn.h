@@ -14,10 +14,10 @@
 
 class TTableColumn : public TColumn {
 public:
-    static const TColumnClass Class;
+    static const ColumnKind Class;
     explicit TTableColumn(TGridTable* table);
     ~TTableColumn() override;
-    const TColumnClass& ColumnClass() const override { return Class; }
+    const ColumnKind& ColumnClass() const override { return Class; }
 
     // One entry per choice of the table's first column (one when the first
     // column is not a choice); entry k - 1 is the template of choice k.
@@ -28,18 +28,18 @@ public:
     // The row's sub-table, null for an empty row; EInvalidCast for a row
     // that holds another object.
     TGridTable* GetTable(int row) const override;
-    TRowObject* GetObject(int row) const;
+    RowObject* GetObject(int row) const;
     bool IsChanged() const override;
     void ResetChanged() override;
     void CloseForms() override;
-    int Width(const TCanvasMetrics& canvas) const override;
+    int Width(const CanvasMetrics& canvas) const override;
     void SetUnits(int newUnits) override;
-    void WriteData(TWriter& writer) const override;
+    void WriteData(ValueWriter& writer) const override;
     bool UsesControls() const override { return true; }
     bool HasEditors() const override { return m_editorParent != nullptr; }
-    TCellEditor* Editor(int i) override;
+    CellEditor* Editor(int i) override;
     int EditorCount() const override { return static_cast<int>(m_editors.size()); }
-    void PlaceEditors(TTableFormHook* parent, int topRow, int count) override;
+    void PlaceEditors(TableWindowHook* parent, int topRow, int count) override;
     void ReleaseEditors() override;
     void ButtonClick(int editor) override;
 
@@ -53,16 +53,16 @@ public:
     void RenumberFrom(int row);
 
 protected:
-    void ReadData(TReader& reader) override;
+    void ReadData(ValueReader& reader) override;
     void CopySettingsFrom(const TColumn& source) override;
 
 private:
     int index() const;
     void renewCaption(int row);
     // Frees the row's object, closing a sub-table's window first.
-    void freeObject(std::unique_ptr<TRowObject>& object);
+    void freeObject(std::unique_ptr<RowObject>& object);
 
-    std::vector<std::unique_ptr<TRowObject>> m_objects;
-    std::vector<TCellEditor> m_editors;
-    TTableFormHook* m_editorParent = nullptr;
+    std::vector<std::unique_ptr<RowObject>> m_objects;
+    std::vector<CellEditor> m_editors;
+    TableWindowHook* m_editorParent = nullptr;
 };

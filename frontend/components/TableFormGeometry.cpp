@@ -6,12 +6,12 @@
 
 namespace {
 
-int colWidth(const TGridMetrics& grid, int col)
+int colWidth(const TableGridMetrics& grid, int col)
 {
     return col >= 0 && col < static_cast<int>(grid.ColWidths.size()) ? grid.ColWidths[static_cast<std::size_t>(col)] : 0;
 }
 
-int fixedWidth(const TGridMetrics& grid)
+int fixedWidth(const TableGridMetrics& grid)
 {
     int width = 0;
     for (int c = 0; c < grid.FixedCols; ++c)
@@ -20,7 +20,7 @@ int fixedWidth(const TGridMetrics& grid)
 }
 
 // The fixed columns and the VisibleCols data columns from LeftColIndex on.
-int shownWidth(const TGridMetrics& grid)
+int shownWidth(const TableGridMetrics& grid)
 {
     int width = fixedWidth(grid);
     for (int k = 0; k < grid.VisibleCols; ++k)
@@ -28,14 +28,14 @@ int shownWidth(const TGridMetrics& grid)
     return width;
 }
 
-bool hasTop(TSizingEdge edge)
+bool hasTop(SizingEdge edge)
 {
-    return edge == TSizingEdge::Top || edge == TSizingEdge::TopLeft || edge == TSizingEdge::TopRight;
+    return edge == SizingEdge::Top || edge == SizingEdge::TopLeft || edge == SizingEdge::TopRight;
 }
 
-bool hasLeft(TSizingEdge edge)
+bool hasLeft(SizingEdge edge)
 {
-    return edge == TSizingEdge::Left || edge == TSizingEdge::TopLeft || edge == TSizingEdge::BottomLeft;
+    return edge == SizingEdge::Left || edge == SizingEdge::TopLeft || edge == SizingEdge::BottomLeft;
 }
 
 } // namespace
@@ -51,15 +51,15 @@ int SnapOvershoot(int a, int b, int w, int h)
     return 0;
 }
 
-TSnapCandidate SnapCandidate(TSizingEdge edge, TScrollBars bars, const TGridMetrics& grid,
-                             const TFrameMetrics& frame, int w, int h)
+SizeCandidate SnapCandidate(SizingEdge edge, ScrollBars bars, const TableGridMetrics& grid,
+                             const TableFrameMetrics& frame, int w, int h)
 {
     const int colCount = static_cast<int>(grid.ColWidths.size());
     if (colCount < 2)
         throw Exception(QStringLiteral("There must be at least 2 columns in grid"));
-    const bool vertical = bars == TScrollBars::Vertical || bars == TScrollBars::Both;
-    const bool horizontal = bars == TScrollBars::Horizontal || bars == TScrollBars::Both;
-    TSnapCandidate c;
+    const bool vertical = bars == ScrollBars::Vertical || bars == ScrollBars::Both;
+    const bool horizontal = bars == ScrollBars::Horizontal || bars == ScrollBars::Both;
+    SizeCandidate c;
 
     // Width.
     const int base = frame.FrameWidth + 2 * frame.Margin;
@@ -70,7 +70,7 @@ TSnapCandidate SnapCandidate(TSizingEdge edge, TScrollBars bars, const TGridMetr
             width += colWidth(grid, col);
         c.FirstCol = 0;
         c.Cols = colCount - grid.FixedCols;
-    } else if (edge == TSizingEdge::Top || edge == TSizingEdge::Bottom) {
+    } else if (edge == SizingEdge::Top || edge == SizingEdge::Bottom) {
         width += shownWidth(grid);
         c.FirstCol = grid.LeftColIndex;
         c.Cols = grid.VisibleCols;
@@ -107,7 +107,7 @@ TSnapCandidate SnapCandidate(TSizingEdge edge, TScrollBars bars, const TGridMetr
         c.Height = heightBase + r0 * grid.RowCount;
         c.FirstRow = 0;
         c.Rows = dataRows;
-    } else if (edge == TSizingEdge::Left || edge == TSizingEdge::Right) {
+    } else if (edge == SizingEdge::Left || edge == SizingEdge::Right) {
         c.Height = heightBase + r0 * (grid.FixedRows + grid.VisibleRows);
         c.FirstRow = grid.TopRowIndex;
         c.Rows = grid.VisibleRows;
@@ -126,15 +126,15 @@ TSnapCandidate SnapCandidate(TSizingEdge edge, TScrollBars bars, const TGridMetr
     return c;
 }
 
-TSnapCandidate SnapSize(TSizingEdge edge, TSnapRect& rect, const TGridMetrics& grid, const TFrameMetrics& frame)
+SizeCandidate SnapSize(SizingEdge edge, SnapRect& rect, const TableGridMetrics& grid, const TableFrameMetrics& frame)
 {
     const int w = rect.Right - rect.Left;
     const int h = rect.Bottom - rect.Top;
-    TSnapCandidate best;
+    SizeCandidate best;
     int bestScore = 0;
     bool first = true;
-    for (TScrollBars bars : {TScrollBars::None, TScrollBars::Vertical, TScrollBars::Horizontal, TScrollBars::Both}) {
-        const TSnapCandidate c = SnapCandidate(edge, bars, grid, frame, w, h);
+    for (ScrollBars bars : {ScrollBars::None, ScrollBars::Vertical, ScrollBars::Horizontal, ScrollBars::Both}) {
+        const SizeCandidate c = SnapCandidate(edge, bars, grid, frame, w, h);
         const int score = SnapOvershoot(c.Width, c.Height, w, h);
         if (first || score < bestScore) {
             best = c;
@@ -153,17 +153,17 @@ TSnapCandidate SnapSize(TSizingEdge edge, TSnapRect& rect, const TGridMetrics& g
     return best;
 }
 
-bool NeedsVerticalBar(const TGridMetrics& grid)
+bool NeedsVerticalBar(const TableGridMetrics& grid)
 {
     return grid.FixedRows + grid.VisibleRows < grid.RowCount;
 }
 
-bool NeedsHorizontalBar(const TGridMetrics& grid)
+bool NeedsHorizontalBar(const TableGridMetrics& grid)
 {
     return grid.FixedCols + grid.VisibleCols < static_cast<int>(grid.ColWidths.size());
 }
 
-void TableClientSize(const TGridMetrics& grid, const TFrameMetrics& frame, int& width, int& height)
+void TableClientSize(const TableGridMetrics& grid, const TableFrameMetrics& frame, int& width, int& height)
 {
     const int gridWidth = frame.GridFrame + shownWidth(grid) + (NeedsVerticalBar(grid) ? frame.ScrollBarWidth : 0);
     width = std::max(frame.Margin + gridWidth, frame.Margin + frame.ButtonsWidth) + frame.Margin;

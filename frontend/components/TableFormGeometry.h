@@ -7,10 +7,10 @@
 #include <vector>
 
 // The side or corner of the window that the user drags.
-enum class TSizingEdge { None, Left, Right, Top, TopLeft, TopRight, Bottom, BottomLeft, BottomRight };
+enum class SizingEdge { None, Left, Right, Top, TopLeft, TopRight, Bottom, BottomLeft, BottomRight };
 
 // The grid as the window shows it, in pixels of the screen.
-struct TGridMetrics {
+struct TableGridMetrics {
     std::vector<int> ColWidths; // every grid column, the fixed ones first
     int FixedCols = 1;
     int FixedRows = 0;
@@ -23,7 +23,7 @@ struct TGridMetrics {
 };
 
 // The window around the grid.
-struct TFrameMetrics {
+struct TableFrameMetrics {
     int FrameWidth = 0;  // window width - client width
     int FrameHeight = 0; // window height - client height
     int Margin = 0;
@@ -37,43 +37,43 @@ struct TFrameMetrics {
 };
 
 // A window size with the grid columns and rows it shows.
-struct TSnapCandidate {
+struct SizeCandidate {
     int Width = 0;
     int Height = 0;
     int FirstCol = 0; // data column shown first
     int FirstRow = 0; // data row shown first
     int Cols = 0;     // data columns shown
     int Rows = 0;     // data rows shown
-    bool operator==(const TSnapCandidate&) const = default;
+    bool operator==(const SizeCandidate&) const = default;
 };
 
-struct TSnapRect {
+struct SnapRect {
     int Left = 0;
     int Top = 0;
     int Right = 0;
     int Bottom = 0;
-    bool operator==(const TSnapRect&) const = default;
+    bool operator==(const SnapRect&) const = default;
 };
 
 // Scroll-bar combinations, tried in this order: none, vertical, horizontal, both.
-enum class TScrollBars { None = 0, Horizontal = 1, Vertical = 2, Both = 3 };
+enum class ScrollBars { None = 0, Horizontal = 1, Vertical = 2, Both = 3 };
 
 // How far a candidate of a x b pixels reaches beyond the proposed W x H.
 int SnapOvershoot(int a, int b, int w, int h);
 
 // The window size for one scroll-bar combination; raises when the grid has
 // fewer than 2 columns ("There must be at least 2 columns in grid").
-TSnapCandidate SnapCandidate(TSizingEdge edge, TScrollBars bars, const TGridMetrics& grid,
-                             const TFrameMetrics& frame, int w, int h);
+SizeCandidate SnapCandidate(SizingEdge edge, ScrollBars bars, const TableGridMetrics& grid,
+                             const TableFrameMetrics& frame, int w, int h);
 
 // The candidate that overshoots the proposed rectangle least (ties to the
 // earlier combination), and the rectangle changed to its size on the
 // dragged side.
-TSnapCandidate SnapSize(TSizingEdge edge, TSnapRect& rect, const TGridMetrics& grid, const TFrameMetrics& frame);
+SizeCandidate SnapSize(SizingEdge edge, SnapRect& rect, const TableGridMetrics& grid, const TableFrameMetrics& frame);
 
 // The client size of the window that shows grid.VisibleCols x
 // grid.VisibleRows (the grid's scroll bars where not all of it shows).
-void TableClientSize(const TGridMetrics& grid, const TFrameMetrics& frame, int& width, int& height);
+void TableClientSize(const TableGridMetrics& grid, const TableFrameMetrics& frame, int& width, int& height);
 // Whether the grid needs its bars to show VisibleCols x VisibleRows.
-bool NeedsVerticalBar(const TGridMetrics& grid);
-bool NeedsHorizontalBar(const TGridMetrics& grid);
+bool NeedsVerticalBar(const TableGridMetrics& grid);
+bool NeedsHorizontalBar(const TableGridMetrics& grid);

@@ -11,67 +11,67 @@ namespace {
 
 } // namespace
 
-void TWriter::writeTag(TValueType type)
+void ValueWriter::writeTag(ValueType type)
 {
     m_data.append(static_cast<char>(type));
 }
 
-void TWriter::writeRaw(const void* bytes, int count)
+void ValueWriter::writeRaw(const void* bytes, int count)
 {
     m_data.append(static_cast<const char*>(bytes), count);
 }
 
-void TWriter::WriteInteger(std::int32_t value)
+void ValueWriter::WriteInteger(std::int32_t value)
 {
     // The host is little-endian, as the stored layout is.
     if (value >= -128 && value <= 127) {
-        writeTag(TValueType::Int8);
+        writeTag(ValueType::Int8);
         const auto v = static_cast<std::int8_t>(value);
         writeRaw(&v, 1);
     } else if (value >= -32768 && value <= 32767) {
-        writeTag(TValueType::Int16);
+        writeTag(ValueType::Int16);
         const auto v = static_cast<std::int16_t>(value);
         writeRaw(&v, 2);
     } else {
-        writeTag(TValueType::Int32);
+        writeTag(ValueType::Int32);
         writeRaw(&value, 4);
     }
 }
 
-void TWriter::WriteFloat(Extended value)
+void ValueWriter::WriteFloat(Extended value)
 {
-    writeTag(TValueType::Extended);
+    writeTag(ValueType::Extended);
     writeRaw(&value, 10); // the 80-bit format without its padding
 }
 
-void TWriter::WriteString(const QString& value)
+void ValueWriter::WriteString(const QString& value)
 {
     for (QChar c : value)
         if (c.unicode() > 0xFF)
             throw EConvertError(QStringLiteral("Text cannot be stored: %1").arg(value));
     const QByteArray bytes = value.toLatin1();
     if (bytes.size() <= 255) {
-        writeTag(TValueType::String);
+        writeTag(ValueType::String);
         m_data.append(static_cast<char>(bytes.size()));
     } else {
-        writeTag(TValueType::LString);
+        writeTag(ValueType::LString);
         const auto length = static_cast<std::int32_t>(bytes.size());
         writeRaw(&length, 4);
     }
     m_data.append(bytes);
 }
 
-void TWriter::WriteBoolean(bool value)
+void ValueWriter::WriteBoolean(bool value)
 {
-    writeTag(value ? TValueType::True : TValueType::False);
+    writeTag(value ? ValueType::True : ValueType::False);
 }
 
-void TWriter::WriteListBegin() { writeTag(TValueType::List); }
-void TWriter::WriteListEnd() { writeTag(TValueType::Null); }
+void ValueWriter::WriteListBegin() { writeTag(ValueType::List); }
+void ValueWriter::WriteListEnd() { writeTag(ValueType::Null); }
 
-TReader::TReader(const QByteArray& data) : m_data(data) {}
+ValueReader::ValueReader(const QByteArray& data) : m_data(data) {}
 
-void TReader::readRaw(void* bytes, qsizetype count)
+void ValueReader::readRaw(void* bytes, qsizetype count)
 {
     if (count < 0 || m_data.size() - m_pos < count)
         throw EReadError(QStringLiteral("Stream read error"));
@@ -79,34 +79,34 @@ void TReader::readRaw(void* bytes, qsizetype count)
     m_pos += count;
 }
 
-TValueType TReader::readTag()
+ValueType ValueReader::readTag()
 {
     std::uint8_t tag = 0;
     readRaw(&tag, 1);
-    return static_cast<TValueType>(tag);
+    return static_cast<ValueType>(tag);
 }
 
-TValueType TReader::NextValue() const
+ValueType ValueReader::NextValue() const
 {
     if (AtEnd())
         throw EReadError(QStringLiteral("Stream read error"));
-    return static_cast<TValueType>(static_cast<std::uint8_t>(m_data[m_pos]));
+    return static_cast<ValueType>(static_cast<std::uint8_t>(m_data[m_pos]));
 }
 
-std::int32_t TReader::ReadInteger()
+std::int32_t ValueReader::ReadInteger()
 {
     switch (readTag()) {
-    case TValueType::Int8: {
+    case ValueType::Int8: {
         std::int8_t v = 0;
         readRaw(&v, 1);
         return v;
     }
-    case TValueType::Int16: {
+    case ValueType::Int16: {
         std::int16_t v = 0;
         readRaw(&v, 2);
         return v;
     }
-    case TValueType::Int32: {
+    case ValueType::Int32: {
         std::int32_t v = 0;
         readRaw(&v, 4);
         return v;
@@ -116,9 +116,9 @@ std::int32_t TReader::ReadInteger()
     }
 }
 
-Extended TReader::ReadFloat()
+Extended ValueReader::ReadFloat()
 {
-    if (NextValue() != TValueType::Extended)
+    if (NextValue() != ValueType::Extended)
         return static_cast<Extended>(ReadInteger());
     readTag();
     Extended v = 0.0L;
@@ -128,17 +128,17 @@ Extended TReader::ReadFloat()
     return v;
 }
 
-QString TReader::ReadString()
+QString ValueReader::ReadString()
 {
     qsizetype length = 0;
     switch (readTag()) {
-    case TValueType::String: {
+    case ValueType::String: {
         std::uint8_t n = 0;
         readRaw(&n, 1);
         length = n;
         break;
     }
-    case TValueType::LString: {
+    case ValueType::LString: {
         std::int32_t n = 0;
         readRaw(&n, 4);
         length = n;
@@ -154,31 +154,31 @@ QString TReader::ReadString()
     return s;
 }
 
-bool TReader::ReadBoolean()
+bool ValueReader::ReadBoolean()
 {
     switch (readTag()) {
-    case TValueType::True:
+    case ValueType::True:
         return true;
-    case TValueType::False:
+    case ValueType::False:
         return false;
     default:
         invalidValue();
     }
 }
 
-void TReader::ReadListBegin()
+void ValueReader::ReadListBegin()
 {
-    if (readTag() != TValueType::List)
+    if (readTag() != ValueType::List)
         invalidValue();
 }
 
-void TReader::ReadListEnd()
+void ValueReader::ReadListEnd()
 {
-    if (readTag() != TValueType::Null)
+    if (readTag() != ValueType::Null)
         invalidValue();
 }
 
-bool TReader::EndOfList() const
+bool ValueReader::EndOfList() const
 {
-    return NextValue() == TValueType::Null;
+    return NextValue() == ValueType::Null;
 }

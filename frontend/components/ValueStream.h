@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-enum class TValueType : std::uint8_t {
+enum class ValueType : std::uint8_t {
     Null = 0x00, // end of a list
     List = 0x01,
     Int8 = 0x02,
@@ -23,7 +23,7 @@ enum class TValueType : std::uint8_t {
     LString = 0x0C, // 32-bit length
 };
 
-class TWriter {
+class ValueWriter {
 public:
     void WriteInteger(std::int32_t value);
     void WriteFloat(Extended value);
@@ -37,17 +37,17 @@ public:
     const QByteArray& Data() const { return m_data; }
 
 private:
-    void writeTag(TValueType type);
+    void writeTag(ValueType type);
     void writeRaw(const void* bytes, int count);
 
     QByteArray m_data;
 };
 
-// Reads what TWriter wrote. A wrong tag raises EReadError "Invalid property
+// Reads what ValueWriter wrote. A wrong tag raises EReadError "Invalid property
 // value", data that ends too early "Stream read error".
-class TReader {
+class ValueReader {
 public:
-    explicit TReader(const QByteArray& data);
+    explicit ValueReader(const QByteArray& data);
 
     std::int32_t ReadInteger();
     // An extended value, or an integer read as one; never a value that is
@@ -58,11 +58,11 @@ public:
     void ReadListBegin();
     void ReadListEnd();
     bool EndOfList() const;
-    TValueType NextValue() const;
+    ValueType NextValue() const;
     bool AtEnd() const { return m_pos >= m_data.size(); }
 
 private:
-    TValueType readTag();
+    ValueType readTag();
     void readRaw(void* bytes, qsizetype count);
 
     QByteArray m_data;

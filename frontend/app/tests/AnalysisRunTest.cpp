@@ -55,14 +55,14 @@ private slots:
     void theAnalysisProgramRunsInAPrivateDirectory()
     {
         const QString path = writeProject(project());
-        TAnalysisRun run(QStringLiteral(KDCALC_PATH));
-        QSignalSpy lines(&run, &TAnalysisRun::progress);
-        QSignalSpy frequencies(&run, &TAnalysisRun::frequencyDone);
+        AnalysisRun run(QStringLiteral(KDCALC_PATH));
+        QSignalSpy lines(&run, &AnalysisRun::progress);
+        QSignalSpy frequencies(&run, &AnalysisRun::frequencyDone);
         QVERIFY(run.Start(path));
         const QString workDir = run.WorkingDirectory();
         QVERIFY(!workDir.isEmpty());
         QVERIFY(run.WaitForEnd());
-        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::Succeeded);
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::Succeeded);
         QCOMPARE(run.PlotDataPath(), m_dir->filePath("run.klp"));
         QVERIFY(QFile::exists(m_dir->filePath("run.klp")));
         QVERIFY(QFile::exists(m_dir->filePath("run.klo")));
@@ -81,10 +81,10 @@ private slots:
     void aPileLongerThanTheSoilFails()
     {
         const QString path = writeProject(project("100"));
-        TAnalysisRun run(QStringLiteral(KDCALC_PATH));
+        AnalysisRun run(QStringLiteral(KDCALC_PATH));
         QVERIFY(run.Start(path));
         QVERIFY(!run.WaitForEnd());
-        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::ExitStatus);
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::ExitStatus);
         QVERIFY(run.Message().startsWith("An error occured in running the main program.\r"));
         QVERIFY(run.Message().contains("THE PILE IS LONGER THAN THE SOIL COLUMN"));
         QVERIFY(!QFile::exists(m_dir->filePath("run.klp")));
@@ -94,7 +94,7 @@ private slots:
     {
         const QString path = writeProject(project(), QStringLiteral("with blank.kld"));
         QDir::setCurrent(m_dir->path());
-        TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QVERIFY(run.Start(QStringLiteral("with blank.kld"))); // relative: taken in full
         QVERIFY(run.WaitForEnd());
         QCOMPARE(readAll(m_log->filePath("names.dat")), FileListText(path));
@@ -110,12 +110,12 @@ private slots:
         QTest::addColumn<QByteArray>("mode");
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("detail");
-        QTest::newRow("crash") << QByteArray("crash") << int(TAnalysisRun::TOutcome::Crashed)
+        QTest::newRow("crash") << QByteArray("crash") << int(AnalysisRun::RunOutcome::Crashed)
                                << "The analysis program stopped abnormally.\rHORIZONTAL BEHAVIOR";
-        QTest::newRow("status") << QByteArray("status") << int(TAnalysisRun::TOutcome::ExitStatus)
+        QTest::newRow("status") << QByteArray("status") << int(AnalysisRun::RunOutcome::ExitStatus)
                                 << "ended with exit status 2.\rHORIZONTAL BEHAVIOR, AT FREQUENCY =       1.00\rFAKE: "
                                    "THE RUN IS REFUSED";
-        QTest::newRow("no output") << QByteArray("silent") << int(TAnalysisRun::TOutcome::NoPlotData)
+        QTest::newRow("no output") << QByteArray("silent") << int(AnalysisRun::RunOutcome::NoPlotData)
                                    << "The analysis program wrote no plot data file.";
     }
 
@@ -132,8 +132,8 @@ private slots:
         old.close();
 
         qputenv("KELDOR_FAKE_MODE", mode);
-        TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
-        QSignalSpy finished(&run, &TAnalysisRun::finished);
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QSignalSpy finished(&run, &AnalysisRun::finished);
         QVERIFY(run.Start(path));
         QVERIFY(!run.WaitForEnd());
         QCOMPARE(int(run.Outcome()), outcome);
@@ -148,21 +148,21 @@ private slots:
     void aFloodOfOutputIsTakenInBoundedLines()
     {
         qputenv("KELDOR_FAKE_MODE", "flood");
-        TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
-        QSignalSpy lines(&run, &TAnalysisRun::progress);
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QSignalSpy lines(&run, &AnalysisRun::progress);
         QVERIFY(run.Start(writeProject(project())));
         QVERIFY(!run.WaitForEnd());
-        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::ExitStatus);
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::ExitStatus);
         // The frequency line, the 8 MB line cut to its first kilobyte, the last line.
         QCOMPARE(lines.count(), 3);
         const QString cut = lines.at(1).at(0).toString();
-        QCOMPARE(cut, QString(TAnalysisRun::kMaxLineBytes, u'x') + " ...");
+        QCOMPARE(cut, QString(AnalysisRun::kMaxLineBytes, u'x') + " ...");
         QCOMPARE(lines.at(2).at(0).toString(), " FAKE: FLOODED");
         // What the failure box shows ends with the program's last line.
         const QStringList tail = run.OutputTail().split(u'\r');
         QCOMPARE(tail.size(), 3);
         QCOMPARE(tail.last(), "FAKE: FLOODED");
-        QVERIFY(run.ConsoleText().size() <= TAnalysisRun::kMaxConsoleChars);
+        QVERIFY(run.ConsoleText().size() <= AnalysisRun::kMaxConsoleChars);
         QVERIFY(run.Message().endsWith(run.OutputTail()));
     }
 
@@ -176,11 +176,11 @@ private slots:
         f.write("#!/bin/sh\ni=0\nwhile [ $i -lt 100 ]; do echo \" LINE $i\"; i=$((i+1)); done\nexit 1\n");
         f.close();
         f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        TAnalysisRun run(script);
+        AnalysisRun run(script);
         QVERIFY(run.Start(writeProject(project())));
         QVERIFY(!run.WaitForEnd());
         const QStringList tail = run.OutputTail().split(u'\r');
-        QCOMPARE(tail.size(), TAnalysisRun::kShownConsoleLines);
+        QCOMPARE(tail.size(), AnalysisRun::kShownConsoleLines);
         QCOMPARE(tail.first(), "LINE 70");
         QCOMPARE(tail.last(), "LINE 99");
     }
@@ -188,7 +188,7 @@ private slots:
     void aPlotDataFileMakesTheRunASuccess()
     {
         qputenv("KELDOR_FAKE_MODE", "ok");
-        TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QVERIFY(run.Start(writeProject(project())));
         QVERIFY(run.WaitForEnd());
         QVERIFY(run.Message().isEmpty());
@@ -197,13 +197,13 @@ private slots:
     void cancelEndsTheProgramAndFails()
     {
         qputenv("KELDOR_FAKE_MODE", "hang");
-        TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
-        connect(&run, &TAnalysisRun::frequencyDone, &run, &TAnalysisRun::Cancel);
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        connect(&run, &AnalysisRun::frequencyDone, &run, &AnalysisRun::Cancel);
         QVERIFY(run.Start(writeProject(project())));
         QVERIFY(run.IsRunning());
         QVERIFY(!run.WaitForEnd());
         QVERIFY(!run.IsRunning());
-        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::Cancelled);
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::Cancelled);
         QVERIFY(run.Message().contains("The analysis was cancelled."));
         QVERIFY(run.Message().contains("HORIZONTAL BEHAVIOR"));
     }
@@ -211,9 +211,9 @@ private slots:
     void aMissingProgramIsNotStarted()
     {
         const QString path = writeProject(project());
-        TAnalysisRun run(m_dir->filePath("kdcalc"));
+        AnalysisRun run(m_dir->filePath("kdcalc"));
         QVERIFY(!run.Start(path));
-        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::NotStarted);
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotStarted);
         QVERIFY(run.Message().startsWith("An error occurred in running the program\r"));
         QVERIFY(!run.IsRunning());
         QVERIFY(!run.WaitForEnd());
@@ -223,18 +223,18 @@ private slots:
     {
         const QString fake = writeProject("#!/bin/sh\n", QStringLiteral("kdcalc"));
         QFile::setPermissions(fake, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        TAnalysisRun run(fake);
+        AnalysisRun run(fake);
         QVERIFY(!run.Start(writeProject(project())));
-        QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::NotStarted);
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotStarted);
     }
 
     void aProjectNamedLikeItsResultsIsNotRun()
     {
         for (const char* name : {"p.klp", "p.klo", "p.klr"}) {
             const QString path = writeProject(project(), QString::fromLatin1(name));
-            TAnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+            AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
             QVERIFY(!run.Start(path));
-            QCOMPARE(run.Outcome(), TAnalysisRun::TOutcome::NotStarted);
+            QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotStarted);
             QVERIFY(run.Message().contains("would be overwritten"));
             QCOMPARE(readAll(path), project());
         }
@@ -242,7 +242,7 @@ private slots:
 
     void theDefaultProgramLiesBesideThisOne()
     {
-        QCOMPARE(TAnalysisRun::DefaultProgramPath(), QCoreApplication::applicationDirPath() + "/kdcalc");
+        QCOMPARE(AnalysisRun::DefaultProgramPath(), QCoreApplication::applicationDirPath() + "/kdcalc");
     }
 };
 

@@ -15,9 +15,9 @@
 #include <unistd.h>
 
 // Answers the questions of the file commands from a script.
-class TestDialogs : public TUserDialogs {
+class TestDialogs : public UserDialogs {
 public:
-    TAnswer AskSaveChanges(QWidget*) override
+    Reply AskSaveChanges(QWidget*) override
     {
         ++questions;
         return answer;
@@ -26,7 +26,7 @@ public:
     void InformWithText(QWidget* parent, const QString& message, const QString& text) override
     {
         texts << text;
-        TUserDialogs::InformWithText(parent, message, text);
+        UserDialogs::InformWithText(parent, message, text);
     }
     QString ChooseOpenFile(QWidget*, int& filterIndex) override
     {
@@ -43,7 +43,7 @@ public:
         return path;
     }
 
-    TAnswer answer = TAnswer::Cancel;
+    Reply answer = Reply::Cancel;
     int questions = 0;
     QStringList messages;
     // The long texts shown below a message (a program's output).

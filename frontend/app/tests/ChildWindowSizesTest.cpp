@@ -53,7 +53,7 @@ class ChildWindowSizesTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_settingsDir;
-    TScriptedUser* m_user = nullptr;
+    ScriptedUser* m_user = nullptr;
 
     // The main window with one child window of each kind open.
     std::unique_ptr<TMainForm> formWithEveryKind(QSize size = QSize(1000, 750))
@@ -62,8 +62,8 @@ class ChildWindowSizesTest : public QObject {
         form->resize(size);
         ChooseDataItem(*form, QStringLiteral("&Pile Properties"));
         ChooseDataItem(*form, QStringLiteral("Soil &Layer Data"));
-        form->ShowChild(TChildKind::SideView);
-        form->ShowChild(TChildKind::TopView);
+        form->ShowChild(ChildKind::SideView);
+        form->ShowChild(ChildKind::TopView);
         fill(form->Plots().pltSkin);
         form->Plots().pltSkin.Show();
         QCoreApplication::processEvents();

@@ -70,7 +70,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QTemporaryDir> m_settingsDir;
-    TScriptedUser* m_user = nullptr;
+    ScriptedUser* m_user = nullptr;
 
 private slots:
     void init()
@@ -206,7 +206,7 @@ private slots:
         ChooseDataItem(*form, kTitle);
         QMdiSubWindow* other = form->MdiArea()->currentSubWindow();
         ChooseDataItem(*form, item);
-        auto* dialog = ActiveChild<TNumberDialog>(*form);
+        auto* dialog = ActiveChild<NumberDialog>(*form);
         QVERIFY(dialog);
         QMdiSubWindow* frame = form->MdiArea()->currentSubWindow();
         TDataEdit* edit = dialog->Fields().at(size_t(field));
@@ -279,7 +279,7 @@ private slots:
 
         // File New after an edit: the edit is committed before the question.
         TypeInto(dialog->DataEdit2, "2");
-        m_user->Answer = TUserDialogs::TAnswer::Yes;
+        m_user->Answer = UserDialogs::Reply::Yes;
         QTest::keyClick(dialog->DataEdit2, Qt::Key_N, Qt::ControlModifier);
         QVERIFY(ReadFile(path).endsWith("6 2 3\r\n"));
         QCOMPARE(form->ProgramData().FileName, DefaultProjectFileName());
@@ -311,7 +311,7 @@ private slots:
 
         ChooseDataItem(*form, kPileProperties);
         TypeInto(pile->DataEdit8, "-3e9");
-        m_user->Answer = TUserDialogs::TAnswer::Yes;
+        m_user->Answer = UserDialogs::Reply::Yes;
         QTest::keyClick(pile->DataEdit8, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(m_user->Messages.size(), 2);
         QCOMPARE(m_user->Messages.last(), "Entry must be greater than or equal to -2147483648");
@@ -345,7 +345,7 @@ private slots:
         auto form = makeForm();
         for (const QString& item : {kPileProperties, kSuperstructure, kFrequencyData}) {
             ChooseDataItem(*form, item);
-            auto* dialog = ActiveChild<TNumberDialog>(*form);
+            auto* dialog = ActiveChild<NumberDialog>(*form);
             QVERIFY(dialog);
             int i = 0;
             for (TDataEdit* field : dialog->Fields()) {
@@ -363,7 +363,7 @@ private slots:
         ChooseDataItem(*form, kTitle);
         auto* dialog = ActiveChild<TdlgTitle>(*form);
         QVERIFY(dialog);
-        TTitleMemo* memo = dialog->TitleMemo;
+        SingleLineMemo* memo = dialog->TitleMemo;
         QCOMPARE(memo->toPlainText(), "Two layers");
 
         // The same title is no edit.
@@ -427,7 +427,7 @@ private slots:
         ChooseDataItem(*form, kTitle);
         auto* dialog = ActiveChild<TdlgTitle>(*form);
         QVERIFY(dialog);
-        TTitleMemo* memo = dialog->TitleMemo;
+        SingleLineMemo* memo = dialog->TitleMemo;
         QCOMPARE(memo->toPlainText(), QString(longTitle));
         memo->setFocus();
         memo->moveCursor(QTextCursor::End);
@@ -462,7 +462,7 @@ private slots:
         for (const auto& c : cases) {
             QCOMPARE(SingleLineTitle(QString::fromUtf8(c.title)), QString::fromUtf8(c.line));
         }
-        TProjectTables tables;
+        ProjectTables tables;
         auto data = TProgramData::Create(tables);
         data->Title = "one\ntwo";
         QVERIFY(data->FileText(tables).startsWith("one two\r\n1 \r\n"));
@@ -488,7 +488,7 @@ private slots:
         QVERIFY(qAbs(double(d.PileLength) - 393.7007874) < 1e-9); // 10 m at 39.37007874 in/m
         for (const auto& [field, value] : {std::pair{pile->DataEdit8, d.PileLength}, {pile->DataEdit7, d.PileModulus},
                                            {structure->DataEdit1, d.BasematMass}, {structure->DataEdit3, d.HorizontalSpring}})
-            QCOMPARE(field->text(), TDataEditModel::FormatNumber(false, value));
+            QCOMPARE(field->text(), DataEditModel::FormatNumber(false, value));
         QCOMPARE(structure->DataEdit4->text(), "0.05");
         QVERIFY(m_user->Messages.isEmpty());
     }
@@ -597,7 +597,7 @@ private slots:
             wanted << plain(units->text());
         for (const QString& item : {kPileProperties, kSuperstructure, kFrequencyData}) {
             ChooseDataItem(*form, item);
-            for (TDataEdit* field : ActiveChild<TNumberDialog>(*form)->Fields())
+            for (TDataEdit* field : ActiveChild<NumberDialog>(*form)->Fields())
                 wanted << plain(field->Model().Caption());
         }
         for (TGridTable* table : form->Tables().All()) {

@@ -39,7 +39,7 @@ protected:
 
     QTemporaryDir m_dir;
     int m_count = 0;
-    TProjectTables tables;
+    ProjectTables tables;
     QString readError;
 };
 
@@ -148,7 +148,7 @@ TEST_F(ProjectFileTest, SaveAndReopenKeepEveryValueAndTheTitleAsIs)
     EXPECT_TRUE(saved.contains("\r\n1.2345679 1E-5 1.2345679E8 0 2.5 0 0\r\n100\r\n"));
     EXPECT_TRUE(saved.contains("\r\n0 0 0 -0.0005\r\n3 0 0\r\n"));
 
-    TProjectTables other;
+    ProjectTables other;
     QString error;
     const auto back = TProgramData::CreateFromFile(data->FileName, true, other, error);
     EXPECT_TRUE(error.isEmpty());
@@ -172,7 +172,7 @@ TEST_F(ProjectFileTest, EveryLayerCountTheTableHoldsOpensAgain)
     data->FrequencyCount = 7;
     data->FileName = m_dir.filePath("layers.kld");
     data->Save(tables);
-    TProjectTables other;
+    ProjectTables other;
     QString error;
     const auto back = TProgramData::CreateFromFile(data->FileName, true, other, error);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();

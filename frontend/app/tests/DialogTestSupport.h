@@ -18,9 +18,9 @@
 #include <memory>
 
 // Keeps the main window's messages and answers its questions from a script.
-class TScriptedUser : public TUserDialogs {
+class ScriptedUser : public UserDialogs {
 public:
-    TAnswer AskSaveChanges(QWidget*) override { return Answer; }
+    Reply AskSaveChanges(QWidget*) override { return Answer; }
     void Inform(QWidget*, const QString& message) override { Messages << message; }
     QString ChooseOpenFile(QWidget*, int& filterIndex) override
     {
@@ -36,17 +36,17 @@ public:
         return path;
     }
 
-    TAnswer Answer = TAnswer::No;
+    Reply Answer = Reply::No;
     QStringList Messages;
     QString OpenPath;
     std::deque<QString> SavePaths;
 };
 
 // The main window as the program shows it, with a scripted user.
-inline std::unique_ptr<TMainForm> MakeShownForm(TScriptedUser*& user, const QStringList& arguments = {})
+inline std::unique_ptr<TMainForm> MakeShownForm(ScriptedUser*& user, const QStringList& arguments = {})
 {
     auto form = std::make_unique<TMainForm>();
-    auto dialogs = std::make_unique<TScriptedUser>();
+    auto dialogs = std::make_unique<ScriptedUser>();
     user = dialogs.get();
     form->SetDialogs(std::move(dialogs));
     form->SetArguments(arguments);

@@ -42,19 +42,19 @@ public:
             p.Cells(1, i)->SetFloat(piles[static_cast<std::size_t>(i)].Y);
         }
     }
-    TSideProfile side(Extended radius, Extended length, const TViewBounds& previous = TSideProfile().ModelBounds) const
+    SideProfile side(Extended radius, Extended length, const ViewBounds& previous = SideProfile().ModelBounds) const
     {
         return BuildSideProfile(tables.D(), tables.PileCoord(), radius, length, previous);
     }
-    TPlanView plan(Extended radius, const TViewBounds& previous = TPlanView().ModelBounds) const
+    PlanView plan(Extended radius, const ViewBounds& previous = PlanView().ModelBounds) const
     {
         return BuildPlanView(tables.PileCoord(), radius, previous);
     }
 
-    TProjectTables tables;
+    ProjectTables tables;
 };
 
-void expectBounds(const TViewBounds& b, Extended minX, Extended maxX, Extended yTop, Extended yBottom)
+void expectBounds(const ViewBounds& b, Extended minX, Extended maxX, Extended yTop, Extended yBottom)
 {
     constexpr Extended tol = 1e-15L;
     EXPECT_NEAR(static_cast<double>(b.MinX), static_cast<double>(minX), tol);
@@ -86,7 +86,7 @@ TEST(SideProfileBounds, ExtentOfPilesAndSoilColumn)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const TSideProfile p = Project(c.layers, c.piles).side(c.radius, c.length);
+        const SideProfile p = Project(c.layers, c.piles).side(c.radius, c.length);
         EXPECT_EQ(p.Shapes.size(), c.piles.size());
         expectBounds(p.ModelBounds, c.minX, c.maxX, 0, c.maxDepth);
     }
@@ -94,7 +94,7 @@ TEST(SideProfileBounds, ExtentOfPilesAndSoilColumn)
 
 TEST(SideProfileBounds, PileOutlinesRunFromTheGroundToThePileLength)
 {
-    const TSideProfile p = Project({10}, {{7, 3}}).side(0.25L, 8);
+    const SideProfile p = Project({10}, {{7, 3}}).side(0.25L, 8);
     ASSERT_EQ(p.Shapes.size(), 1u);
     const PileShape& s = p.Shapes[0];
     // The side view shows the Y coordinate across.
@@ -108,11 +108,11 @@ TEST(SideProfileBounds, PileOutlinesRunFromTheGroundToThePileLength)
 
 TEST(SideProfileBounds, WithoutLayersOrPilesTheExtentStaysAsItWas)
 {
-    const TViewBounds previous{-3, 4, 0, 7};
+    const ViewBounds previous{-3, 4, 0, 7};
     Project noPiles({2}, {});
     EXPECT_EQ(noPiles.side(0.5L, 8, previous).ModelBounds, previous);
     Project noLayers({}, {{0, 1}});
-    const TSideProfile p = noLayers.side(0.5L, 8, previous);
+    const SideProfile p = noLayers.side(0.5L, 8, previous);
     EXPECT_TRUE(p.Shapes.empty()); // no piles are shown without soil
     EXPECT_EQ(p.ModelBounds, previous);
 }
@@ -133,25 +133,25 @@ TEST(PlanViewBounds, ExtentOfTheCirclesAlwaysHoldsTheOrigin)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const TPlanView v = Project({1}, c.piles).plan(c.radius);
+        const PlanView v = Project({1}, c.piles).plan(c.radius);
         EXPECT_EQ(v.Circles.size(), c.piles.size());
         expectBounds(v.ModelBounds, c.minX, c.maxX, c.top, c.bottom);
     }
-    const TViewBounds previous{-1, 2, 3, -4};
+    const ViewBounds previous{-1, 2, 3, -4};
     EXPECT_EQ(Project({1}, {}).plan(1, previous).ModelBounds, previous);
 }
 
 TEST(GeometryViews, AnEmptyExtentIsNotDrawn)
 {
-    const TViewBounds zeroX = Project({1}, {{0, 0}}).plan(0).ModelBounds;
+    const ViewBounds zeroX = Project({1}, {{0, 0}}).plan(0).ModelBounds;
     EXPECT_TRUE(GetNoDraw(zeroX));
-    EXPECT_TRUE(GetNoDraw(Project({}, {}).side(0, 0, TViewBounds{0, 0, 0, 1}).ModelBounds));
+    EXPECT_TRUE(GetNoDraw(Project({}, {}).side(0, 0, ViewBounds{0, 0, 0, 1}).ModelBounds));
     EXPECT_FALSE(GetNoDraw(Project({1}, {{0, 0}}).plan(0.5L).ModelBounds));
     // A radius near the top of the number range gives an extent that is
     // not a finite number: nothing is drawn, nothing divides by it.
     EXPECT_TRUE(GetNoDraw(Project({1}, {{0, 0}}).side(LDBL_MAX / 2, 1).ModelBounds));
-    EXPECT_TRUE(GetNoDraw(TViewBounds{-INFINITY, 1, 0, 1}));
-    EXPECT_TRUE(GetNoDraw(TViewBounds{0, NAN, 0, 1}));
+    EXPECT_TRUE(GetNoDraw(ViewBounds{-INFINITY, 1, 0, 1}));
+    EXPECT_TRUE(GetNoDraw(ViewBounds{0, NAN, 0, 1}));
 }
 
 TEST(GeometryViews, ACellThatCannotBeReadRaisesTheTablesException)
@@ -165,7 +165,7 @@ TEST(GeometryViews, ACellThatCannotBeReadRaisesTheTablesException)
     textColumns.AddColumn(std::make_unique<TStringColumn>(&textColumns));
     textColumns.SetRowCount(1);
     Project soil({1}, {});
-    const TViewBounds previous = TSideProfile().ModelBounds;
+    const ViewBounds previous = SideProfile().ModelBounds;
     EXPECT_THROW(BuildSideProfile(soil.tables.D(), oneColumn, 1, 1, previous), EListError);
     EXPECT_THROW(BuildSideProfile(soil.tables.D(), textColumns, 1, 1, previous), EInvalidCast);
     EXPECT_THROW(BuildPlanView(oneColumn, 1, previous), EListError);
@@ -178,9 +178,9 @@ TEST(GeometryViews, AspectFitGivesEqualScalesOnBothAxes)
 {
     struct Case {
         const char* name;
-        TViewBounds model;
+        ViewBounds model;
         int width, height;
-        TViewBounds shown;
+        ViewBounds shown;
     };
     const Case cases[] = {
         // a = (400/200) / (2/2) = 2: X widened.
@@ -203,7 +203,7 @@ TEST(GeometryViews, AspectFitGivesEqualScalesOnBothAxes)
 
 TEST(GeometryViews, NoFitForAnEmptyViewOrASurfaceWithoutArea)
 {
-    const TViewBounds model{-1, 1, 0, 2};
+    const ViewBounds model{-1, 1, 0, 2};
     EXPECT_FALSE(FitAspect(model, 0, 300));
     EXPECT_FALSE(FitAspect(model, 300, 0));
     EXPECT_FALSE(FitAspect(model, -5, 300));
@@ -216,8 +216,8 @@ TEST(GeometryViews, NoFitForAnEmptyViewOrASurfaceWithoutArea)
 
 TEST(GeometryViews, PixelsAndBackAreInverse)
 {
-    const TViewBounds depthDown{-4, 4, 0, 6};
-    const TViewBounds yUp{-4, 4, 3, -3};
+    const ViewBounds depthDown{-4, 4, 0, 6};
+    const ViewBounds yUp{-4, 4, 3, -3};
     // The middle of the window reads the middle of the shown bounds.
     auto p = PixelToModel(depthDown, 800, 600, 400, 300);
     ASSERT_TRUE(p);
@@ -283,8 +283,8 @@ TEST(GeometryViews, OneDecimalText)
 
 TEST(SideProfileTexts, LayerLabels)
 {
-    const TSideProfile p = Project({2, 3, 5}, {{0, 0}}).side(0.5L, 8);
-    const TSideDrawing d = LayOutSideProfile(p, p.ModelBounds, {700, 500, 96, 96, false}, u'.');
+    const SideProfile p = Project({2, 3, 5}, {{0, 0}}).side(0.5L, 8);
+    const SideDrawing d = LayOutSideProfile(p, p.ModelBounds, {700, 500, 96, 96, false}, u'.');
     ASSERT_EQ(d.Labels.size(), 3u);
     const char* first[] = {"depth= 0 - 2; Layer 1", "depth= 2 - 5; Layer 2", "depth= 5 - 10; Layer 3"};
     const char* second[] = {"Shear Wave Velocity= 100; Poissons Ratio= 0.3",
@@ -295,7 +295,7 @@ TEST(SideProfileTexts, LayerLabels)
         EXPECT_EQ(d.Labels[i].Text.Second, QString::fromLatin1(second[i]));
     }
     // 15 significant digits and the separator given.
-    const TLayerLabel l = LayerLabel(4, 0.1L + 0.2L, 1.0L / 3.0L, {1, 123456789012345678.0L, 0.25L}, u',');
+    const LayerLabelText l = LayerLabel(4, 0.1L + 0.2L, 1.0L / 3.0L, {1, 123456789012345678.0L, 0.25L}, u',');
     EXPECT_EQ(l.First, "depth= 0,3 - 0,333333333333333; Layer 4");
     EXPECT_EQ(l.Second, "Shear Wave Velocity= 1,23456789012346E17; Poissons Ratio= 0,25");
 }
@@ -304,9 +304,9 @@ TEST(SideProfileTexts, LayerLabels)
 
 TEST(SideProfileLayout, LayerLinesWhereTheMappingPutsThem)
 {
-    const TSideProfile p = Project({2, 3, 5}, {{0, 0}}).side(0.5L, 8);
-    const TViewBounds shown{-1, 1, 0, 10.5L};
-    const TSideDrawing d = LayOutSideProfile(p, shown, {700, 1050, 96, 96, false}, u'.');
+    const SideProfile p = Project({2, 3, 5}, {{0, 0}}).side(0.5L, 8);
+    const ViewBounds shown{-1, 1, 0, 10.5L};
+    const SideDrawing d = LayOutSideProfile(p, shown, {700, 1050, 96, 96, false}, u'.');
     // The ground, then the bottoms at 2, 5 and 10: 100 pixels a unit.
     ASSERT_EQ(d.Lines.size(), 4u);
     const int rows[] = {0, 200, 500, 1000};
@@ -327,8 +327,8 @@ TEST(SideProfileLayout, LayerLinesWhereTheMappingPutsThem)
 
 TEST(SideProfileLayout, TenLayersGiveTenLinesAndEightLabels)
 {
-    const TSideProfile p = Project(std::vector<Extended>(10, 1.0L), {{0, 0}}).side(0.5L, 8);
-    const TSideDrawing d = LayOutSideProfile(p, *FitAspect(p.ModelBounds, 600, 400), {600, 400, 96, 96, false}, u'.');
+    const SideProfile p = Project(std::vector<Extended>(10, 1.0L), {{0, 0}}).side(0.5L, 8);
+    const SideDrawing d = LayOutSideProfile(p, *FitAspect(p.ModelBounds, 600, 400), {600, 400, 96, 96, false}, u'.');
     EXPECT_EQ(d.Lines.size(), 11u); // the ground and ten bottoms
     ASSERT_EQ(d.Labels.size(), 8u);
     EXPECT_EQ(d.Labels.back().Text.First, "depth= 7 - 8; Layer 8");
@@ -336,11 +336,11 @@ TEST(SideProfileLayout, TenLayersGiveTenLinesAndEightLabels)
 
 TEST(SideProfileLayout, PrintedPage)
 {
-    const TSideProfile p = Project({2, 3, 5}, {{0, 0}}).side(0.5L, 8);
-    const TViewBounds shown{-1, 1, 0, 10};
+    const SideProfile p = Project({2, 3, 5}, {{0, 0}}).side(0.5L, 8);
+    const ViewBounds shown{-1, 1, 0, 10};
     // A 600 pixels-per-inch page, 6000 x 4000: the profile from 10 % to 90 %
     // of the height, the lines from 10 % to 90 % of the width.
-    const TSideDrawing d = LayOutSideProfile(p, shown, {6000, 4000, 600, 600, true}, u'.');
+    const SideDrawing d = LayOutSideProfile(p, shown, {6000, 4000, 600, 600, true}, u'.');
     EXPECT_EQ(d.Background, QRect(QPoint(600, 400), QPoint(5400, 3600)));
     EXPECT_EQ(d.PenWidth, 12);
     ASSERT_EQ(d.Lines.size(), 4u);
@@ -354,22 +354,22 @@ TEST(SideProfileLayout, PrintedPage)
     EXPECT_EQ(d.Piles[0][0], QPoint(1500, 400));
     EXPECT_EQ(d.Piles[0][2], QPoint(4500, 2960));
     // At 1200 pixels per inch the figures given in pixels double.
-    const TSideDrawing fine = LayOutSideProfile(p, shown, {6000, 4000, 1200, 1200, true}, u'.');
+    const SideDrawing fine = LayOutSideProfile(p, shown, {6000, 4000, 1200, 1200, true}, u'.');
     EXPECT_EQ(fine.PenWidth, 24);
     EXPECT_EQ(fine.Hatch.front(), QLine(1100, 400, 1160, 540));
 }
 
 TEST(SideProfileLayout, NothingOnASurfaceWithoutArea)
 {
-    const TSideProfile p = Project({2}, {{0, 0}}).side(0.5L, 8);
-    for (const TViewSurface s : {TViewSurface{0, 300}, TViewSurface{300, 0}, TViewSurface{0, 0, 600, 600, true}}) {
-        const TSideDrawing d = LayOutSideProfile(p, p.ModelBounds, s, u'.');
+    const SideProfile p = Project({2}, {{0, 0}}).side(0.5L, 8);
+    for (const ViewSurface s : {ViewSurface{0, 300}, ViewSurface{300, 0}, ViewSurface{0, 0, 600, 600, true}}) {
+        const SideDrawing d = LayOutSideProfile(p, p.ModelBounds, s, u'.');
         EXPECT_TRUE(d.Background.isNull());
         EXPECT_TRUE(d.Lines.empty());
         EXPECT_TRUE(d.Piles.empty());
     }
     // An empty view gets its background only.
-    const TSideDrawing blank = LayOutSideProfile(p, TViewBounds{0, 0, 0, 1}, {300, 300}, u'.');
+    const SideDrawing blank = LayOutSideProfile(p, ViewBounds{0, 0, 0, 1}, {300, 300}, u'.');
     EXPECT_FALSE(blank.Background.isEmpty());
     EXPECT_TRUE(blank.Lines.empty());
 }
@@ -386,22 +386,22 @@ TEST(PlanLayout, ResolutionSnapping)
         EXPECT_EQ(SnapResolution(c.estimate), c.snapped);
     }
     // 6600 x 5100 in landscape: 660 and 637, both 600.
-    const TResolutionEstimates landscape = PageResolutions(6600, 5100, true);
+    const ResolutionEstimates landscape = PageResolutions(6600, 5100, true);
     EXPECT_EQ(landscape.Horizontal, 600);
     EXPECT_EQ(landscape.Vertical, 600);
     // In portrait the divisors swap: 5100 div 8 = 637, 6600 div 10 = 660.
-    const TResolutionEstimates portrait = PageResolutions(5100, 6600, false);
+    const ResolutionEstimates portrait = PageResolutions(5100, 6600, false);
     EXPECT_EQ(portrait.Horizontal, 600);
     EXPECT_EQ(portrait.Vertical, 600);
-    const TResolutionEstimates mixed = PageResolutions(3000, 4000, true); // 300 and 500
+    const ResolutionEstimates mixed = PageResolutions(3000, 4000, true); // 300 and 500
     EXPECT_EQ(mixed.Horizontal, 300);
     EXPECT_EQ(mixed.Vertical, 600);
 }
 
 TEST(PlanLayout, CirclesOnScreenAndOnThePage)
 {
-    const TPlanView v = Project({1}, {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}).plan(0.25L);
-    const TViewBounds shown = *FitAspect(v.ModelBounds, 500, 250); // X -2.5..2.5, Y 1.25..-1.25
+    const PlanView v = Project({1}, {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}).plan(0.25L);
+    const ViewBounds shown = *FitAspect(v.ModelBounds, 500, 250); // X -2.5..2.5, Y 1.25..-1.25
     const std::vector<QRect> boxes = LayOutPlanCircles(v.Circles, shown, {500, 250});
     ASSERT_EQ(boxes.size(), 4u);
     // The first pile (-1, -1) lies lower left: Y points up.
@@ -414,7 +414,7 @@ TEST(PlanLayout, CirclesOnScreenAndOnThePage)
     // On a page twice as wide as the window the boxes stretch; the printed
     // circle keeps the smaller half-axis both ways when the estimates agree
     // and follows their ratio when they do not.
-    const TViewSurface page{2000, 500, 600, 600, true};
+    const ViewSurface page{2000, 500, 600, 600, true};
     const std::vector<QRect> equal = LayOutPlanCircles(v.Circles, shown, page, {600, 600});
     // The box 500..700 x 400..500: centre (600, 450), g = 50.
     EXPECT_EQ(equal[0].topLeft(), QPoint(550, 400));
@@ -423,7 +423,7 @@ TEST(PlanLayout, CirclesOnScreenAndOnThePage)
     EXPECT_EQ(unequal[0].topLeft(), QPoint(550, 425)); // vertical radius Round(50 * 300 / 600)
     EXPECT_EQ(unequal[0].bottomRight(), QPoint(650, 475));
     EXPECT_TRUE(LayOutPlanCircles(v.Circles, shown, {0, 250}).empty());
-    EXPECT_TRUE(LayOutPlanCircles(v.Circles, TViewBounds{0, 0, 1, 0}, {500, 250}).empty());
+    EXPECT_TRUE(LayOutPlanCircles(v.Circles, ViewBounds{0, 0, 1, 0}, {500, 250}).empty());
 }
 
 } // namespace

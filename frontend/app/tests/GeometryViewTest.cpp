@@ -28,9 +28,9 @@
 
 namespace {
 
-class SilentDialogs : public TUserDialogs {
+class SilentDialogs : public UserDialogs {
 public:
-    TAnswer AskSaveChanges(QWidget*) override { return TAnswer::No; }
+    Reply AskSaveChanges(QWidget*) override { return Reply::No; }
     void Inform(QWidget*, const QString& message) override { messages << message; }
     QString ChooseOpenFile(QWidget*, int&) override { return QString(); }
     QString ChooseSaveFile(QWidget*, const QString&, const QString&) override { return QString(); }
@@ -42,14 +42,14 @@ struct Pile {
     Extended Y;
 };
 
-void setLayers(TProjectTables& t, const std::vector<Extended>& thicknesses)
+void setLayers(ProjectTables& t, const std::vector<Extended>& thicknesses)
 {
     t.D().SetRowCount(static_cast<int>(thicknesses.size()));
     for (int i = 0; i < t.D().RowCount(); ++i)
         t.D().Cells(0, i)->SetFloat(thicknesses[static_cast<std::size_t>(i)]);
 }
 
-void setPiles(TProjectTables& t, const std::vector<Pile>& piles)
+void setPiles(ProjectTables& t, const std::vector<Pile>& piles)
 {
     t.PileCoord().SetRowCount(static_cast<int>(piles.size()));
     for (int i = 0; i < t.PileCoord().RowCount(); ++i) {
@@ -87,7 +87,7 @@ class GeometryViewTest : public QObject {
     }
 
     template <class View>
-    View* open(TMainForm& form, TChildKind kind)
+    View* open(TMainForm& form, ChildKind kind)
     {
         form.ShowChild(kind);
         QMdiSubWindow* active = form.MdiArea()->activeSubWindow();
@@ -112,7 +112,7 @@ private slots:
         form->ProgramData().PileRadius = 0.5L;
         form->ProgramData().PileLength = 8;
 
-        auto* side = open<TDlgSideView>(*form, TChildKind::SideView);
+        auto* side = open<TDlgSideView>(*form, ChildKind::SideView);
         QVERIFY(side);
         QCOMPARE(side->windowTitle(), "Side View");
         QCOMPARE(side->PrintButton()->text(), "Print");
@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(side->ModelBounds().YAtBottom, 10.5L);
         QVERIFY(side->ShownBounds());
 
-        auto* top = open<TDlgTopView>(*form, TChildKind::TopView);
+        auto* top = open<TDlgTopView>(*form, ChildKind::TopView);
         QVERIFY(top);
         QCOMPARE(top->windowTitle(), "Top View");
         QCOMPARE(top->parentWidget()->size(), QSize(610, 392));
@@ -131,7 +131,7 @@ private slots:
         setLayers(form->Tables(), {2, 3, 5, 10});
         setPiles(form->Tables(), {{0, 0}, {4, 2}});
         QCOMPARE(side->Profile().Layers.size(), 3u);
-        QCOMPARE(open<TDlgSideView>(*form, TChildKind::SideView), side); // one side view
+        QCOMPARE(open<TDlgSideView>(*form, ChildKind::SideView), side); // one side view
         QCOMPARE(side->Profile().Layers.size(), 4u);
         QCOMPARE(side->Profile().Shapes.size(), 2u);
         QCOMPARE(side->ModelBounds().YAtBottom, 21.0L);
@@ -154,7 +154,7 @@ private slots:
         top->parentWidget()->close();
         QTRY_VERIFY(!old);
         setPiles(form->Tables(), {{-1, 0}, {1, 0}, {3, 0}});
-        top = open<TDlgTopView>(*form, TChildKind::TopView);
+        top = open<TDlgTopView>(*form, ChildKind::TopView);
         QVERIFY(top);
         QCOMPARE(top->Plan().Circles.size(), 3u);
         QVERIFY(m_dialogs->messages.isEmpty());
@@ -167,8 +167,8 @@ private slots:
         setPiles(form->Tables(), {{0, 0}});
         form->ProgramData().PileRadius = 0;
         form->ProgramData().PileLength = 0;
-        auto* side = open<TDlgSideView>(*form, TChildKind::SideView);
-        auto* top = open<TDlgTopView>(*form, TChildKind::TopView);
+        auto* side = open<TDlgSideView>(*form, ChildKind::SideView);
+        auto* top = open<TDlgTopView>(*form, ChildKind::TopView);
         QVERIFY(side && top);
         QVERIFY(GetNoDraw(top->ModelBounds()));
         QVERIFY(!top->ShownBounds());
@@ -181,9 +181,9 @@ private slots:
         form->ProgramData().PileRadius = 0.5L;
         form->ProgramData().PileLength = 5;
         setLayers(form->Tables(), {6});
-        open<TDlgSideView>(*form, TChildKind::SideView);
+        open<TDlgSideView>(*form, ChildKind::SideView);
         QVERIFY(side->ShownBounds());
-        open<TDlgTopView>(*form, TChildKind::TopView);
+        open<TDlgTopView>(*form, ChildKind::TopView);
         QVERIFY(top->ShownBounds());
         const QImage drawn = top->grab().toImage();
         QVERIFY(isDark(drawn, drawn.width() / 2, drawn.height() / 2)); // the pile at the origin
@@ -197,14 +197,14 @@ private slots:
             QString message;
         };
         const Case cases[] = {
-            {"missing column", false, TGeometryView::SectionsMessage()},
+            {"missing column", false, GeometryView::SectionsMessage()},
             {"text column", true, QStringLiteral("Data of wrong type")},
         };
         for (const Case& c : cases) {
             QMdiArea area;
             area.resize(800, 600);
             area.show();
-            TProjectTables project;
+            ProjectTables project;
             TProgramData data;
             TGridTable piles;
             if (c.textColumns) {
@@ -215,7 +215,7 @@ private slots:
             }
             piles.SetRowCount(3); // three rows, one message
             for (int kind = 0; kind < 2; ++kind) {
-                TGeometryView* view = kind == 0 ? static_cast<TGeometryView*>(new TDlgSideView(
+                GeometryView* view = kind == 0 ? static_cast<GeometryView*>(new TDlgSideView(
                                                       project.D(), piles, [&]() -> const TProgramData& { return data; }))
                                                 : new TDlgTopView(piles, [&]() -> const TProgramData& { return data; });
                 QStringList messages;
@@ -242,9 +242,9 @@ private slots:
         form->ProgramData().PileLength = 8;
         const QChar sep = localeDecimalSeparator();
 
-        auto* side = open<TDlgSideView>(*form, TChildKind::SideView);
+        auto* side = open<TDlgSideView>(*form, ChildKind::SideView);
         QVERIFY(side && side->ShownBounds());
-        const TViewBounds s = *side->ShownBounds();
+        const ViewBounds s = *side->ShownBounds();
         moveMouse(side, QPoint(side->width() / 2, side->height() / 2));
         const auto mid = PixelToModel(s, side->width(), side->height(), side->width() / 2, side->height() / 2);
         QCOMPARE(side->windowTitle(), "Side View X: " + FixedOneDecimalText(mid->X, sep)
@@ -253,7 +253,7 @@ private slots:
         QVERIFY(std::fabs(mid->X - (s.MinX + s.MaxX) / 2) < 0.05L * s.RangeX() / side->width() * 20);
         QVERIFY(std::fabs(mid->Y - (s.YAtTop + s.YAtBottom) / 2) < 0.05L);
 
-        auto* top = open<TDlgTopView>(*form, TChildKind::TopView);
+        auto* top = open<TDlgTopView>(*form, ChildKind::TopView);
         QVERIFY(top && top->ShownBounds());
         const auto readY = [&](int py) {
             moveMouse(top, QPoint(top->width() / 2, py));
@@ -273,7 +273,7 @@ private slots:
 
     void aClientAreaWithoutWidthOrHeightDrawsNothing()
     {
-        TProjectTables project;
+        ProjectTables project;
         setLayers(project, {2, 3});
         setPiles(project, {{0, 0}, {2, 1}});
         TProgramData data;
@@ -281,7 +281,7 @@ private slots:
         data.PileLength = 4;
         TDlgSideView side(project.D(), project.PileCoord(), [&]() -> const TProgramData& { return data; });
         TDlgTopView top(project.PileCoord(), [&]() -> const TProgramData& { return data; });
-        for (TGeometryView* view : {static_cast<TGeometryView*>(&side), static_cast<TGeometryView*>(&top)}) {
+        for (GeometryView* view : {static_cast<GeometryView*>(&side), static_cast<GeometryView*>(&top)}) {
             view->show();
             view->FormActivate();
             QVERIFY(view->ShownBounds());
@@ -302,11 +302,11 @@ private slots:
 
     void layersAndPilesAreDrawnWhereTheMappingPutsThem()
     {
-        TProjectTables project;
+        ProjectTables project;
         setLayers(project, {2, 3, 5});
         setPiles(project, {{0, 0}});
-        const TSideProfile profile = BuildSideProfile(project.D(), project.PileCoord(), 0.5L, 8,
-                                                      TSideProfile().ModelBounds);
+        const SideProfile profile = BuildSideProfile(project.D(), project.PileCoord(), 0.5L, 8,
+                                                      SideProfile().ModelBounds);
         // 100 pixels a unit: lines at rows 200, 500 and 1000, the pile from
         // x 175 to 525 down to row 800.
         QImage image(700, 1050, QImage::Format_RGB32);
@@ -329,9 +329,9 @@ private slots:
 
     void circlesAreDrawnRound()
     {
-        TProjectTables project;
+        ProjectTables project;
         setPiles(project, {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}});
-        const TPlanView plan = BuildPlanView(project.PileCoord(), 0.25L, TPlanView().ModelBounds);
+        const PlanView plan = BuildPlanView(project.PileCoord(), 0.25L, PlanView().ModelBounds);
         const QSize size(600, 300);
         const auto shown = FitAspect(plan.ModelBounds, size.width(), size.height());
         QVERIFY(shown);
@@ -360,7 +360,7 @@ private slots:
     void printingGivesOneLandscapePageTitledAsTheProfile()
     {
         QTemporaryDir dir;
-        TProjectTables project;
+        ProjectTables project;
         setLayers(project, {2, 3, 5});
         setPiles(project, {{-1, 1}, {1, -1}});
         TProgramData data;
@@ -369,7 +369,7 @@ private slots:
         TDlgSideView side(project.D(), project.PileCoord(), [&]() -> const TProgramData& { return data; });
         TDlgTopView top(project.PileCoord(), [&]() -> const TProgramData& { return data; });
         int n = 0;
-        for (TGeometryView* view : {static_cast<TGeometryView*>(&side), static_cast<TGeometryView*>(&top)}) {
+        for (GeometryView* view : {static_cast<GeometryView*>(&side), static_cast<GeometryView*>(&top)}) {
             QStringList messages;
             view->SetMessageHandler([&](const QString& m) { messages << m; });
             view->show();

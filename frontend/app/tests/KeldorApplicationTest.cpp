@@ -31,7 +31,7 @@ class KeldorApplicationTest : public QObject {
 private slots:
     void exceptionsFromEventHandlersAreShownAndStopped()
     {
-        auto* app = static_cast<TKeldorApplication*>(QCoreApplication::instance());
+        auto* app = static_cast<KeldorApplication*>(QCoreApplication::instance());
         QStringList reported;
         app->SetReporter([&](const QString& message) { reported << message; });
 
@@ -54,7 +54,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    TKeldorApplication app(argc, argv);
+    KeldorApplication app(argc, argv);
     KeldorApplicationTest test;
     return QTest::qExec(&test, argc, argv);
 }

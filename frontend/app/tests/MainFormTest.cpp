@@ -30,9 +30,9 @@
 namespace {
 
 // Answers the main window's questions from a script and keeps its messages.
-class ScriptedDialogs : public TUserDialogs {
+class ScriptedDialogs : public UserDialogs {
 public:
-    TAnswer AskSaveChanges(QWidget*) override
+    Reply AskSaveChanges(QWidget*) override
     {
         ++questions;
         return answer;
@@ -55,7 +55,7 @@ public:
         return p;
     }
 
-    TAnswer answer = TAnswer::Cancel;
+    Reply answer = Reply::Cancel;
     int questions = 0;
     QStringList messages;
     QString openPath;
@@ -67,7 +67,7 @@ public:
 };
 
 // A child window that counts what the main window asks of it.
-class CountingChild : public QWidget, public TChildWindow {
+class CountingChild : public QWidget, public ChildWindow {
 public:
     CountingChild(int& stored, int& reloaded) : m_stored(stored), m_reloaded(reloaded) {}
     bool StoreEdits() override
@@ -250,7 +250,7 @@ private slots:
         QTest::addColumn<bool>("nameGiven");
         QTest::addColumn<bool>("result");
         QTest::addColumn<bool>("written");
-        using A = TUserDialogs::TAnswer;
+        using A = UserDialogs::Reply;
         QTest::newRow("unmodified") << false << false << int(A::Cancel) << false << true << false;
         QTest::newRow("cancel") << true << true << int(A::Cancel) << false << false << false;
         QTest::newRow("no") << true << true << int(A::No) << false << true << false;
@@ -273,7 +273,7 @@ private slots:
         if (nameGiven)
             m_dialogs->savePaths.push_back(path);
         form->SetModified(modified);
-        m_dialogs->answer = TUserDialogs::TAnswer(answer);
+        m_dialogs->answer = UserDialogs::Reply(answer);
         QCOMPARE(form->CheckSave(), result);
         QCOMPARE(m_dialogs->questions, modified ? 1 : 0);
         QCOMPARE(QFile::exists(path), written);
@@ -317,7 +317,7 @@ private slots:
         QVERIFY(form->IsModified());
         QCOMPARE(m_dialogs->messages.size(), 1);
         // A failing save inside the question ends the operation that asked.
-        m_dialogs->answer = TUserDialogs::TAnswer::Yes;
+        m_dialogs->answer = UserDialogs::Reply::Yes;
         QVERIFY(!form->CheckSave());
     }
 
@@ -434,7 +434,7 @@ private slots:
         const QString b = write(project("12", "Second"), "b.kld");
         write("1 1\r\n", "drop/a.klp"); // unreadable plot data: no message on a drop
         form->SetModified(true);
-        m_dialogs->answer = TUserDialogs::TAnswer::Cancel;
+        m_dialogs->answer = UserDialogs::Reply::Cancel;
 
         auto drop = [&] {
             QMimeData data;
@@ -450,7 +450,7 @@ private slots:
         QCOMPARE(m_dialogs->questions, 1);
         QCOMPARE(form->ProgramData().Title, "New Pile");
 
-        m_dialogs->answer = TUserDialogs::TAnswer::No;
+        m_dialogs->answer = UserDialogs::Reply::No;
         drop();
         QCOMPARE(form->ProgramData().Title, "Dropped");
         QCOMPARE(form->ProgramData().FileName, a);
@@ -490,14 +490,14 @@ private slots:
         int made = 0;
         int stored = 0;
         int reloaded = 0;
-        form->SetChildFactory(TChildKind::ProjectTitle, [&](TMainForm&) {
+        form->SetChildFactory(ChildKind::ProjectTitle, [&](TMainForm&) {
             ++made;
             child = new CountingChild(stored, reloaded);
             child->setWindowTitle("Project Title");
             return child.data();
         });
-        form->ShowChild(TChildKind::ProjectTitle);
-        form->ShowChild(TChildKind::ProjectTitle); // single instance: brought to the front
+        form->ShowChild(ChildKind::ProjectTitle);
+        form->ShowChild(ChildKind::ProjectTitle); // single instance: brought to the front
         QCOMPARE(made, 1);
         QVERIFY(child);
         form->ArrangeMenuClick();
@@ -510,7 +510,7 @@ private slots:
 
         // Ctrl+N commits the child, asks, and the new project closes it.
         form->SetModified(true);
-        m_dialogs->answer = TUserDialogs::TAnswer::No;
+        m_dialogs->answer = UserDialogs::Reply::No;
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QCOMPARE(stored, 0);
@@ -523,8 +523,8 @@ private slots:
 
         // A window that offers a StoreEdits slot is committed as well.
         int slotStored = 0;
-        form->SetChildFactory(TChildKind::ControlOptions, [&](TMainForm&) { return new SlotChild(slotStored); });
-        form->ShowChild(TChildKind::ControlOptions);
+        form->SetChildFactory(ChildKind::ControlOptions, [&](TMainForm&) { return new SlotChild(slotStored); });
+        form->ShowChild(ChildKind::ControlOptions);
         form->CommitActiveChild();
         QCOMPARE(slotStored, 1);
         form->CloseAllChildren();
@@ -532,11 +532,11 @@ private slots:
 
         // A window that refuses to close is removed without storing anything.
         QPointer<QWidget> refusing;
-        form->SetChildFactory(TChildKind::FrequencyData, [&](TMainForm&) {
+        form->SetChildFactory(ChildKind::FrequencyData, [&](TMainForm&) {
             refusing = new RefusingChild;
             return refusing.data();
         });
-        form->ShowChild(TChildKind::FrequencyData);
+        form->ShowChild(ChildKind::FrequencyData);
         QVERIFY(refusing);
         form->FileNewClick();
         QVERIFY(!refusing);
@@ -548,8 +548,8 @@ private slots:
         QVERIFY(form->Tables().PileCoord().FormFactory());
 
         // Menu items whose windows come later lead nowhere harmful.
-        form->SetChildFactory(TChildKind::SideView, nullptr);
-        form->ShowChild(TChildKind::SideView);
+        form->SetChildFactory(ChildKind::SideView, nullptr);
+        form->ShowChild(ChildKind::SideView);
         form->Plots().pltSkin.Show();
         // The About box is modal: it is closed as soon as it shows.
         QTimer::singleShot(0, form.get(), [] {
@@ -605,23 +605,23 @@ private slots:
         QCOMPARE(shown, "An error occured in running the main program.\nDetail line");
 
         answerWith(QMessageBox::No);
-        QCOMPARE(dialogs->AskSaveChanges(&parent), TUserDialogs::TAnswer::No);
+        QCOMPARE(dialogs->AskSaveChanges(&parent), UserDialogs::Reply::No);
         QCOMPARE(shown, "Do you want to save any changes?");
         QCOMPARE(buttons.size(), 3);
         answerWith(QMessageBox::Cancel);
-        QCOMPARE(dialogs->AskSaveChanges(&parent), TUserDialogs::TAnswer::Cancel);
+        QCOMPARE(dialogs->AskSaveChanges(&parent), UserDialogs::Reply::Cancel);
         answerWith(QMessageBox::Yes);
-        QCOMPARE(dialogs->AskSaveChanges(&parent), TUserDialogs::TAnswer::Yes);
+        QCOMPARE(dialogs->AskSaveChanges(&parent), UserDialogs::Reply::Yes);
     }
 
     void closingAsksFirst()
     {
         auto form = makeForm();
         form->SetModified(true);
-        m_dialogs->answer = TUserDialogs::TAnswer::Cancel;
+        m_dialogs->answer = UserDialogs::Reply::Cancel;
         QVERIFY(!form->close());
         QVERIFY(form->isVisible());
-        m_dialogs->answer = TUserDialogs::TAnswer::No;
+        m_dialogs->answer = UserDialogs::Reply::No;
         QVERIFY(form->close());
         QCOMPARE(m_dialogs->questions, 2);
         QVERIFY(storedSettings().contains("2.0/Word Processor"));
@@ -645,7 +645,7 @@ private slots:
 
     void aRunFillsTheFourteenPlots()
     {
-        QCOMPARE(TAnalysisRun::DefaultProgramPath(), QStringLiteral(KDCALC_PATH));
+        QCOMPARE(AnalysisRun::DefaultProgramPath(), QStringLiteral(KDCALC_PATH));
         const QString path = write(project(), "run/group.kld");
         auto form = makeForm({path});
         form->SetModified(true);
@@ -682,7 +682,7 @@ private slots:
                 start += 4 * per[b];
             return records[size_t(start + j * per[block] + r)];
         };
-        TResultPlots& plots = form->Plots();
+        ResultPlots& plots = form->Plots();
         const struct {
             TGraphPlot* plot;
             int block, r, part;

@@ -32,10 +32,10 @@ void fill(TGraphPlot& plot)
 }
 
 // Keeps the main window's messages.
-class KeptMessages : public TUserDialogs {
+class KeptMessages : public UserDialogs {
 public:
     explicit KeptMessages(QStringList& messages) : m_messages(messages) {}
-    TAnswer AskSaveChanges(QWidget*) override { return TAnswer::Cancel; }
+    Reply AskSaveChanges(QWidget*) override { return Reply::Cancel; }
     void Inform(QWidget*, const QString& message) override { m_messages << message; }
     QString ChooseOpenFile(QWidget*, int&) override { return QString(); }
     QString ChooseSaveFile(QWidget*, const QString&, const QString&) override { return QString(); }
@@ -96,7 +96,7 @@ private slots:
         QVERIFY(main);
         QMdiArea* area = main->MdiArea();
         QVERIFY(area->subWindowList().isEmpty());
-        TResultPlots& plots = main->Plots();
+        ResultPlots& plots = main->Plots();
         for (TGraphPlot* plot : {&plots.pltSkin, &plots.pltTip}) {
             plot->Show();
             TPlotForm* form = formOf(*plot, area);
@@ -114,7 +114,7 @@ private slots:
         auto main = makeForm();
         QVERIFY(main);
         QMdiArea* area = main->MdiArea();
-        TResultPlots& plots = main->Plots();
+        ResultPlots& plots = main->Plots();
         for (TGraphPlot* plot : {&plots.pltSkin, &plots.pltTip, &plots.pltTotal})
             plot->Show();
         QCOMPARE(area->subWindowList().size(), 3);

@@ -55,10 +55,10 @@ private:
     void makeDocument(const QStringList& arguments = {})
     {
         m_document.reset();
-        m_plots = std::make_unique<TResultPlots>();
-        m_tables = std::make_unique<TProjectTables>();
+        m_plots = std::make_unique<ResultPlots>();
+        m_tables = std::make_unique<ProjectTables>();
         m_dialogs = std::make_unique<TestDialogs>();
-        m_document = std::make_unique<TProjectDocument>(*m_tables, *m_plots);
+        m_document = std::make_unique<ProjectDocument>(*m_tables, *m_plots);
         m_document->SetDialogs(m_dialogs.get(), nullptr);
         m_document->StartUp(arguments);
     }
@@ -72,10 +72,10 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QTemporaryDir> m_settingsDir;
-    std::unique_ptr<TProjectTables> m_tables;
-    std::unique_ptr<TResultPlots> m_plots;
+    std::unique_ptr<ProjectTables> m_tables;
+    std::unique_ptr<ResultPlots> m_plots;
     std::unique_ptr<TestDialogs> m_dialogs;
-    std::unique_ptr<TProjectDocument> m_document;
+    std::unique_ptr<ProjectDocument> m_document;
 
 private slots:
     void init()
@@ -98,7 +98,7 @@ private slots:
         QTest::addColumn<int>("operation");
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("replaced");
-        using A = TUserDialogs::TAnswer;
+        using A = UserDialogs::Reply;
         // 0 New, 1 Open, 2 a recent file, 3 a drop.
         for (int op = 0; op < 4; ++op) {
             const QByteArray name = QByteArray::number(op);
@@ -118,10 +118,10 @@ private slots:
         m_document->FileNew();
         m_document->ProgramData().Title = "Edited";
         m_document->SetModified(true);
-        m_dialogs->answer = TUserDialogs::TAnswer(answer);
-        QSignalSpy closing(m_document.get(), &TProjectDocument::closingProject);
+        m_dialogs->answer = UserDialogs::Reply(answer);
+        QSignalSpy closing(m_document.get(), &ProjectDocument::closingProject);
         QStringList titleWhenClosing;
-        connect(m_document.get(), &TProjectDocument::closingProject, this,
+        connect(m_document.get(), &ProjectDocument::closingProject, this,
                 [&] { titleWhenClosing << m_document->ProgramData().Title; });
         switch (operation) {
         case 0: m_document->FileNew(); break;
@@ -136,12 +136,12 @@ private slots:
         // The windows close while the old project still stands, so that their edits go there.
         if (replaced)
             QCOMPARE(titleWhenClosing, QStringList({"Edited"}));
-        QCOMPARE(m_dialogs->saveTitles.size(), answer == int(TUserDialogs::TAnswer::Yes) ? 1 : 0);
+        QCOMPARE(m_dialogs->saveTitles.size(), answer == int(UserDialogs::Reply::Yes) ? 1 : 0);
     }
 
     void saveAsNamesTheProjectOnlyOnceWritten()
     {
-        QSignalSpy captions(m_document.get(), &TProjectDocument::captionChanged);
+        QSignalSpy captions(m_document.get(), &ProjectDocument::captionChanged);
         m_document->SetModified(true);
         // A folder that does not exist: nothing changes but the message.
         const QString missing = m_dir->filePath("no/such/p.kld");
@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(captions.count(), 0);
         QVERIFY(m_document->IsModified());
         // Inside the question, the failure ends the operation that asked.
-        m_dialogs->answer = TUserDialogs::TAnswer::Yes;
+        m_dialogs->answer = UserDialogs::Reply::Yes;
         m_dialogs->savePaths.push_back(missing);
         QVERIFY(!m_document->CheckSave());
 
@@ -241,7 +241,7 @@ private slots:
         };
         plant();
         m_dialogs->messages.clear();
-        QSignalSpy units(m_document.get(), &TProjectDocument::unitsChanged);
+        QSignalSpy units(m_document.get(), &ProjectDocument::unitsChanged);
         QVERIFY(!m_document->SetUnits(1));
         QCOMPARE(units.count(), 0);
         QCOMPARE(m_dialogs->messages.size(), 1);
@@ -267,7 +267,7 @@ private slots:
 
     void unitsCountAsAnEdit()
     {
-        QSignalSpy units(m_document.get(), &TProjectDocument::unitsChanged);
+        QSignalSpy units(m_document.get(), &ProjectDocument::unitsChanged);
         QVERIFY(m_document->SetUnits(2));
         QVERIFY(m_document->IsModified());
         QCOMPARE(units.count(), 1);
@@ -330,12 +330,12 @@ private slots:
         m_document->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
         int waitedSteps = -1;
         bool runningWhileWaited = false;
-        m_document->SetRunWaiter([&](TAnalysisRun& run, int steps) {
+        m_document->SetRunWaiter([&](AnalysisRun& run, int steps) {
             waitedSteps = steps;
             runningWhileWaited = m_document->IsRunning();
             return run.WaitForEnd();
         });
-        QSignalSpy failed(m_document.get(), &TProjectDocument::runFailed);
+        QSignalSpy failed(m_document.get(), &ProjectDocument::runFailed);
 
         m_document->RunAnalysis();
         QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join(" | ")));
@@ -356,7 +356,7 @@ private slots:
         // The output goes in its own text, bounded, ending with the program's last line.
         QCOMPARE(m_dialogs->texts.size(), 1);
         QVERIFY(m_dialogs->texts[0].endsWith("\rFAKE: FLOODED"));
-        QVERIFY(m_dialogs->texts[0].size() < 3 * TAnalysisRun::kMaxLineBytes);
+        QVERIFY(m_dialogs->texts[0].size() < 3 * AnalysisRun::kMaxLineBytes);
     }
 };
 

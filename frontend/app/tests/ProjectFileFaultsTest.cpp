@@ -49,7 +49,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    TProjectTables tables;
+    ProjectTables tables;
     QString readError;
 };
 

@@ -25,14 +25,14 @@ namespace {
 
 // The records of a project file: the title line, then each later line's
 // numbers.
-struct TRecords {
+struct Records {
     QString Title;
     std::vector<std::vector<long double>> Lines;
 };
 
-TRecords records(const QByteArray& text)
+Records records(const QByteArray& text)
 {
-    TRecords r;
+    Records r;
     const QList<QByteArray> lines = text.split('\n');
     r.Title = QString::fromUtf8(lines.value(0)).remove(u'\r');
     for (qsizetype i = 1; i < lines.size(); ++i) {
@@ -69,7 +69,7 @@ class ProjectInWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    TScriptedUser* m_user = nullptr;
+    ScriptedUser* m_user = nullptr;
 
 private slots:
     void init()
@@ -143,8 +143,8 @@ private slots:
         QVERIFY2(m_user->Messages.isEmpty(), qPrintable(m_user->Messages.join(" | ")));
         QVERIFY(!form->IsModified());
 
-        const TRecords made = records(ReadFile(saved));
-        const TRecords wanted = records(ReadFile(example));
+        const Records made = records(ReadFile(saved));
+        const Records wanted = records(ReadFile(example));
         QCOMPARE(made.Title, wanted.Title);
         QCOMPARE(made.Lines.size(), wanted.Lines.size());
         for (std::size_t i = 0; i < wanted.Lines.size(); ++i) {

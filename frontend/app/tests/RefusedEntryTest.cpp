@@ -28,7 +28,7 @@ class RefusedEntryTest : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QTemporaryDir> m_settingsDir;
-    TScriptedUser* m_user = nullptr;
+    ScriptedUser* m_user = nullptr;
     QString m_path;  // the open project
     QString m_other; // another project, for Open and a drop
 
@@ -87,7 +87,7 @@ private slots:
         const QString saveAsPath = m_dir->filePath("renamed.kld");
         m_user->SavePaths = {saveAsPath};
         m_user->OpenPath = m_other;
-        m_user->Answer = TUserDialogs::TAnswer::Yes;
+        m_user->Answer = UserDialogs::Reply::Yes;
 
         if (command == "save")
             QVERIFY(!form->FileSaveClick());

@@ -66,7 +66,7 @@ protected:
 
     QTemporaryDir m_dir;
     int m_count = 0;
-    TResultPlots plots;
+    ResultPlots plots;
 };
 
 } // namespace

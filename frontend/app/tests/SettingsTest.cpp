@@ -11,10 +11,10 @@
 
 namespace {
 
-QStringList entries(const TRecentFiles& recent)
+QStringList entries(const RecentFileList& recent)
 {
     QStringList list;
-    for (int i = 0; i < TRecentFiles::Size; ++i)
+    for (int i = 0; i < RecentFileList::Size; ++i)
         list << recent.Entry(i);
     return list;
 }
@@ -32,7 +32,7 @@ protected:
 
 TEST(RecentFiles, NewestFirstWithoutRepeats)
 {
-    TRecentFiles recent;
+    RecentFileList recent;
     EXPECT_EQ(recent.Count(), 0);
     EXPECT_TRUE(recent.Update("/p/a.kld"));
     EXPECT_TRUE(recent.Update("/p/b.kld"));
@@ -47,7 +47,7 @@ TEST(RecentFiles, NewestFirstWithoutRepeats)
 
 TEST(RecentFiles, AnEleventhFileDropsTheOldest)
 {
-    TRecentFiles recent;
+    RecentFileList recent;
     for (int i = 1; i <= 11; ++i)
         recent.Update(QStringLiteral("/p/%1.kld").arg(i));
     EXPECT_EQ(recent.Count(), 10);
@@ -62,7 +62,7 @@ TEST(RecentFiles, AnEleventhFileDropsTheOldest)
 
 TEST(RecentFiles, CaptionsDropTheCurrentDirectory)
 {
-    TRecentFiles recent;
+    RecentFileList recent;
     recent.Update("/work/other/q.kld");
     recent.Update("/work/proj/pile.kld");
     EXPECT_EQ(recent.MenuCaption(0, "/work/proj"), "1 pile.kld");
@@ -73,14 +73,14 @@ TEST(RecentFiles, CaptionsDropTheCurrentDirectory)
 
 TEST_F(SettingsStore, NoStoreGivesEmptySettings)
 {
-    const TSettings s = ReadSettings();
+    const AppSettings s = ReadSettings();
     EXPECT_TRUE(s.WordProcessor.isEmpty());
     EXPECT_EQ(s.Recent.Count(), 0);
 }
 
 TEST_F(SettingsStore, WrittenSettingsReadBack)
 {
-    TSettings s;
+    AppSettings s;
     s.WordProcessor = "/usr/bin/gedit --new-window";
     s.Recent.Update("/p/a.kld");
     s.Recent.Update("/p/b kld.kld");
@@ -92,7 +92,7 @@ TEST_F(SettingsStore, WrittenSettingsReadBack)
     EXPECT_EQ(raw.value("2.0/File2").toString(), "/p/a.kld");
     EXPECT_TRUE(raw.contains("2.0/File10"));
 
-    const TSettings back = ReadSettings();
+    const AppSettings back = ReadSettings();
     EXPECT_EQ(back.WordProcessor, s.WordProcessor);
     EXPECT_EQ(entries(back.Recent), entries(s.Recent));
 }
@@ -105,7 +105,7 @@ TEST_F(SettingsStore, GapsAreClosed)
         raw.setValue("2.0/File1", "/p/a.kld");
         raw.setValue("2.0/File3", "/p/c.kld");
     }
-    const TSettings s = ReadSettings();
+    const AppSettings s = ReadSettings();
     EXPECT_EQ(s.Recent.Count(), 2);
     EXPECT_EQ(s.Recent.Entry(0), "/p/a.kld");
     EXPECT_EQ(s.Recent.Entry(1), "/p/c.kld");
@@ -135,7 +135,7 @@ TEST(EditorCommand, HowTheSettingIsTaken)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const TEditorCommand c = EditorCommandFor(row.setting, "/p/my file.kld");
+        const EditorCommand c = EditorCommandFor(row.setting, "/p/my file.kld");
         EXPECT_EQ(c.Program, row.program);
         EXPECT_EQ(c.Arguments, row.arguments);
     }

@@ -17,9 +17,9 @@
 
 namespace {
 
-class RecordingDialogs : public TUserDialogs {
+class RecordingDialogs : public UserDialogs {
 public:
-    TAnswer AskSaveChanges(QWidget*) override { return TAnswer::No; }
+    Reply AskSaveChanges(QWidget*) override { return Reply::No; }
     void Inform(QWidget*, const QString& message) override { messages << message; }
     QString ChooseOpenFile(QWidget*, int&) override { return QString(); }
     QString ChooseSaveFile(QWidget*, const QString&, const QString&) override { return savePath; }

@@ -53,7 +53,7 @@ TEST(DataEditModel, ExitCheck)
     };
     for (const ExitCase& c : cases) {
         SCOPED_TRACE(c.what);
-        TDataEditModel m;
+        DataEditModel m;
         m.SetIntegerOnly(c.integerOnly);
         m.SetHex(c.hex);
         if (!std::isnan(c.maxVal))
@@ -61,7 +61,7 @@ TEST(DataEditModel, ExitCheck)
         if (!std::isnan(c.minVal))
             m.SetMinVal(c.minVal);
         m.SetText(c.entry);
-        const TExitCheckResult r = m.ExitCheck();
+        const ExitCheckResult r = m.ExitCheck();
         EXPECT_EQ(r.Valid, c.valid);
         EXPECT_EQ(m.IsValid(), c.valid);
         EXPECT_EQ(m.Text(), c.textAfter);
@@ -79,16 +79,16 @@ TEST(DataEditModel, SubstitutedBoundReadsBackWithinTheBound)
     };
     // Eighteen digits of these bounds round outside them.
     const Row rows[] = {
-        {"a third as minimum", 1.0L / 3.0L, TDataEditModel::DefaultMaxVal, "0"},
-        {"two thirds as maximum", -TDataEditModel::DefaultMaxVal, 2.0L / 3.0L, "1"},
-        {"the default maximum", -TDataEditModel::DefaultMaxVal, TDataEditModel::DefaultMaxVal,
+        {"a third as minimum", 1.0L / 3.0L, DataEditModel::DefaultMaxVal, "0"},
+        {"two thirds as maximum", -DataEditModel::DefaultMaxVal, 2.0L / 3.0L, "1"},
+        {"the default maximum", -DataEditModel::DefaultMaxVal, DataEditModel::DefaultMaxVal,
          "1.1897314953572317649E4932"},
-        {"the default minimum", -TDataEditModel::DefaultMaxVal, TDataEditModel::DefaultMaxVal,
+        {"the default minimum", -DataEditModel::DefaultMaxVal, DataEditModel::DefaultMaxVal,
          "-1.1897314953572317649E4932"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        TDataEditModel m;
+        DataEditModel m;
         m.SetMaxVal(r.maxVal);
         m.SetMinVal(r.minVal);
         m.SetText(r.entry);
@@ -102,13 +102,13 @@ TEST(DataEditModel, SubstitutedBoundReadsBackWithinTheBound)
 
 TEST(DataEditModel, DefaultBoundsAreExact)
 {
-    TDataEditModel m;
+    DataEditModel m;
     EXPECT_EQ(m.Text(), "0");
-    EXPECT_EQ(m.MaxVal(), TDataEditModel::DefaultMaxVal);
-    EXPECT_EQ(m.MinVal(), -TDataEditModel::DefaultMaxVal);
+    EXPECT_EQ(m.MaxVal(), DataEditModel::DefaultMaxVal);
+    EXPECT_EQ(m.MinVal(), -DataEditModel::DefaultMaxVal);
     // mantissa FFFFFFFFFFFFFFB0, largest finite exponent
     unsigned char bytes[sizeof(Extended)] = {};
-    std::memcpy(bytes, &TDataEditModel::DefaultMaxVal, sizeof bytes);
+    std::memcpy(bytes, &DataEditModel::DefaultMaxVal, sizeof bytes);
     const unsigned char expected[10] = {0xB0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0x7F};
     EXPECT_EQ(std::memcmp(bytes, expected, 10), 0);
     EXPECT_EQ(generalNumberText(m.MaxVal(), 18, u'.'), "1.18973149535723176E4932");
@@ -116,12 +116,12 @@ TEST(DataEditModel, DefaultBoundsAreExact)
 
 TEST(DataEditModel, BoundsAndIntegerOnly)
 {
-    TDataEditModel m;
+    DataEditModel m;
     m.SetIntegerOnly(true);
     EXPECT_EQ(m.MinVal(), -2147483648.0L);
     EXPECT_EQ(m.MaxVal(), 2147483647.0L);
 
-    TDataEditModel n;
+    DataEditModel n;
     n.SetText("5");
     n.SetMinVal(7.0L); // raises the number with it
     EXPECT_EQ(n.Text(), "7");
@@ -131,7 +131,7 @@ TEST(DataEditModel, BoundsAndIntegerOnly)
     n.SetMinVal(200.0L); // never above the maximum
     EXPECT_EQ(n.MinVal(), 100.0L);
 
-    TDataEditModel loading;
+    DataEditModel loading;
     loading.SetLoading(true);
     loading.SetMinVal(10.0L);
     loading.SetMaxVal(1.0L); // stored as given while loading
@@ -139,20 +139,20 @@ TEST(DataEditModel, BoundsAndIntegerOnly)
     EXPECT_EQ(loading.MaxVal(), 1.0L);
     EXPECT_EQ(loading.Text(), "0");
 
-    TDataEditModel invalid;
+    DataEditModel invalid;
     invalid.SetText("abc");
     EXPECT_THROW(invalid.SetMinVal(1.0L), Exception);
-    EXPECT_EQ(invalid.MinVal(), -TDataEditModel::DefaultMaxVal);
+    EXPECT_EQ(invalid.MinVal(), -DataEditModel::DefaultMaxVal);
 }
 
 TEST(DataEditModel, HexNumberText)
 {
-    EXPECT_EQ(TDataEditModel::FormatNumber(true, 255.0L), "$00FF");
-    EXPECT_EQ(TDataEditModel::FormatNumber(true, 65536.0L), "$10000");
-    EXPECT_EQ(TDataEditModel::FormatNumber(true, 2.5L), "$0002");
-    EXPECT_EQ(TDataEditModel::FormatNumber(true, -1.0L), "$FFFFFFFFFFFFFFFF");
-    EXPECT_EQ(TDataEditModel::FormatNumber(false, 1.0L / 3.0L), "0.333333333333333333");
-    TDataEditModel m;
+    EXPECT_EQ(DataEditModel::FormatNumber(true, 255.0L), "$00FF");
+    EXPECT_EQ(DataEditModel::FormatNumber(true, 65536.0L), "$10000");
+    EXPECT_EQ(DataEditModel::FormatNumber(true, 2.5L), "$0002");
+    EXPECT_EQ(DataEditModel::FormatNumber(true, -1.0L), "$FFFFFFFFFFFFFFFF");
+    EXPECT_EQ(DataEditModel::FormatNumber(false, 1.0L / 3.0L), "0.333333333333333333");
+    DataEditModel m;
     m.SetHex(true);
     m.SetNumber(255.0L);
     EXPECT_EQ(m.Text(), "$00FF");
@@ -173,12 +173,12 @@ TEST(DataEditModel, UnitsInTheLabel)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.units);
-        TDataEditModel m;
+        DataEditModel m;
         m.SetUnitsString(QString::fromUtf8(r.units));
         m.SetUnits(r.system);
         EXPECT_EQ(m.ExpandUnits(), QString::fromUtf8(r.expected));
     }
-    TDataEditModel m;
+    DataEditModel m;
     int changes = 0;
     m.OnLabelChanged = [&changes] { ++changes; };
     m.SetCaption("Mass");
@@ -195,7 +195,7 @@ TEST(DataEditModel, UnitsInTheLabel)
 TEST(DataEditModel, OperatorKeysOverAFullSelection)
 {
     for (QChar key : QStringView(u"+-/*^=%!"))
-        EXPECT_TRUE(TDataEditModel::OperatorGoesToEnd(key, 3, 3));
-    EXPECT_FALSE(TDataEditModel::OperatorGoesToEnd(u'5', 3, 3));
-    EXPECT_FALSE(TDataEditModel::OperatorGoesToEnd(u'*', 1, 3));
+        EXPECT_TRUE(DataEditModel::OperatorGoesToEnd(key, 3, 3));
+    EXPECT_FALSE(DataEditModel::OperatorGoesToEnd(u'5', 3, 3));
+    EXPECT_FALSE(DataEditModel::OperatorGoesToEnd(u'*', 1, 3));
 }

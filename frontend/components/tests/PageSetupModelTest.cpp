@@ -4,12 +4,12 @@
 
 TEST(PageSetupOptionsTest, NewlyAddedMemberOfEachPairWins)
 {
-    TPageSetupData d;
+    PageSetupData d;
     d.SetOptions({poDefaultMinMargins, poThousandthsOfInches});
     EXPECT_EQ(d.Options(), (TPageOptions{poDefaultMinMargins, poThousandthsOfInches}));
     EXPECT_EQ(d.RequestFlags(), 4u);
 
-    TPageSetupData e;
+    PageSetupData e;
     e.SetOptions({poHundredthsOfMillimeters}); // neither minimum-margins member
     e.SetOptions({poMinMargins, poDefaultMinMargins});
     EXPECT_EQ(e.Options(), (TPageOptions{poDefaultMinMargins}));
@@ -18,7 +18,7 @@ TEST(PageSetupOptionsTest, NewlyAddedMemberOfEachPairWins)
     EXPECT_EQ(e.RequestFlags(), 1u);
 
     // Both units new at once: hundredths of millimetres win
-    TPageSetupData f;
+    PageSetupData f;
     f.SetOptions({});
     f.SetOptions({poThousandthsOfInches, poHundredthsOfMillimeters});
     EXPECT_EQ(f.Options(), (TPageOptions{poHundredthsOfMillimeters}));
@@ -26,7 +26,7 @@ TEST(PageSetupOptionsTest, NewlyAddedMemberOfEachPairWins)
 
 TEST(PageSetupOptionsTest, RequestFlagsAreTheOrOfTheMembers)
 {
-    TPageSetupData d;
+    PageSetupData d;
     EXPECT_EQ(d.RequestFlags(), 8u); // default: default minimum margins, hundredths of mm
     d.SetOptions({poDefaultMinMargins, poHundredthsOfMillimeters, poDisableMargins, poMargins, poDisableOrientation,
                   poDisablePaper, poDisablePrinter});
@@ -35,7 +35,7 @@ TEST(PageSetupOptionsTest, RequestFlagsAreTheOrOfTheMembers)
 
 TEST(PageSetupMarginsTest, MarginsStayAtLeastTheirMinimum)
 {
-    TPageSetupData d;
+    PageSetupData d;
     d.SetMinMarginLeft(500);
     EXPECT_EQ(d.MinMarginLeft(), 0); // the margin is still 0
     d.SetMarginLeft(1000);
@@ -45,7 +45,7 @@ TEST(PageSetupMarginsTest, MarginsStayAtLeastTheirMinimum)
     d.SetMarginLeft(300);
     EXPECT_EQ(d.MarginLeft(), 500);
 
-    TPageSetupData e;
+    PageSetupData e;
     e.SetMarginTop(300);
     e.SetMinMarginTop(800);
     EXPECT_EQ(e.MinMarginTop(), 300);

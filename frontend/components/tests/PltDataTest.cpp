@@ -24,7 +24,7 @@ struct WindowLog {
     int plotGone = 0;
 };
 
-class FakeWindow : public TPlotFormHook {
+class FakeWindow : public PlotWindowHook {
 public:
     explicit FakeWindow(WindowLog& log) : m_log(log) { ++m_log.created; }
     ~FakeWindow() override { ++m_log.destroyedHooks; }
@@ -37,7 +37,7 @@ private:
 
 class PlotWindowSeam : public ::testing::Test {
 protected:
-    TGraphPlot::TFormFactory factory()
+    TGraphPlot::WindowFactory factory()
     {
         return [this](TGraphPlot&) { return std::make_unique<FakeWindow>(log); };
     }
@@ -328,7 +328,7 @@ TEST_F(PlotWindowSeam, EachPlotOpensThroughTheFactoryItWasGiven)
 TEST_F(PlotWindowSeam, AFactoryThatMakesNoWindowLeavesThePlotWithout)
 {
     TGraphPlot plot;
-    plot.SetFormFactory([](TGraphPlot&) { return std::unique_ptr<TPlotFormHook>(); });
+    plot.SetFormFactory([](TGraphPlot&) { return std::unique_ptr<PlotWindowHook>(); });
     plot.Show();
     EXPECT_FALSE(plot.FormCreated());
 }

@@ -29,7 +29,7 @@ struct Chooser {
 // A window stand-in that records, when it goes, whether its table still lives.
 struct Windows {
     std::vector<FakeForm*> open;
-    TGridTable::TFormFactory factory()
+    TGridTable::WindowFactory factory()
     {
         return [this](TGridTable& t) {
             auto f = std::make_unique<FakeForm>(t);
@@ -48,7 +48,7 @@ std::unique_ptr<TGridTable> pileTemplate()
 }
 
 // An object the application keeps in a row.
-struct Note : TRowObject {
+struct Note : RowObject {
     explicit Note(int k) : kind(k) {}
     int kind;
     int row = -1;
@@ -177,21 +177,23 @@ TEST(TableColumn, ApplicationObjectsThroughTheEvents)
 {
     Chooser c;
     std::vector<std::string> log;
-    c.table.OnInitRow = [&](TGridTable&, int col, int row, int kind, std::unique_ptr<TRowObject>& data) {
+    c.table.OnInitRow = [&](TGridTable&, int col, int row, int kind, std::unique_ptr<RowObject>& data) {
         EXPECT_EQ(col, 1);
         EXPECT_EQ(data, nullptr);
         data = std::make_unique<Note>(kind);
         log.push_back("init " + std::to_string(row));
     };
-    c.table.OnSetRow = [&](TGridTable&, int, TRowObject* data, int row) { static_cast<Note*>(data)->row = row; };
-    c.table.OnGetButtonCaption = [](TGridTable&, int, int, TRowObject* data, QString& caption) {
+    c.table.OnSetRow = [&](TGridTable&, int, RowObject* data, int row) { static_cast<Note*>(data)->row = row; };
+    c.table.OnGetButtonCaption = [](TGridTable&, int, int, RowObject* data, QString& caption) {
         caption = data ? QString("kind %1").arg(static_cast<Note*>(data)->kind) : QString("none");
     };
-    c.table.OnGetChanged = [](TGridTable&, int, int, TRowObject* data, bool& changed) {
+    c.table.OnGetChanged = [](TGridTable&, int, int, RowObject* data, bool& changed) {
         changed = static_cast<Note*>(data)->changed;
     };
-    c.table.OnResetChanged = [](TGridTable&, int, int, TRowObject* data) { static_cast<Note*>(data)->changed = false; };
-    c.table.OnButtonClick = [&](TGridTable&, int, int row, TRowObject*) { log.push_back("click " + std::to_string(row)); };
+    c.table.OnResetChanged = [](TGridTable&, int, int, RowObject* data) { static_cast<Note*>(data)->changed = false; };
+    c.table.OnButtonClick = [&](TGridTable&, int, int row, RowObject*) {
+        log.push_back("click " + std::to_string(row));
+    };
     c.table.SetRowCount(3);
     c.choice->SetInt(2, 2);
     EXPECT_EQ(static_cast<Note*>(c.subs->GetObject(2))->kind, 2);
@@ -217,7 +219,7 @@ TEST(TableColumn, EditorPlacement)
     TGridTable other;
     FakeForm form(other); // any hook will do as a parent
     struct Case {
-        TTableFormHook* parent;
+        TableWindowHook* parent;
         int top, count;
         const char* message;
     };
@@ -253,7 +255,7 @@ TEST(TableColumn, EditorPlacement)
 TEST(TableColumn, StoredTemplateLists)
 {
     auto templ = pileTemplate();
-    TWriter writer;
+    ValueWriter writer;
     {
         Chooser c;
         c.subs->Captions() = QStringList{"Group"};
@@ -272,7 +274,7 @@ TEST(TableColumn, StoredTemplateLists)
     EXPECT_EQ(subs->Templates.RegistryIndex(1), -1); // the stored -1
     EXPECT_EQ(subs->Templates.Tables(1), nullptr);
     // And the same bytes again.
-    TWriter again;
+    ValueWriter again;
     back.WriteColumns(again);
     EXPECT_EQ(again.Data().toHex(), writer.Data().toHex());
 

@@ -41,7 +41,7 @@ inline std::unique_ptr<TGridTable> makePileCoordinates()
     return t;
 }
 
-class FakeForm : public TTableFormHook {
+class FakeForm : public TableWindowHook {
 public:
     explicit FakeForm(TGridTable& table, int firstRow = 0, int rows = 3)
         : m_table(table), m_firstRow(firstRow), m_rows(rows)
@@ -82,7 +82,7 @@ private:
 };
 
 // A canvas where every character is 10 pixels wide, at 96 pixels per inch.
-class FakeCanvas : public TCanvasMetrics {
+class FakeCanvas : public CanvasMetrics {
 public:
     int TextWidth(const QString& text) const override { return 10 * static_cast<int>(text.size()); }
     int PixelsPerInch() const override { return 96; }

@@ -8,9 +8,9 @@ namespace {
 
 // Two header rows over 25 data rows of 24 pixels; a group-number column of
 // 32 and four data columns of 100 pixels; buttons 251 pixels wide.
-TGridMetrics grid(int visibleCols = 4, int visibleRows = 10, int left = 0, int top = 0)
+TableGridMetrics grid(int visibleCols = 4, int visibleRows = 10, int left = 0, int top = 0)
 {
-    TGridMetrics g;
+    TableGridMetrics g;
     g.ColWidths = {32, 100, 100, 100, 100};
     g.FixedCols = 1;
     g.FixedRows = 2;
@@ -23,9 +23,9 @@ TGridMetrics grid(int visibleCols = 4, int visibleRows = 10, int left = 0, int t
     return g;
 }
 
-TFrameMetrics frame()
+TableFrameMetrics frame()
 {
-    TFrameMetrics f;
+    TableFrameMetrics f;
     f.FrameWidth = 8;
     f.FrameHeight = 30;
     f.Margin = 4;
@@ -53,33 +53,33 @@ TEST(TableFormGeometry, SnapsToWholeRowsAndColumns)
 {
     struct Case {
         const char* what;
-        TGridMetrics grid;
-        TSizingEdge edge;
-        TSnapRect proposed;
-        TSnapRect rect;
-        TSnapCandidate chosen;
+        TableGridMetrics grid;
+        SizingEdge edge;
+        SnapRect proposed;
+        SnapRect rect;
+        SizeCandidate chosen;
     };
     const Case cases[] = {
-        {"narrow from the right: both bars, two columns", grid(), TSizingEdge::Right, {100, 50, 400, 450},
+        {"narrow from the right: both bars, two columns", grid(), SizingEdge::Right, {100, 50, 400, 450},
          {100, 50, 368, 421}, {268, 371, 0, 0, 2, 10}},
-        {"low from the bottom: three rows, every column", grid(), TSizingEdge::Bottom, {0, 0, 500, 200},
+        {"low from the bottom: three rows, every column", grid(), SizingEdge::Bottom, {0, 0, 500, 200},
          {0, 0, 468, 187}, {468, 187, 0, 0, 4, 3}},
-        {"from the top left near the end: the rows move up", grid(4, 10, 0, 23), TSizingEdge::TopLeft,
+        {"from the top left near the end: the rows move up", grid(4, 10, 0, 23), SizingEdge::TopLeft,
          {100, 100, 700, 400}, {232, 117, 700, 400}, {468, 283, 0, 18, 4, 7}},
-        {"from the left: columns taken leftwards too", grid(2, 10, 2, 0), TSizingEdge::Left, {0, 0, 330, 800},
+        {"from the left: columns taken leftwards too", grid(2, 10, 2, 0), SizingEdge::Left, {0, 0, 330, 800},
          {62, 0, 330, 371}, {268, 371, 2, 0, 2, 10}},
-        {"room for everything: no bars, the first candidate", grid(), TSizingEdge::BottomRight, {0, 0, 1000, 1000},
+        {"room for everything: no bars, the first candidate", grid(), SizingEdge::BottomRight, {0, 0, 1000, 1000},
          {0, 0, 452, 715}, {452, 715, 0, 0, 4, 25}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TSnapRect r = c.proposed;
-        const TSnapCandidate chosen = SnapSize(c.edge, r, c.grid, frame());
+        SnapRect r = c.proposed;
+        const SizeCandidate chosen = SnapSize(c.edge, r, c.grid, frame());
         EXPECT_EQ(r, c.rect);
         EXPECT_EQ(chosen, c.chosen);
 
         // The window arranged for the chosen rows and columns has that size.
-        TGridMetrics shown = c.grid;
+        TableGridMetrics shown = c.grid;
         shown.VisibleCols = chosen.Cols;
         shown.VisibleRows = chosen.Rows;
         shown.LeftColIndex = chosen.FirstCol;
@@ -94,10 +94,10 @@ TEST(TableFormGeometry, SnapsToWholeRowsAndColumns)
 
 TEST(TableFormGeometry, AGridNeedsTwoColumns)
 {
-    TGridMetrics g = grid();
+    TableGridMetrics g = grid();
     g.ColWidths = {32};
     try {
-        SnapCandidate(TSizingEdge::Right, TScrollBars::None, g, frame(), 100, 100);
+        SnapCandidate(SizingEdge::Right, ScrollBars::None, g, frame(), 100, 100);
         FAIL() << "no error";
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), "There must be at least 2 columns in grid");

@@ -401,7 +401,7 @@ private slots:
 
         QRect r = before;
         r.setHeight(before.height() - 3 * row - row / 2); // three and a half rows less
-        const TSnapCandidate chosen = form->WMSizing(TSizingEdge::Bottom, r);
+        const SizeCandidate chosen = form->WMSizing(SizingEdge::Bottom, r);
         form->ArrangeControls();
         QCOMPARE(chosen.Rows, 6);
         QCOMPARE(form->VisibleRows(), 6);
@@ -411,7 +411,7 @@ private slots:
         // From the top: the bottom stays where it was.
         QRect up = frame->geometry();
         up.setTop(up.top() - 2 * row);
-        form->WMSizing(TSizingEdge::Top, up);
+        form->WMSizing(SizingEdge::Top, up);
         QCOMPARE(up.bottom(), frame->geometry().bottom());
         QCOMPARE(form->VisibleRows(), 7);
     }
@@ -473,7 +473,7 @@ private slots:
         QCOMPARE(form->VisibleCols(), 6);
         QRect r = frame->geometry();
         r.setWidth(r.width() * 2 / 3);
-        const TSnapCandidate chosen = form->WMSizing(TSizingEdge::Right, r);
+        const SizeCandidate chosen = form->WMSizing(SizingEdge::Right, r);
         form->ArrangeControls();
         QVERIFY(chosen.Cols < 6);
         QCOMPARE(form->VisibleCols(), chosen.Cols);

@@ -47,7 +47,7 @@ TEST(Table, ColumnTypeRegistry)
     EXPECT_EQ(FindColumnClass(4), &TStringColumn::Class);
     EXPECT_EQ(FindColumnClass(5), nullptr);
     EXPECT_EQ(FindColumnClass(-1), nullptr);
-    const TColumnClass unregistered = {"TOther", nullptr};
+    const ColumnKind unregistered = {"TOther", nullptr};
     EXPECT_EQ(FindColumnTypeId(&unregistered), -1);
     RegisterColumnType(&unregistered, 9);
     RegisterColumnType(&unregistered, 10);
@@ -316,7 +316,7 @@ TEST(Table, EditorWindowSeam)
 {
     int made = 0;
     FakeForm* form = nullptr;
-    const TGridTable::TFormFactory factory = [&](TGridTable& t) {
+    const TGridTable::WindowFactory factory = [&](TGridTable& t) {
         ++made;
         auto f = std::make_unique<FakeForm>(t, 1, 2);
         form = f.get();

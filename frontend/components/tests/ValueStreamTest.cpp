@@ -25,10 +25,10 @@ TEST(ValueStream, IntegersTakeTheSmallestForm)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.value);
-        TWriter w;
+        ValueWriter w;
         w.WriteInteger(r.value);
         EXPECT_EQ(w.Data().toHex(), QByteArray(r.bytes));
-        TReader reader(w.Data());
+        ValueReader reader(w.Data());
         EXPECT_EQ(reader.ReadInteger(), r.value);
         EXPECT_TRUE(reader.AtEnd());
     }
@@ -36,7 +36,7 @@ TEST(ValueStream, IntegersTakeTheSmallestForm)
 
 TEST(ValueStream, OtherValues)
 {
-    TWriter w;
+    ValueWriter w;
     w.WriteFloat(1.0L);
     w.WriteFloat(-0.1L);
     w.WriteBoolean(true);
@@ -53,7 +53,7 @@ TEST(ValueStream, OtherValues)
     EXPECT_EQ(w.Data().mid(22, 9).toHex(), QByteArray("09080106014c060000"));
     EXPECT_EQ(w.Data().mid(31, 5).toHex(), QByteArray("0c2c010000"));
 
-    TReader r(w.Data());
+    ValueReader r(w.Data());
     EXPECT_EQ(r.ReadFloat(), 1.0L);
     EXPECT_EQ(r.ReadFloat(), -0.1L);
     EXPECT_TRUE(r.ReadBoolean());
@@ -74,22 +74,27 @@ TEST(ValueStream, BadDataIsRefused)
     struct Row {
         const char* what;
         const char* bytes;
-        std::function<void(TReader&)> read;
+        std::function<void(ValueReader&)> read;
         const char* message;
     };
     const Row rows[] = {
-        {"empty", "", [](TReader& r) { r.ReadInteger(); }, "Stream read error"},
-        {"short integer", "0401", [](TReader& r) { r.ReadInteger(); }, "Stream read error"},
-        {"string for an integer", "0600", [](TReader& r) { r.ReadInteger(); }, "Invalid property value"},
-        {"short string", "0605616263", [](TReader& r) { r.ReadString(); }, "Stream read error"},
-        {"negative long string", "0cffffffff", [](TReader& r) { r.ReadString(); }, "Stream read error"},
-        {"integer for a Boolean", "0201", [](TReader& r) { r.ReadBoolean(); }, "Invalid property value"},
-        {"infinite float", "050000000000000080ff7f", [](TReader& r) { r.ReadFloat(); }, "Invalid property value"},
-        {"missing list end", "0102", [](TReader& r) { r.ReadListBegin(); r.ReadListEnd(); }, "Invalid property value"},
+        {"empty", "", [](ValueReader& r) { r.ReadInteger(); }, "Stream read error"},
+        {"short integer", "0401", [](ValueReader& r) { r.ReadInteger(); }, "Stream read error"},
+        {"string for an integer", "0600", [](ValueReader& r) { r.ReadInteger(); }, "Invalid property value"},
+        {"short string", "0605616263", [](ValueReader& r) { r.ReadString(); }, "Stream read error"},
+        {"negative long string", "0cffffffff", [](ValueReader& r) { r.ReadString(); }, "Stream read error"},
+        {"integer for a Boolean", "0201", [](ValueReader& r) { r.ReadBoolean(); }, "Invalid property value"},
+        {"infinite float", "050000000000000080ff7f", [](ValueReader& r) { r.ReadFloat(); }, "Invalid property value"},
+        {"missing list end", "0102",
+         [](ValueReader& r) {
+             r.ReadListBegin();
+             r.ReadListEnd();
+         },
+         "Invalid property value"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        TReader r(hex(row.bytes));
+        ValueReader r(hex(row.bytes));
         try {
             row.read(r);
             ADD_FAILURE() << "no error";
@@ -97,7 +102,7 @@ TEST(ValueStream, BadDataIsRefused)
             EXPECT_EQ(e.Message(), row.message);
         }
     }
-    TWriter w;
+    ValueWriter w;
     EXPECT_THROW(w.WriteString(QString::fromUtf8("\u2264")), EConvertError); // outside the single-byte page
     EXPECT_TRUE(w.Data().isEmpty());
 }

@@ -54,7 +54,7 @@ void TDataEdit::doExit()
         return;
     m_checking = true;
     emit exited();
-    const TExitCheckResult result = m_model.ExitCheck();
+    const ExitCheckResult result = m_model.ExitCheck();
     if (!result.Valid) {
         if (m_messageHandler)
             m_messageHandler(this, result.Message);
@@ -101,7 +101,7 @@ void TDataEdit::keyPressEvent(QKeyEvent* event)
     const QString typed = event->text();
     const int selected = static_cast<int>(selectedText().size());
     if (typed.size() == 1 && hasSelectedText()
-        && TDataEditModel::OperatorGoesToEnd(typed[0], selected, static_cast<int>(text().size())))
+        && DataEditModel::OperatorGoesToEnd(typed[0], selected, static_cast<int>(text().size())))
         setCursorPosition(static_cast<int>(text().size()));
     QLineEdit::keyPressEvent(event);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// The numeric entry field: a line edit over TDataEditModel with a linked
+// The numeric entry field: a line edit over DataEditModel with a linked
 // label that shows the caption and the units. Leaving the field, pressing
 // Enter or Validate() runs the exit check; a rejected entry is reported in a
 // message box and the field takes the focus back.
@@ -21,8 +21,8 @@ public:
 
     explicit TDataEdit(QWidget* parent = nullptr);
 
-    TDataEditModel& Model() { return m_model; }
-    const TDataEditModel& Model() const { return m_model; }
+    DataEditModel& Model() { return m_model; }
+    const DataEditModel& Model() const { return m_model; }
 
     QLabel* EditLabel() const { return m_label; }
     void SetEditLabel(QLabel* label);
@@ -50,7 +50,7 @@ private:
     void doExit();
     void updateLabel();
 
-    TDataEditModel m_model;
+    DataEditModel m_model;
     QLabel* m_label = nullptr;
     MessageHandler m_messageHandler;
     bool m_syncing = false;

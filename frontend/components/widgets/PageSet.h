@@ -14,7 +14,7 @@
 class QPrinter;
 class QWidget;
 
-class TPageSetupDialog : public QObject, public TPageSetupData {
+class TPageSetupDialog : public QObject, public PageSetupData {
     Q_OBJECT
 
 public:

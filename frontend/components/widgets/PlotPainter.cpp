@@ -339,7 +339,7 @@ QFont PlotFont(int ppiY, bool bold)
 
 QColor LineColor(int listedPosition)
 {
-    const TLineColor& c = LineColors[LineColorIndex(listedPosition)];
+    const LineRgb& c = LineColors[LineColorIndex(listedPosition)];
     return QColor(c.Red, c.Green, c.Blue);
 }
 

@@ -42,7 +42,7 @@ QString readOut(Extended v) { return generalNumberText(v, 5, localeDecimalSepara
 // What the plot holds of its window: it shows the window and, when the plot
 // goes, takes the window with it. Closing the window destroys this hook
 // (TGraphPlot::FormClosed) and leaves the window to Qt.
-class PlotFormHook : public TPlotFormHook {
+class PlotFormHook : public PlotWindowHook {
 public:
     PlotFormHook(TPlotForm* form, QMdiSubWindow* frame) : m_form(form), m_frame(frame) {}
 
@@ -79,7 +79,7 @@ private:
     bool m_first = true;
 };
 
-std::unique_ptr<TPlotFormHook> TPlotForm::Create(TGraphPlot& plot, QMdiArea* area)
+std::unique_ptr<PlotWindowHook> TPlotForm::Create(TGraphPlot& plot, QMdiArea* area)
 {
     // The bounds come first: a plot without a Y range gets no window at all.
     const std::optional<PlotBounds> bounds = ComputeBounds(plot);
@@ -96,10 +96,10 @@ std::unique_ptr<TPlotFormHook> TPlotForm::Create(TGraphPlot& plot, QMdiArea* are
     return std::make_unique<PlotFormHook>(form, frame);
 }
 
-TGraphPlot::TFormFactory TPlotForm::FormFactory(QMdiArea* area)
+TGraphPlot::WindowFactory TPlotForm::FormFactory(QMdiArea* area)
 {
     QPointer<QMdiArea> guarded(area);
-    return [guarded](TGraphPlot& plot) -> std::unique_ptr<TPlotFormHook> {
+    return [guarded](TGraphPlot& plot) -> std::unique_ptr<PlotWindowHook> {
         if (!guarded)
             return nullptr;
         return Create(plot, guarded.data());

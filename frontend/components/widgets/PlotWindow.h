@@ -39,10 +39,10 @@ public:
     // The window of `plot`, as the plot's window hook, or none when the
     // plot's Y values span no range: no window is made then. With an area
     // the window becomes one of its sub-windows.
-    static std::unique_ptr<TPlotFormHook> Create(TGraphPlot& plot, QMdiArea* area);
+    static std::unique_ptr<PlotWindowHook> Create(TGraphPlot& plot, QMdiArea* area);
     // A factory that opens plot windows in `area` (none when the area is
     // gone), for TGraphPlot::SetFormFactory.
-    static TGraphPlot::TFormFactory FormFactory(QMdiArea* area);
+    static TGraphPlot::WindowFactory FormFactory(QMdiArea* area);
     // Puts the Plot menu of the active plot window into `bar`, before
     // `before` (at the end when null), and takes it out when another window
     // becomes active or none is.

@@ -24,7 +24,7 @@ TDataEdit* field(QWidget* parent, QGridLayout* grid, int row, const QString& cap
 {
     auto* label = new QLabel(parent);
     auto* edit = new TDataEdit(parent);
-    TDataEditModel& m = edit->Model();
+    DataEditModel& m = edit->Model();
     m.SetIntegerOnly(integerOnly);
     m.SetCaption(caption);
     if (!integerOnly)

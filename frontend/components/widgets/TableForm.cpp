@@ -31,7 +31,7 @@
 
 // The texts of the grid's data cells (what the user typed where he typed),
 // the header block (caption lines) and the group numbers.
-class TTableGridModel : public QAbstractTableModel {
+class TableGridModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -125,9 +125,9 @@ private:
 };
 
 // Clicks and keys that move the current cell ask the form first.
-class TTableGridView : public QTableView {
+class TableGridView : public QTableView {
 public:
-    TTableGridView(TTableForm* form, QWidget* parent) : QTableView(parent), m_form(form) {}
+    TableGridView(TTableForm* form, QWidget* parent) : QTableView(parent), m_form(form) {}
 
 protected:
     void mousePressEvent(QMouseEvent* event) override
@@ -164,9 +164,9 @@ private:
 
 // The editor of the current cell, always shown: keys that leave the cell go
 // to the form, the text goes into the grid cell as it is typed.
-class TTableGridDelegate : public QStyledItemDelegate {
+class TableGridDelegate : public QStyledItemDelegate {
 public:
-    TTableGridDelegate(TTableForm* form, QObject* parent) : QStyledItemDelegate(parent), m_form(form) {}
+    TableGridDelegate(TTableForm* form, QObject* parent) : QStyledItemDelegate(parent), m_form(form) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
@@ -222,11 +222,11 @@ private:
 
 // What the table holds of its window: it frees the window with itself,
 // and forwards the table's calls.
-class TTableFormHandle : public TTableFormHook {
+class TableWindowHandle : public TableWindowHook {
 public:
-    TTableFormHandle(TTableForm* form, QWidget* frame) : m_form(form), m_frame(frame) { form->m_handle = this; }
+    TableWindowHandle(TTableForm* form, QWidget* frame) : m_form(form), m_frame(frame) { form->m_handle = this; }
 
-    ~TTableFormHandle() override
+    ~TableWindowHandle() override
     {
         if (!m_frame)
             return;
@@ -287,9 +287,9 @@ private:
 
 namespace {
 
-class TWidgetCanvas : public TCanvasMetrics {
+class WidgetCanvas : public CanvasMetrics {
 public:
-    explicit TWidgetCanvas(const QWidget* widget) : m_widget(widget) {}
+    explicit WidgetCanvas(const QWidget* widget) : m_widget(widget) {}
     int TextWidth(const QString& text) const override { return m_widget->fontMetrics().horizontalAdvance(text); }
     int PixelsPerInch() const override { return m_widget->logicalDpiX(); }
 
@@ -307,12 +307,12 @@ int scaled(const QWidget* w, int pixelsAt96)
 
 // ---------------------------------------------------------------- factory
 
-TGridTable::TFormFactory TTableForm::Factory(QMdiArea* area, TInform inform)
+TGridTable::WindowFactory TTableForm::Factory(QMdiArea* area, Informer inform)
 {
     QPointer<QMdiArea> guarded(area);
     // A table's window opens again where it was last (after a change of units, say).
     auto places = std::make_shared<std::map<const TGridTable*, QPoint>>();
-    return [guarded, inform, places](TGridTable& table) -> std::unique_ptr<TTableFormHook> {
+    return [guarded, inform, places](TGridTable& table) -> std::unique_ptr<TableWindowHook> {
         auto* form = new TTableForm(table, inform);
         form->m_places = places;
         QWidget* frame = form;
@@ -346,13 +346,13 @@ TGridTable::TFormFactory TTableForm::Factory(QMdiArea* area, TInform inform)
         }
         if (frame == form)
             form->setAttribute(Qt::WA_DeleteOnClose);
-        return std::make_unique<TTableFormHandle>(form, frame);
+        return std::make_unique<TableWindowHandle>(form, frame);
     };
 }
 
 TTableForm* TTableForm::FromTable(const TGridTable& table)
 {
-    auto* handle = dynamic_cast<TTableFormHandle*>(table.Form());
+    auto* handle = dynamic_cast<TableWindowHandle*>(table.Form());
     return handle ? handle->Form() : nullptr;
 }
 
@@ -363,15 +363,16 @@ TTableForm* TTableForm::FromSubWindow(QMdiSubWindow* window)
 
 // ---------------------------------------------------------------- window
 
-TTableForm::TTableForm(TGridTable& table, TInform inform) : QWidget(nullptr), m_table(&table), m_inform(std::move(inform))
+TTableForm::TTableForm(TGridTable& table, Informer inform)
+    : QWidget(nullptr), m_table(&table), m_inform(std::move(inform))
 {
     setWindowTitle(QStringLiteral("TableForm"));
     setObjectName(QStringLiteral("TableForm"));
 
-    m_grid = new TTableGridView(this, this);
-    m_model = new TTableGridModel(m_grid);
+    m_grid = new TableGridView(this, this);
+    m_model = new TableGridModel(m_grid);
     m_grid->setModel(m_model);
-    m_grid->setItemDelegate(new TTableGridDelegate(this, m_grid));
+    m_grid->setItemDelegate(new TableGridDelegate(this, m_grid));
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setTabKeyNavigation(false);
@@ -606,7 +607,7 @@ void TTableForm::FillGrid()
     }
     m_model->changed(0, visible - 1);
 
-    const TWidgetCanvas canvas(m_grid);
+    const WidgetCanvas canvas(m_grid);
     const int rowHeight = scaled(this, 24);
     m_grid->verticalHeader()->setDefaultSectionSize(rowHeight);
     for (int k = 0; k < visible; ++k)
@@ -641,9 +642,9 @@ void TTableForm::updateButtons()
     m_btnDel->setEnabled(canDelete);
 }
 
-TGridMetrics TTableForm::GridMetrics() const
+TableGridMetrics TTableForm::GridMetrics() const
 {
-    TGridMetrics g;
+    TableGridMetrics g;
     g.FixedCols = 1;
     g.FixedRows = m_headerRows;
     g.RowCount = RowCount();
@@ -658,9 +659,9 @@ TGridMetrics TTableForm::GridMetrics() const
     return g;
 }
 
-TFrameMetrics TTableForm::FrameMetrics() const
+TableFrameMetrics TTableForm::FrameMetrics() const
 {
-    TFrameMetrics f;
+    TableFrameMetrics f;
     if (m_frame) {
         const QSize delta = m_frame->sizeHint() - sizeHint();
         f.FrameWidth = delta.width();
@@ -700,8 +701,8 @@ void TTableForm::ArrangeControls()
     if (!m_table || m_arranging)
         return;
     m_arranging = true;
-    const TGridMetrics g = GridMetrics();
-    const TFrameMetrics f = FrameMetrics();
+    const TableGridMetrics g = GridMetrics();
+    const TableFrameMetrics f = FrameMetrics();
     const int m = Margin();
     const bool vertical = NeedsVerticalBar(g);
     const bool horizontal = NeedsHorizontalBar(g);
@@ -728,7 +729,7 @@ void TTableForm::ArrangeControls()
     m_clientSize = QSize(width, height);
     // At the least one data row and column with the buttons, so that the
     // workspace (Cascade, Tile) never squeezes the window to its title bar.
-    TGridMetrics least = g;
+    TableGridMetrics least = g;
     least.VisibleCols = std::min(1, g.VisibleCols);
     least.VisibleRows = std::min(1, g.VisibleRows);
     int leastWidth = 0;
@@ -745,15 +746,15 @@ void TTableForm::ArrangeControls()
         m_table->OnResize();
 }
 
-void TTableForm::resizeFrame(TSizingEdge anchor)
+void TTableForm::resizeFrame(SizingEdge anchor)
 {
     QWidget* frame = Frame();
     QSize size = m_clientSize;
     if (m_frame)
         size = m_frame->sizeHint();
     QRect r = frame->geometry();
-    const bool top = anchor == TSizingEdge::Top || anchor == TSizingEdge::TopLeft || anchor == TSizingEdge::TopRight;
-    const bool left = anchor == TSizingEdge::Left || anchor == TSizingEdge::TopLeft || anchor == TSizingEdge::BottomLeft;
+    const bool top = anchor == SizingEdge::Top || anchor == SizingEdge::TopLeft || anchor == SizingEdge::TopRight;
+    const bool left = anchor == SizingEdge::Left || anchor == SizingEdge::TopLeft || anchor == SizingEdge::BottomLeft;
     if (top)
         r.setTop(r.bottom() + 1 - size.height());
     else
@@ -830,7 +831,7 @@ void TTableForm::placeColumnEditors()
                 widgets.emplace_back(w);
             }
             QWidget* w = widgets[static_cast<std::size_t>(i)];
-            TCellEditor* editor = column->Editor(i);
+            CellEditor* editor = column->Editor(i);
             if (auto* combo = qobject_cast<QComboBox*>(w)) {
                 const QSignalBlocker block(combo);
                 combo->setCurrentIndex(editor->ItemIndex);
@@ -1143,10 +1144,10 @@ void TTableForm::BtnDelClick()
 
 // ---------------------------------------------------------------- sizing
 
-TSnapCandidate TTableForm::WMSizing(TSizingEdge edge, QRect& rect)
+SizeCandidate TTableForm::WMSizing(SizingEdge edge, QRect& rect)
 {
-    TSnapRect r{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
-    const TSnapCandidate chosen = SnapSize(edge, r, GridMetrics(), FrameMetrics());
+    SnapRect r{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+    const SizeCandidate chosen = SnapSize(edge, r, GridMetrics(), FrameMetrics());
     m_visibleCols = std::max(1, chosen.Cols);
     m_visibleRows = std::max(1, chosen.Rows);
     setTopLeft(chosen.FirstCol, chosen.FirstRow);
@@ -1156,21 +1157,21 @@ TSnapCandidate TTableForm::WMSizing(TSizingEdge edge, QRect& rect)
 
 namespace {
 
-TSizingEdge draggedEdge(const QRect& before, const QRect& after)
+SizingEdge draggedEdge(const QRect& before, const QRect& after)
 {
     const bool left = after.left() != before.left() && after.right() == before.right();
     const bool right = after.right() != before.right() && after.left() == before.left();
     const bool top = after.top() != before.top() && after.bottom() == before.bottom();
     const bool bottom = after.bottom() != before.bottom() && after.top() == before.top();
     if (top)
-        return left ? TSizingEdge::TopLeft : right ? TSizingEdge::TopRight : TSizingEdge::Top;
+        return left ? SizingEdge::TopLeft : right ? SizingEdge::TopRight : SizingEdge::Top;
     if (bottom)
-        return left ? TSizingEdge::BottomLeft : right ? TSizingEdge::BottomRight : TSizingEdge::Bottom;
+        return left ? SizingEdge::BottomLeft : right ? SizingEdge::BottomRight : SizingEdge::Bottom;
     if (left)
-        return TSizingEdge::Left;
+        return SizingEdge::Left;
     if (right)
-        return TSizingEdge::Right;
-    return TSizingEdge::None;
+        return SizingEdge::Right;
+    return SizingEdge::None;
 }
 
 } // namespace
@@ -1183,8 +1184,8 @@ bool TTableForm::eventFilter(QObject* watched, QEvent* event)
         } else if (event->type() == QEvent::Resize) {
             // A size the user drags snaps to whole rows and columns.
             const QRect now = m_frame->geometry();
-            const TSizingEdge edge = draggedEdge(m_lastFrameGeometry, now);
-            if (edge != TSizingEdge::None && (QApplication::mouseButtons() & Qt::LeftButton)
+            const SizingEdge edge = draggedEdge(m_lastFrameGeometry, now);
+            if (edge != SizingEdge::None && (QApplication::mouseButtons() & Qt::LeftButton)
                 && !m_frame->isMaximized() && !m_frame->isMinimized()) {
                 QRect r = now;
                 WMSizing(edge, r);
@@ -1193,7 +1194,7 @@ bool TTableForm::eventFilter(QObject* watched, QEvent* event)
                         return;
                     m_anchor = edge;
                     ArrangeControls();
-                    m_anchor = TSizingEdge::None;
+                    m_anchor = SizingEdge::None;
                 });
             } else {
                 m_lastFrameGeometry = now;

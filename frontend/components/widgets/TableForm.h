@@ -30,22 +30,22 @@ class QMdiArea;
 class QMdiSubWindow;
 class QPushButton;
 class QTableView;
-class TTableFormHandle;
-class TTableGridModel;
-class TTableGridView;
+class TableWindowHandle;
+class TableGridModel;
+class TableGridView;
 
 class TTableForm : public QWidget {
     Q_OBJECT
 
 public:
     // Shows a message with an OK button above parent.
-    using TInform = std::function<void(QWidget* parent, const QString& message)>;
+    using Informer = std::function<void(QWidget* parent, const QString& message)>;
 
     // What the owner of the tables hands to them: each window a sub-window
     // of area (or embedded in the table's FormParent when that is a widget,
     // or a top-level window when there is neither); messages go to inform,
     // an information box when it is empty.
-    static TGridTable::TFormFactory Factory(QMdiArea* area, TInform inform = {});
+    static TGridTable::WindowFactory Factory(QMdiArea* area, Informer inform = {});
     // The open window of a table, or null.
     static TTableForm* FromTable(const TGridTable& table);
     static TTableForm* FromSubWindow(QMdiSubWindow* window);
@@ -100,12 +100,12 @@ public:
     void BtnDelClick();
 
     // The window metrics the sizes are computed from.
-    TGridMetrics GridMetrics() const;
-    TFrameMetrics FrameMetrics() const;
+    TableGridMetrics GridMetrics() const;
+    TableFrameMetrics FrameMetrics() const;
     // Snaps a proposed window rectangle (the frame's geometry) whose edge
     // is being dragged to whole rows and columns: the grid shows the chosen
     // rows and columns and rect takes the window's size.
-    TSnapCandidate WMSizing(TSizingEdge edge, QRect& rect);
+    SizeCandidate WMSizing(SizingEdge edge, QRect& rect);
 
 public slots:
     // The main window commits the active child through this slot; false
@@ -118,11 +118,11 @@ protected:
     QSize sizeHint() const override { return m_clientSize; }
 
 private:
-    friend class TTableFormHandle;
-    friend class TTableGridView;
-    friend class TTableGridDelegate;
+    friend class TableWindowHandle;
+    friend class TableGridView;
+    friend class TableGridDelegate;
 
-    TTableForm(TGridTable& table, TInform inform);
+    TTableForm(TGridTable& table, Informer inform);
 
     void FormShow();
     void FormClose();
@@ -139,7 +139,7 @@ private:
     void loadHelpPicture();
     void placeColumnEditors();
     void setTopLeft(int leftCol, int topRow);
-    void resizeFrame(TSizingEdge anchor);
+    void resizeFrame(SizingEdge anchor);
     void inform(const QString& message);
     void detachFromTable();
     void rememberPlace();
@@ -148,15 +148,15 @@ private:
     bool handleKey(QKeyEvent* key);
 
     TGridTable* m_table;
-    TTableFormHandle* m_handle = nullptr;
-    TInform m_inform;
+    TableWindowHandle* m_handle = nullptr;
+    Informer m_inform;
     QPointer<QMdiSubWindow> m_frame;
     const QObject* m_frameObject = nullptr; // compared only: events may come while it goes
     QPointer<QMdiArea> m_area;
     std::shared_ptr<std::map<const TGridTable*, QPoint>> m_places;
 
-    TTableGridView* m_grid = nullptr;
-    TTableGridModel* m_model = nullptr;
+    TableGridView* m_grid = nullptr;
+    TableGridModel* m_model = nullptr;
     QPushButton* m_btnAdd = nullptr;
     QPushButton* m_btnIns = nullptr;
     QPushButton* m_btnDel = nullptr;
@@ -171,7 +171,7 @@ private:
     int m_row = 0;
     QSize m_clientSize{400, 300};
     QRect m_lastFrameGeometry;
-    TSizingEdge m_anchor = TSizingEdge::None; // the side a drag moves; the other one stays
+    SizingEdge m_anchor = SizingEdge::None; // the side a drag moves; the other one stays
 
     bool m_shown = false;
     bool m_informing = false; // a message is up: nothing commits again
