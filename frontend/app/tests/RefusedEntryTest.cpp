@@ -73,7 +73,7 @@ private slots:
     void aRefusedDialogEntryStopsTheCommand_data()
     {
         QTest::addColumn<QString>("command");
-        for (const char* c : {"save", "save as", "new", "open", "drop", "exit", "run"})
+        for (const char* c : {"save", "save as", "new", "open", "recent file", "drop", "exit", "run"})
             QTest::newRow(c) << QString::fromLatin1(c);
     }
 
@@ -97,7 +97,11 @@ private slots:
             form->FileNewClick();
         else if (command == "open")
             form->FileOpenClick();
-        else if (command == "drop")
+        else if (command == "recent file") {
+            form->UpdatePrevFile(m_other);
+            QCOMPARE(form->RecentFiles().Entry(0), m_other);
+            form->MyFilePopupHandler(0);
+        } else if (command == "drop")
             form->DropFiles({m_other});
         else if (command == "exit")
             form->FileExitClick();
