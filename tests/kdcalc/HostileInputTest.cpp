@@ -278,3 +278,19 @@ TEST(HostileInput, OutOfMemoryEndsTheRunWithItsMessage)
     EXPECT_TRUE(noResultFiles(dir.path(), "p"));
 }
 #endif
+
+TEST(HostileInput, ProjectChangedDuringTheRunStopsIt)
+{
+    // The vertical stage reads the project file again: one changed meanwhile
+    // (here to counts beyond every capacity) is not taken.
+    TempDir dir;
+    writeFile(dir.file("p.kld"), slowProjectText(100));
+    writeFileList(dir.path(), "p");
+    KdcalcProcess run(dir.path());
+    ASSERT_TRUE(run.waitForText(" HORIZONTAL BEHAVIOR, AT FREQUENCY =")) << run.console();
+    writeFile(dir.file("p.kld"), kOverflowingSublayers);
+    EXPECT_EQ(run.finish(), 1);
+    EXPECT_TRUE(contains(run.console(), "\n THE PROJECT FILE " + dir.file("p.kld") + " WAS CHANGED DURING THE RUN\n"))
+        << run.console();
+    EXPECT_TRUE(noResultFiles(dir.path(), "p"));
+}
