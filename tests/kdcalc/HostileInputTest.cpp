@@ -284,7 +284,7 @@ TEST(HostileInput, ProjectChangedDuringTheRunStopsIt)
     // The vertical stage reads the project file again: one changed meanwhile
     // (here to counts beyond every capacity) is not taken.
     TempDir dir;
-    writeFile(dir.file("p.kld"), slowProjectText(100));
+    writeFile(dir.file("p.kld"), slowProjectText(20));
     writeFileList(dir.path(), "p");
     KdcalcProcess run(dir.path());
     ASSERT_TRUE(run.waitForText(" HORIZONTAL BEHAVIOR, AT FREQUENCY =")) << run.console();
