@@ -32,7 +32,8 @@ std::optional<std::string> checkOutputNames(const std::vector<NamedFile>& output
 
 // Opens `path` for writing, emptied, and returns its descriptor; throws
 // RecordError when the name is a symbolic link, not a regular file, a
-// protected input or another output of this run.
+// protected input or another output of this run. A file with other names
+// (hard links) is left to them: the name gets a new file.
 int openOutputFile(const std::string& path);
 
 // Removes `path` when it is a regular file (a link or anything else stays).

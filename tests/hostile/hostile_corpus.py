@@ -29,6 +29,9 @@ SCRATCH = ["pldata1", "TRNPLSSW.CBM", "TRNSTSSW.CBM", "RTGRPKHH.CBM", "STSNGKHH.
 SANITIZER_TEXT = re.compile(r"ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:|UndefinedBehaviorSanitizer")
 SANITIZER_EXIT = {86, 87}
 SENTINEL = "a file outside the run folder\n"
+# Cases that may complete: a name that is a hard link to a file outside is
+# written as a new file, the file outside stays as it was.
+RUNNABLE = {"mutated project", "hard-link-out"}
 
 # Values that have broken programs of this kind before: capacity edges, int
 # and double limits, values that do not parse.
@@ -143,7 +146,7 @@ def hostile_list(case_dir, run, outside, rng):
     write(run + "/names.dat", standard_list(run))
     kinds = ["link-out", "dangling-link", "hard-link-project", "hard-link-pair", "directory", "fifo-output",
              "fifo-project", "dev-zero-project", "dev-zero-list", "project-dir", "list-garbage", "list-long",
-             "output-is-list", "output-is-lock", "scratch-link", "scratch-dir", "missing-dir"]
+             "output-is-list", "output-is-lock", "scratch-link", "scratch-dir", "missing-dir", "hard-link-out"]
     kind = rng.choice(kinds)
     target = rng.choice(list(roles.values()))
     if kind == "link-out":
@@ -182,6 +185,8 @@ def hostile_list(case_dir, run, outside, rng):
         os.symlink(victim, run + "/" + rng.choice(SCRATCH))
     elif kind == "scratch-dir":
         os.mkdir(run + "/" + rng.choice(SCRATCH))
+    elif kind == "hard-link-out":  # runs, but writes a new file under the name
+        os.link(victim, rng.choice(list(roles.values()) + [run + "/" + rng.choice(SCRATCH)]))
     elif kind == "missing-dir":
         write(run + "/names.dat", standard_list(run).replace(target, run + "/no/such/folder/x", 1))
     return kind
@@ -285,7 +290,7 @@ def run_case(kdcalc, work, index, seed, kind_of_case, timeout):
         if left and kind == "mutated project":
             problems.append("a failed run left " + ", ".join(left))
     if proc.returncode == 0:
-        if kind != "mutated project":
+        if kind not in RUNNABLE:
             problems.append("a hostile file list ran")
         for name in ["p.klp"] + SCRATCH[1:]:
             p = run + "/" + name

@@ -257,3 +257,22 @@ TEST(HostileFileList, TwoRunsStartedTogether)
         EXPECT_TRUE(readFile(f.run + "/" + name) == readFile(alone.run + "/" + name));
     }
 }
+
+TEST(HostileFileList, OutputWithOtherNamesIsWrittenAsANewFile)
+{
+    // The report and a scratch file are hard links to files outside: the run
+    // writes new files under these names and leaves the files outside alone.
+    Folders f;
+    writeFile(f.outside + "/scratch.txt", "another file outside\n");
+    fs::create_hard_link(f.victim, f.run + "/p.klo");
+    fs::create_hard_link(f.outside + "/scratch.txt", f.run + "/TRNPLSSW.CBM");
+    f.usualList();
+    const auto outsideBefore = snapshot(f.outside);
+    const auto run = runKdcalc(f.run);
+    EXPECT_EQ(run.status, 0) << run.console;
+    EXPECT_EQ(snapshot(f.outside), outsideBefore);
+    EXPECT_EQ(fs::hard_link_count(f.victim), 1u);
+    EXPECT_EQ(fs::hard_link_count(f.run + "/p.klo"), 1u);
+    EXPECT_NE(readFile(f.run + "/p.klo").find("Test project"), std::string::npos);
+    EXPECT_NE(readFile(f.run + "/TRNPLSSW.CBM"), "another file outside\n");
+}
