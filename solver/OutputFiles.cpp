@@ -146,4 +146,10 @@ void removeOutputsOfThisRun(const std::vector<std::string>& keep)
     openedOutputs().clear();
 }
 
+void forgetRunFiles()
+{
+    protectedInputs().clear();
+    openedOutputs().clear();
+}
+
 } // namespace kd

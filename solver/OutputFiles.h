@@ -43,4 +43,8 @@ void removeRegularFile(const std::string& path);
 // in `keep`, if the name still holds the very file the run opened.
 void removeOutputsOfThisRun(const std::vector<std::string>& keep);
 
+// Forgets the protected inputs and the opened outputs: a new run in the same
+// process.
+void forgetRunFiles();
+
 } // namespace kd
