@@ -13,6 +13,10 @@ inline constexpr const char* kPlotDataExtension = ".klp";
 inline constexpr const char* kRunNotesExtension = ".klr";
 inline constexpr const char* kOutputExtensions[] = {kReportExtension, kPlotDataExtension, kRunNotesExtension};
 
+// The file in its current directory on which a run holds its lock; it stays
+// after the run.
+inline constexpr const char* kRunLockName = "kdcalc.lock";
+
 // path with its extension (from the last "." of the file name on) replaced
 // by ext, which includes its "."; appended when there is none. Both "/" and
 // "\" end a folder name.

@@ -1,5 +1,7 @@
 #include "FileList.h"
 
+#include "FreeFormatReader.h"
+#include "RecordError.h"
 #include "RunChannels.h"
 
 #include <filesystem>
@@ -27,6 +29,26 @@ const char* roleOf(int i)
 }
 
 } // namespace
+
+FileList readRunFileList(const std::string& path)
+{
+    FileList list;
+    FreeFormatReader reader;
+    try {
+        reader.open(path);
+    } catch (const RecordError&) {
+        return list;
+    }
+    std::string line;
+    int count = 0;
+    while (count < kFileListLines && reader.nextLine(line)) {
+        const auto end = line.find_last_not_of(" \t");
+        ++count;
+        list.names[static_cast<std::size_t>(count)] = end == std::string::npos ? std::string() : line.substr(0, end + 1);
+    }
+    list.complete = count == kFileListLines;
+    return list;
+}
 
 std::optional<std::string> checkFileList(const FileList& list)
 {

@@ -14,6 +14,11 @@ namespace kd {
 inline constexpr const char* kFileListMessage1 = " PLEASE CREATE AN INPUT DATA FILE AND SAVE IT";
 inline constexpr const char* kFileListMessage2 = " BEFORE COMPUTATION.  TRY IT AGAIN!";
 
+// Reads the list the way the analysis program reads every input: a regular
+// file only, no line beyond kMaxLineLength (RecordError). A list that cannot
+// be opened gives an empty, incomplete list.
+FileList readRunFileList(const std::string& path);
+
 // Checks names 1 to 4 before anything is opened: all present, four different
 // files, none of them a scratch file of the current directory. Returns the
 // message for the console, or nothing when the list can be used.

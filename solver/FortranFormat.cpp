@@ -119,8 +119,12 @@ std::string fmtE(double value, int width, int decimals, int scale)
 std::string resultLine(double frequency, std::initializer_list<double> values)
 {
     std::string out = fmtF(frequency, 8, 3) + blanks(6);
-    for (double v : values)
-        out += fmtE(v, 13, 5);
+    for (double v : values) {
+        const std::string field = fmtE(v, 13, 5);
+        if (field[0] != ' ')
+            throw UnseparatedValue(frequency, field);
+        out += field;
+    }
     return out;
 }
 

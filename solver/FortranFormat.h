@@ -28,6 +28,22 @@ public:
     NonFiniteValue() : std::runtime_error("value is not finite") {}
 };
 
+// A result whose E13.5 text fills its whole field: written, it would run into
+// the field before it and the line could not be read back.
+class UnseparatedValue : public std::runtime_error {
+public:
+    UnseparatedValue(double frequency, std::string text)
+        : std::runtime_error("value fills its field"), m_frequency(frequency), m_text(std::move(text))
+    {
+    }
+    double frequency() const { return m_frequency; }
+    const std::string& text() const { return m_text; }
+
+private:
+    double m_frequency;
+    std::string m_text;
+};
+
 std::string fmtI(long long value, int width);
 std::string fmtF(double value, int width, int decimals);
 std::string fmtE(double value, int width, int decimals, int scale = 0);
@@ -35,6 +51,7 @@ std::string fmtA(const std::string& text, int width);
 std::string blanks(int count);
 
 // The result line of the result files: F8.3, 6X, then each value as E13.5.
+// Every value keeps at least one blank before it (UnseparatedValue otherwise).
 std::string resultLine(double frequency, std::initializer_list<double> values);
 
 } // namespace kd

@@ -7,6 +7,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kd {
 
@@ -19,9 +22,24 @@ FreeFormatReader::~FreeFormatReader()
 void FreeFormatReader::open(const std::string& path)
 {
     close();
-    m_file = std::fopen(path.c_str(), "r");
-    if (!m_file)
-        throw RecordError("CANNOT OPEN FILE " + path + ": " + std::strerror(errno));
+    m_openProblem.clear();
+    // Only a regular file is read: a device or a FIFO could be read without
+    // end or block for ever. O_NONBLOCK lets the open of a FIFO return at once.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0)
+        m_openProblem = std::strerror(errno);
+    else if (::fstat(fd, &st) != 0)
+        m_openProblem = std::strerror(errno);
+    else if (!S_ISREG(st.st_mode))
+        m_openProblem = "IT IS NOT A REGULAR FILE";
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 || !(m_file = ::fdopen(fd, "r")))
+        m_openProblem = std::strerror(errno);
+    if (!m_openProblem.empty()) {
+        if (fd >= 0)
+            ::close(fd);
+        throw RecordError("CANNOT OPEN FILE " + path + ": " + m_openProblem);
+    }
     m_path = path;
     m_lineNumber = 0;
 }
@@ -33,7 +51,7 @@ void FreeFormatReader::close()
     m_file = nullptr;
 }
 
-bool FreeFormatReader::nextLine(std::string& line)
+bool FreeFormatReader::nextLine(std::string& line, const std::string& recordName)
 {
     line.clear();
     if (!m_file)
@@ -41,12 +59,22 @@ bool FreeFormatReader::nextLine(std::string& line)
     int c = std::fgetc(m_file);
     if (c == EOF)
         return false;
+    const auto tooLong = [&] {
+        throw RecordError("CANNOT READ RECORD " + (recordName.empty() ? std::to_string(m_lineNumber + 1) : recordName) +
+                          " OF FILE " + m_path + ": LINE " + std::to_string(m_lineNumber + 1) + " IS LONGER THAN " +
+                          std::to_string(kMaxLineLength) + " CHARACTERS");
+    };
     while (c != EOF && c != '\n') {
+        // One character beyond the limit is held for the CR of a CRLF end.
+        if (line.size() > kMaxLineLength)
+            tooLong();
         line += static_cast<char>(c);
         c = std::fgetc(m_file);
     }
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
+    if (line.size() > kMaxLineLength)
+        tooLong();
     ++m_lineNumber;
     return true;
 }
@@ -54,7 +82,7 @@ bool FreeFormatReader::nextLine(std::string& line)
 std::string FreeFormatReader::readText(const std::string& recordName)
 {
     std::string line;
-    if (!nextLine(line))
+    if (!nextLine(line, recordName))
         throw RecordError("CANNOT READ RECORD " + recordName + " OF FILE " + m_path + ": END OF FILE");
     return line;
 }
@@ -64,7 +92,7 @@ FreeRecord FreeFormatReader::readValues(int count, const std::string& recordName
     std::vector<std::string> tokens;
     std::string line;
     while (static_cast<int>(tokens.size()) < count) {
-        if (!nextLine(line))
+        if (!nextLine(line, recordName))
             throw RecordError("CANNOT READ RECORD " + recordName + " OF FILE " + m_path + ": END OF FILE");
         for (auto& t : splitValues(line))
             tokens.push_back(std::move(t));

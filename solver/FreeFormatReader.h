@@ -7,6 +7,8 @@
 //     included) and discards the rest of its last line.
 //   - Result lines of the result files: F8.3, 6X, then E13.5 fields; a field
 //     missing at the end of the line reads as 0.0.
+// Only regular files are read, and no line longer than kMaxLineLength
+// characters (RecordError naming the record).
 // Numbers are read strictly: an integer is an optional sign and digits; a real
 // may have a point and an exponent (E or D); nothing else, and never a value
 // that is not finite. A record that cannot be read throws RecordError naming
@@ -20,6 +22,8 @@ namespace kd {
 
 class FreeRecord;
 
+inline constexpr std::size_t kMaxLineLength = 65536;
+
 class FreeFormatReader {
 public:
     FreeFormatReader() = default;
@@ -27,13 +31,18 @@ public:
     FreeFormatReader(const FreeFormatReader&) = delete;
     FreeFormatReader& operator=(const FreeFormatReader&) = delete;
 
+    // Throws RecordError when the file cannot be opened or is not a regular
+    // file; openProblem() then says why.
     void open(const std::string& path);
+    const std::string& openProblem() const { return m_openProblem; }
     void close();
     bool isOpen() const { return m_file != nullptr; }
     const std::string& path() const { return m_path; }
 
-    // Next line without its line end; false at the end of the file.
-    bool nextLine(std::string& line);
+    // Next line without its line end; false at the end of the file. A line
+    // beyond the limit throws RecordError for `recordName` (the line number
+    // when empty).
+    bool nextLine(std::string& line, const std::string& recordName = std::string());
 
     std::string readText(const std::string& recordName);
     FreeRecord readValues(int count, const std::string& recordName);
@@ -41,6 +50,7 @@ public:
 private:
     std::FILE* m_file = nullptr;
     std::string m_path;
+    std::string m_openProblem;
     int m_lineNumber = 0;
 };
 

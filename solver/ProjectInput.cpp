@@ -28,9 +28,43 @@ std::string refusal(const std::string& record, const std::string& name, const st
 
 } // namespace
 
-int ProjectInput::totalSublayers() const
+std::optional<PilePair> firstOverlappingPiles(const ProjectInput& in)
 {
-    int total = 0;
+    // Piles are swept in order of x: only piles whose x lies within one
+    // diameter of each other can overlap, so a spread-out group needs few
+    // distance evaluations. Among overlapping pairs the first in file order
+    // (by first pile, then second) is reported.
+    const double diameter = 2.0 * in.r;
+    const int n = static_cast<int>(in.x.size());
+    std::vector<int> order(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        order[static_cast<std::size_t>(i)] = i;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return in.x[static_cast<std::size_t>(a)] < in.x[static_cast<std::size_t>(b)];
+    });
+    std::optional<PilePair> found;
+    for (int s = 0; s < n; ++s) {
+        const auto a = static_cast<std::size_t>(order[static_cast<std::size_t>(s)]);
+        for (int t = s + 1; t < n; ++t) {
+            const auto b = static_cast<std::size_t>(order[static_cast<std::size_t>(t)]);
+            if (in.x[b] - in.x[a] >= diameter)
+                break;
+            const double d = std::hypot(in.x[b] - in.x[a], in.y[b] - in.y[a]);
+            if (!(d < diameter))
+                continue;
+            const int first = static_cast<int>(std::min(a, b)) + 1;
+            const int second = static_cast<int>(std::max(a, b)) + 1;
+            if (!found || first < found->first || (first == found->first && second < found->second))
+                found = PilePair{first, second, d};
+        }
+    }
+    return found;
+}
+
+long long ProjectInput::totalSublayers() const
+{
+    // Each count is an int, at most 40 layers: the sum cannot overflow a long long.
+    long long total = 0;
     for (const auto& layer : layers)
         total += layer.nsub;
     return total;
@@ -130,8 +164,9 @@ std::optional<std::string> validateProjectInput(const ProjectInput& in)
     for (std::size_t j = 0; j < in.layers.size(); ++j) {
         const std::string record = "4 (LAYER " + std::to_string(j + 1) + ")";
         const auto& l = in.layers[j];
-        if (l.nsub < 1)
-            return refusal(record, "NUMBER OF SUBLAYERS", std::to_string(l.nsub), "MUST BE AT LEAST 1");
+        if (l.nsub < 1 || l.nsub > kElementSlots)
+            return refusal(record, "NUMBER OF SUBLAYERS", std::to_string(l.nsub),
+                           "MUST BE FROM 1 TO " + std::to_string(kElementSlots));
         if (!(l.height > 0.0))
             return refusal(record, "HEIGHT", valueText(l.height), "MUST BE POSITIVE");
         if (!(l.vs > 0.0))
@@ -143,7 +178,7 @@ std::optional<std::string> validateProjectInput(const ProjectInput& in)
         if (!(l.beta >= 0.0))
             return refusal(record, "DAMPING RATIO", valueText(l.beta), "MUST NOT BE NEGATIVE");
     }
-    const int total = in.totalSublayers();
+    const long long total = in.totalSublayers();
     if (total > kMaxTotalSublayers)
         return refusal("4 (LAYERS)", "TOTAL NUMBER OF SUBLAYERS", std::to_string(total),
                        "MUST NOT EXCEED " + std::to_string(kMaxTotalSublayers));
@@ -165,7 +200,19 @@ std::optional<std::string> validateProjectInput(const ProjectInput& in)
         return refusal(pile, "DAMPP", valueText(in.dampp), "MUST NOT BE NEGATIVE");
     if (!(in.length > 0.0))
         return refusal("6 (PILE LENGTH)", "L", valueText(in.length), "MUST BE POSITIVE");
+    if (const auto close = firstOverlappingPiles(in))
+        return "INPUT REFUSED: RECORD 8 (PILES " + std::to_string(close->first) + " AND " +
+               std::to_string(close->second) + "): CENTRE DISTANCE = " + valueText(close->distance) +
+               " IS BELOW ONE PILE DIAMETER (2 R = " + valueText(2.0 * in.r) + ")";
 
+    // Zero masses and spring mean "no superstructure"; negative ones have no meaning.
+    const std::string sup = "9 (SUPERSTRUCTURE)";
+    if (!(in.baseMass >= 0.0))
+        return refusal(sup, "BASE MASS", valueText(in.baseMass), "MUST NOT BE NEGATIVE");
+    if (!(in.topMass >= 0.0))
+        return refusal(sup, "TOP MASS", valueText(in.topMass), "MUST NOT BE NEGATIVE");
+    if (!(in.spring >= 0.0))
+        return refusal(sup, "SPRING", valueText(in.spring), "MUST NOT BE NEGATIVE");
     if (!(in.damping >= 0.0))
         return refusal("9 (SUPERSTRUCTURE)", "DAMPING", valueText(in.damping), "MUST NOT BE NEGATIVE");
 

@@ -20,6 +20,7 @@ struct LayerInput {
     double nu = 0.0;
     double rho = 0.0;
     double beta = 0.0;
+    bool operator==(const LayerInput&) const = default;
 };
 
 struct ProjectInput {
@@ -36,10 +37,11 @@ struct ProjectInput {
     int nfreq = 0;
     double freq0 = 0.0, dfreq = 0.0;
 
-    int totalSublayers() const;
+    long long totalSublayers() const;
     // The title as an 80-byte text field (cut before a UTF-8 letter that
     // would not fit whole, then blank-padded).
     std::string title80() const;
+    bool operator==(const ProjectInput&) const = default;
 };
 
 // Reads every record of the project file. Throws RecordError for a record that
@@ -50,6 +52,15 @@ ProjectInput readProjectInput(FreeFormatReader& reader);
 // The first value of a read project that the analysis cannot accept, as a
 // one-line message naming the record and the value; nothing when all is valid.
 std::optional<std::string> validateProjectInput(const ProjectInput& input);
+
+// Two piles whose centres are closer than one pile diameter (2 R), numbered
+// from 1 in file order, with their centre distance.
+struct PilePair {
+    int first = 0;
+    int second = 0;
+    double distance = 0.0;
+};
+std::optional<PilePair> firstOverlappingPiles(const ProjectInput& input);
 
 // Frequency i (1-based) of the range, computed as the frequency loops do.
 double frequencyOf(const ProjectInput& input, int i);

@@ -1,9 +1,11 @@
 #include "RecordFile.h"
 
+#include "OutputFiles.h"
 #include "RecordError.h"
 
 #include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace kd {
 
@@ -16,9 +18,13 @@ OutputChannel::~OutputChannel()
 void OutputChannel::open(const std::string& path)
 {
     close();
-    m_file = std::fopen(path.c_str(), "w");
-    if (!m_file)
-        throw RecordError("CANNOT OPEN FILE " + path + " FOR WRITING: " + std::strerror(errno));
+    const int fd = openOutputFile(path);
+    m_file = ::fdopen(fd, "w");
+    if (!m_file) {
+        const int error = errno;
+        ::close(fd);
+        throw RecordError("CANNOT OPEN FILE " + path + " FOR WRITING: " + std::strerror(error));
+    }
     m_path = path;
 }
 

@@ -19,7 +19,8 @@ public:
     OutputChannel(const OutputChannel&) = delete;
     OutputChannel& operator=(const OutputChannel&) = delete;
 
-    // Creates or empties the file; throws RecordError when it cannot be opened.
+    // Creates or empties the file through openOutputFile; throws RecordError
+    // when it cannot be opened or must not be written.
     void open(const std::string& path);
     void close();
     bool isOpen() const { return m_file != nullptr; }

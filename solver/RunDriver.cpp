@@ -6,19 +6,25 @@
 #include "HorizontalAnalysis.h"
 #include "InputEcho.h"
 #include "InputRefused.h"
+#include "OutputFiles.h"
 #include "PileDepthWalk.h"
 #include "ProgressLine.h"
 #include "ProjectInput.h"
 #include "RecordError.h"
 #include "ResultFileNames.h"
 #include "RunChannels.h"
+#include "RunFolderLock.h"
 #include "SharedStorage.h"
 #include "SublayerModel.h"
 #include "VerticalRocking.h"
 
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <new>
+#include <vector>
 
 namespace kd {
 
@@ -28,14 +34,48 @@ namespace {
 // value of 6.28318, widened (not the full 2 pi).
 constexpr double kTwoPiHorizontal = 6.283180236816406;
 
-// A failed run leaves no result file, scratch file or plot data file behind,
-// so that nothing of it can be taken for results.
-void removeResultFiles(const FileList& list)
+// What a failed run leaves: the report and the run notes as diagnostics;
+// every other file it opened (scratch files, "pldata1", the plot data file)
+// is removed, so that nothing of it can be taken for results. Files it did not
+// open are never touched.
+std::vector<std::string>& keptOnFailure()
 {
-    for (const char* name : scratchFileNames())
-        std::remove(name);
-    if (!list.names[kPlotDataLine].empty())
-        std::remove(list.names[kPlotDataLine].c_str());
+    static std::vector<std::string> names;
+    return names;
+}
+
+void removeResultFiles() { removeOutputsOfThisRun(keptOnFailure()); }
+
+// The console line of a run that ran out of memory, written without
+// allocating.
+void outOfMemoryLine()
+{
+    std::fputs(" NOT ENOUGH MEMORY FOR THIS PROJECT: THE RUN IS STOPPED.\n", stdout);
+    std::fflush(stdout);
+}
+
+// An exception that no handler takes (one thrown on a worker thread, or out of
+// memory while a handler runs) still ends the run as a failure with its
+// clean-up, never with an abort.
+[[noreturn]] void terminateRun()
+{
+    bool outOfMemory = false;
+    if (const std::exception_ptr current = std::current_exception()) {
+        try {
+            std::rethrow_exception(current);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        } catch (...) {
+        }
+    }
+    if (outOfMemory) {
+        outOfMemoryLine();
+    } else {
+        std::fputs(" THE RUN IS STOPPED BY AN INTERNAL ERROR.\n", stdout);
+        std::fflush(stdout);
+    }
+    removeResultFiles();
+    std::_Exit(1);
 }
 
 void closeAll(RunChannels& ch)
@@ -68,11 +108,17 @@ void openOutputs(RunChannels& ch, const FileList& list)
         (ch.*horizontal[i]->member).open(horizontal[i]->name);
 }
 
-} // namespace
-
-int SOLVER_MAIN()
+std::vector<NamedFile> outputNames(const FileList& list)
 {
-    const FileList list = readFileList(kFileListName);
+    std::vector<NamedFile> out{{"REPORT", list.names[2]}, {"PLOT DATA FILE", list.names[3]}, {"RUN NOTES", list.names[4]}};
+    for (const char* scratch : scratchFileNames())
+        out.push_back({"SCRATCH FILE", scratch});
+    return out;
+}
+
+int runInFolder()
+{
+    const FileList list = readRunFileList(kFileListName);
     if (!list.complete) {
         consoleLine(kFileListMessage1);
         consoleLine(kFileListMessage2);
@@ -84,14 +130,36 @@ int SOLVER_MAIN()
 
     // Read and check the whole project before any output file is opened.
     ProjectInput input;
+    RunFolderLock lock;
     {
         FreeFormatReader reader;
         try {
             reader.open(list.names[1]);
         } catch (const RecordError&) {
-            consoleLine(" CANNOT OPEN THE PROJECT FILE " + list.names[1]);
+            consoleLine(" CANNOT OPEN THE PROJECT FILE " + list.names[1] + ": " + reader.openProblem());
             return 1;
         }
+
+        // From here on the run owns the folder; a second run leaves it alone.
+        switch (lock.acquire()) {
+        case RunFolderLock::Outcome::Taken:
+            break;
+        case RunFolderLock::Outcome::Busy:
+            consoleLine(" ANOTHER RUN IS USING THE FOLDER " + std::filesystem::current_path().string() +
+                        ": THIS RUN IS REFUSED.");
+            return 1;
+        case RunFolderLock::Outcome::Failed:
+            consoleLine(std::string(" CANNOT LOCK THE FOLDER WITH ") + kRunLockName + ": " + lock.problem());
+            return 1;
+        }
+        protectInputFile(kFileListName);
+        protectInputFile(list.names[1]);
+        protectInputFile(kRunLockName);
+        if (const auto problem = checkOutputNames(outputNames(list))) {
+            consoleLine(*problem);
+            return 1;
+        }
+
         try {
             input = readProjectInput(reader);
         } catch (const RecordError& e) {
@@ -112,9 +180,13 @@ int SOLVER_MAIN()
     RunChannels ch;
     double frequency = 0.0;
     bool looping = false;
+    keptOnFailure() = {list.names[2], list.names[4]};
     try {
         storage.fileNames = list.names;
         fillHorizontalStorage(storage, moduli, input);
+        // A plot data file that exists belongs to a run that reached the
+        // vertical stage: an earlier run's goes before anything is written.
+        removeRegularFile(list.names[3]);
         openOutputs(ch, list);
         echoInput(ch.report, input, storage);
         consoleLine(" DATA READING COMPLETED.");
@@ -126,7 +198,7 @@ int SOLVER_MAIN()
             writePileDepthWarning(ch.report);
             consoleLine(" THE PILE IS LONGER THAN THE SOIL COLUMN: NO RESULTS. SEE THE REPORT.");
             closeAll(ch);
-            removeResultFiles(list);
+            removeResultFiles();
             return 1;
         }
 
@@ -152,22 +224,48 @@ int SOLVER_MAIN()
         looping = false;
         horizontal.finish();
 
-        VERTICAL_ROCKING(storage, ch);
+        VERTICAL_ROCKING(storage, ch, input);
         closeAll(ch);
         return 0;
     } catch (const NonFiniteValue&) {
         consoleLine(looping ? " A RESULT AT FREQUENCY " + fmtF(frequency, 10, 3) +
                                   " HZ IS NOT A FINITE NUMBER: THE RUN IS STOPPED WITHOUT RESULTS."
                             : std::string(" A RESULT IS NOT A FINITE NUMBER: THE RUN IS STOPPED WITHOUT RESULTS."));
+    } catch (const UnseparatedValue& e) {
+        consoleLine(" A RESULT AT FREQUENCY " + fmtF(e.frequency(), 10, 3) + " HZ (" + e.text() +
+                    ") FILLS ITS WHOLE FIELD AND WOULD RUN INTO THE VALUE BEFORE IT:"
+                    " THE RUN IS STOPPED WITHOUT RESULTS.");
     } catch (const RecordError& e) {
         consoleLine(std::string(" ") + e.what());
     } catch (const std::bad_alloc&) {
-        consoleLine(" NOT ENOUGH MEMORY FOR THIS PROJECT: THE RUN IS STOPPED.");
+        closeAll(ch);
+        outOfMemoryLine();
+        removeResultFiles();
+        return 1;
     } catch (const std::exception& e) {
         consoleLine(std::string(" THE RUN IS STOPPED: ") + e.what());
     }
     closeAll(ch);
-    removeResultFiles(list);
+    removeResultFiles();
+    return 1;
+}
+
+} // namespace
+
+int SOLVER_MAIN()
+{
+    std::set_terminate(terminateRun);
+    try {
+        return runInFolder();
+    } catch (const std::bad_alloc&) {
+        // Out of memory while the input was read or a message was formed.
+        outOfMemoryLine();
+    } catch (const RecordError& e) {
+        consoleLine(std::string(" ") + e.what());
+    } catch (const std::exception& e) {
+        consoleLine(std::string(" THE RUN IS STOPPED: ") + e.what());
+    }
+    removeResultFiles();
     return 1;
 }
 

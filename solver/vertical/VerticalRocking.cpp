@@ -5,6 +5,7 @@
 #include "PlotDataFile.h"
 #include "ProgressLine.h"
 #include "ProjectInput.h"
+#include "RecordError.h"
 #include "RecordFile.h"
 #include "ResultFileNames.h"
 #include "ResultFileText.h"
@@ -65,7 +66,7 @@ Cx factor(Cx value, Cx staticValue)
 
 } // namespace
 
-void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch)
+void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch, const ProjectInput& horizontalInput)
 {
     // The plot channel leaves "pldata1" (complete on disk once closed) for the
     // plot data file.
@@ -81,12 +82,18 @@ void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch)
     files.rtSngKvv.open(kRtSngKvv);
     files.rtGrpKry.open(kRtGrpKry);
 
-    transferHorizontalPlotLines(kPlotScratchName, st.iunits, ch.plotData);
+    const int plotFrequencies = transferHorizontalPlotLines(kPlotScratchName, st.iunits, ch.plotData);
 
     FreeFormatReader reader;
     reader.open(st.fileNames[1]);
     const ProjectInput in = readProjectInput(reader);
     reader.close();
+    if (!(in == horizontalInput))
+        throw RecordError("THE PROJECT FILE " + st.fileNames[1] + " WAS CHANGED DURING THE RUN");
+    if (plotFrequencies != in.nfreq)
+        throw RecordError(std::string("CANNOT READ RECORD 1 OF FILE ") + kPlotScratchName +
+                          ": NUMBER OF FREQUENCIES = " + std::to_string(plotFrequencies) + " WHERE THE PROJECT HAS " +
+                          std::to_string(in.nfreq));
     ch.report.emptyLine();
 
     VerticalAnalysis analysis(st, in, ch.report, ch.notes);

@@ -6,9 +6,13 @@
 
 namespace kd {
 
+struct ProjectInput;
 struct RunChannels;
 struct SharedStorage;
 
-void VERTICAL_ROCKING(SharedStorage& storage, RunChannels& channels);
+// `horizontalInput` is the project as the horizontal stage read it: the
+// project file read again must hold the same data (RecordError otherwise), so
+// that both stages work on one checked project.
+void VERTICAL_ROCKING(SharedStorage& storage, RunChannels& channels, const ProjectInput& horizontalInput);
 
 } // namespace kd

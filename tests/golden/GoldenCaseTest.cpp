@@ -3,7 +3,9 @@
 // the sequential one (KDCALC_SEQUENTIAL=1) must both give every digit again.
 
 #include "GoldenCases.h"
+#include "FileListLayout.h"
 #include "KdcalcRun.h"
+#include "OutputNames.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -100,7 +102,7 @@ TEST_P(GoldenCaseRun, WritesEveryFileByteForByte)
     const std::set<std::string> known(expected.begin(), expected.end());
     for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
         const std::string name = e.path().filename().string();
-        EXPECT_TRUE(known.count(name) || name == project || name == "names.dat") << "unexpected file " << name;
+        EXPECT_TRUE(known.count(name) || name == project || name == kd::kFileListName || name == kd::kRunLockName) << "unexpected file " << name;
     }
 }
 

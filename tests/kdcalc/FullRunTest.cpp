@@ -244,15 +244,15 @@ TEST(FullRun, ScratchFileHoldsTheHorizontalPlotLines)
 
 TEST(FullRun, FastAndSequentialComputationsWriteTheSameBytes)
 {
-    // A regular 3 x 3 grid (repeated pair keys), an irregular pile and a
-    // coincident pair.
+    // A regular 3 x 3 grid (repeated pair keys), an irregular pile and one
+    // more pile in line with a grid row (overlapping piles are refused).
     ProjectText p = twoPiles(2, true);
     p.piles.clear();
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
             p.piles.emplace_back(1.5 * i, 1.5 * j);
-    p.piles.emplace_back(0.37, 2.91);
-    p.piles.emplace_back(0.0, 0.0);
+    p.piles.emplace_back(0.77, 2.21);
+    p.piles.emplace_back(4.5, 0.0);
     p.nfreq = 3;
     std::vector<const char*> files = {"p.klo", "p.klp", "p.klr"};
     for (const char* name : kd::scratchFileNames())

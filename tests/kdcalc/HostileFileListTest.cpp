@@ -1,0 +1,278 @@
+// File lists and run folders set up to make kdcalc write where it must not:
+// through symbolic links, onto the project file, twice into one file, into a
+// directory, or from a device or a FIFO. Each run is refused before anything
+// is written, and nothing outside the run folder changes. Two runs in one
+// folder: one completes, the other is refused at once.
+
+#include "KdcalcProcess.h"
+#include "KdcalcRun.h"
+#include "ProjectText.h"
+#include "RunFolder.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kdtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A run folder beside a folder of files the run must never touch.
+struct Folders {
+    TempDir root;
+    std::string run = root.path() + "/run";
+    std::string outside = root.path() + "/outside";
+    std::string victim = outside + "/victim.txt";
+    std::string project = run + "/p.kld";
+
+    Folders()
+    {
+        fs::create_directory(run);
+        fs::create_directory(outside);
+        writeFile(victim, "a file outside the run folder\n");
+        writeFile(project, ProjectText{}.text());
+    }
+    // names.dat with the project, then report, plot data file and run notes.
+    void list(const std::string& report, const std::string& plot, const std::string& notes) const
+    {
+        writeFile(run + "/names.dat", project + "\n" + report + "\n" + plot + "\n" + notes + "\n" + notes + "\n" +
+                                          notes + "\n");
+    }
+    void usualList() const { list(run + "/p.klo", run + "/p.klp", run + "/p.klr"); }
+};
+
+} // namespace
+
+TEST(HostileFileList, RefusedBeforeAnythingIsWritten)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const Folders&)> prepare;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"report links to a file outside",
+         [](const Folders& f) {
+             fs::create_symlink(f.victim, f.run + "/p.klo");
+             f.usualList();
+         },
+         " THE REPORT {run}/p.klo IS A SYMBOLIC LINK: THE RUN IS REFUSED."},
+        {"run notes link to a file that does not exist yet",
+         [](const Folders& f) {
+             fs::create_symlink(f.outside + "/new.txt", f.run + "/p.klr");
+             f.usualList();
+         },
+         " THE RUN NOTES {run}/p.klr IS A SYMBOLIC LINK"},
+        {"plot data file links outside",
+         [](const Folders& f) {
+             fs::create_symlink(f.victim, f.run + "/p.klp");
+             f.usualList();
+         },
+         " THE PLOT DATA FILE {run}/p.klp IS A SYMBOLIC LINK"},
+        {"scratch file links outside",
+         [](const Folders& f) {
+             fs::create_symlink(f.victim, f.run + "/TRNPLSSW.CBM");
+             f.usualList();
+         },
+         " THE SCRATCH FILE TRNPLSSW.CBM IS A SYMBOLIC LINK"},
+        {"plot scratch file links outside",
+         [](const Folders& f) {
+             fs::create_symlink(f.victim, f.run + "/pldata1");
+             f.usualList();
+         },
+         " THE SCRATCH FILE pldata1 IS A SYMBOLIC LINK"},
+        {"report is a hard link to the project",
+         [](const Folders& f) {
+             fs::create_hard_link(f.project, f.run + "/p.klo");
+             f.usualList();
+         },
+         " THE REPORT {run}/p.klo IS THE SAME FILE AS {run}/p.kld: THE RUN IS REFUSED."},
+        {"report and run notes are links to one file outside",
+         [](const Folders& f) {
+             fs::create_hard_link(f.victim, f.run + "/p.klo");
+             fs::create_hard_link(f.victim, f.run + "/p.klr");
+             f.usualList();
+         },
+         " THE RUN NOTES {run}/p.klr AND THE REPORT {run}/p.klo ARE THE SAME FILE"},
+        {"scratch file is a hard link to the report",
+         [](const Folders& f) {
+             writeFile(f.run + "/p.klo", "earlier report\n");
+             fs::create_hard_link(f.run + "/p.klo", f.run + "/STGRPKVV.CBM");
+             f.usualList();
+         },
+         " THE SCRATCH FILE STGRPKVV.CBM AND THE REPORT {run}/p.klo ARE THE SAME FILE"},
+        {"report is the file list",
+         [](const Folders& f) { f.list(f.run + "/names.dat", f.run + "/p.klp", f.run + "/p.klr"); },
+         " THE REPORT {run}/names.dat IS THE SAME FILE AS names.dat"},
+        {"run notes are the lock file",
+         [](const Folders& f) { f.list(f.run + "/p.klo", f.run + "/p.klp", f.run + "/kdcalc.lock"); },
+         " THE RUN NOTES {run}/kdcalc.lock IS THE SAME FILE AS kdcalc.lock"},
+        {"plot data file is an empty directory",
+         [](const Folders& f) {
+             fs::create_directory(f.run + "/p.klp");
+             f.usualList();
+         },
+         " THE PLOT DATA FILE {run}/p.klp IS NOT A REGULAR FILE"},
+        {"report is a directory outside",
+         [](const Folders& f) { f.list(f.outside, f.run + "/p.klp", f.run + "/p.klr"); },
+         " THE REPORT {outside} IS NOT A REGULAR FILE"},
+        {"scratch file is a FIFO",
+         [](const Folders& f) {
+             ::mkfifo((f.run + "/TRNFDGSW.CBM").c_str(), 0600);
+             f.usualList();
+         },
+         " THE SCRATCH FILE TRNFDGSW.CBM IS NOT A REGULAR FILE"},
+        {"project is a FIFO",
+         [](const Folders& f) {
+             fs::remove(f.project);
+             ::mkfifo(f.project.c_str(), 0600);
+             f.usualList();
+         },
+         " CANNOT OPEN THE PROJECT FILE {run}/p.kld: IT IS NOT A REGULAR FILE"},
+        {"project is /dev/zero",
+         [](const Folders& f) {
+             writeFile(f.run + "/names.dat", "/dev/zero\n" + f.run + "/p.klo\n" + f.run + "/p.klp\n" + f.run +
+                                                 "/p.klr\n\n\n");
+         },
+         " CANNOT OPEN THE PROJECT FILE /dev/zero: IT IS NOT A REGULAR FILE"},
+        {"project links to /dev/zero",
+         [](const Folders& f) {
+             fs::remove(f.project);
+             fs::create_symlink("/dev/zero", f.project);
+             f.usualList();
+         },
+         " CANNOT OPEN THE PROJECT FILE {run}/p.kld: IT IS NOT A REGULAR FILE"},
+        {"file list links to /dev/zero",
+         [](const Folders& f) { fs::create_symlink("/dev/zero", f.run + "/names.dat"); },
+         " FILE LIST names.dat NAMES NO PROJECT FILE (LINE 1)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Folders f;
+        c.prepare(f);
+        const auto outsideBefore = snapshot(f.outside);
+        const auto runBefore = snapshot(f.run);
+        const auto run = runKdcalc(f.run);
+        std::string expected = c.message;
+        for (const auto& [from, to] : {std::pair{"{run}", f.run}, std::pair{"{outside}", f.outside}})
+            for (auto at = expected.find(from); at != std::string::npos; at = expected.find(from))
+                expected.replace(at, std::string(from).size(), to);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(contains(run.console, expected)) << run.console;
+        EXPECT_EQ(snapshot(f.outside), outsideBefore);
+        // Nothing in the run folder changed either, apart from the lock file.
+        auto runAfter = snapshot(f.run);
+        std::erase(runAfter, f.run + "/kdcalc.lock ");
+        EXPECT_EQ(runAfter, runBefore);
+    }
+}
+
+TEST(HostileFileList, FailedRunRemovesOnlyWhatItWrote)
+{
+    // The run fails in its horizontal stage (a result that is not finite):
+    // it removes the scratch files it wrote, but a link beside them and the
+    // vertical stage's files of an earlier run that it never opened stay.
+    Folders f;
+    ProjectText p;
+    p.layers[0].vs = 1e-200;
+    writeFile(f.project, p.text());
+    f.usualList();
+    fs::create_symlink(f.victim, f.run + "/victim-link");
+    writeFile(f.run + "/STGRPKVV.CBM", "earlier\n");
+    const auto outsideBefore = snapshot(f.outside);
+    const auto run = runKdcalc(f.run);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(contains(run.console, "IS NOT A FINITE NUMBER")) << run.console;
+    EXPECT_EQ(snapshot(f.outside), outsideBefore);
+    EXPECT_FALSE(fileExists(f.run + "/TRNPLSSW.CBM"));
+    EXPECT_FALSE(fileExists(f.run + "/pldata1"));
+    EXPECT_TRUE(fs::is_symlink(f.run + "/victim-link"));
+    EXPECT_EQ(readFile(f.run + "/STGRPKVV.CBM"), "earlier\n");
+    EXPECT_TRUE(fileExists(f.run + "/p.klo"));  // the report stays as a diagnostic
+}
+
+TEST(HostileFileList, FolderInUseRefusesTheRunAndKeepsItsFiles)
+{
+    Folders f;
+    f.usualList();
+    ASSERT_EQ(runKdcalc(f.run).status, 0);
+    const auto complete = snapshot(f.run);
+
+    // Another process holds the folder's lock.
+    const int lock = ::open((f.run + "/kdcalc.lock").c_str(), O_RDWR);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    const auto refused = runKdcalc(f.run);
+    ::close(lock);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.console, " ANOTHER RUN IS USING THE FOLDER " + fs::canonical(f.run).string() +
+                                   ": THIS RUN IS REFUSED.\n");
+    EXPECT_EQ(snapshot(f.run), complete);
+}
+
+TEST(HostileFileList, TwoRunsStartedTogether)
+{
+    // The reference: the same project run alone.
+    Folders alone;
+    writeFile(alone.project, slowProjectText(12));
+    alone.usualList();
+    ASSERT_EQ(runKdcalc(alone.run).status, 0);
+
+    Folders f;
+    writeFile(f.project, slowProjectText(12));
+    f.usualList();
+    // Both complete only when the second could not start before the first had
+    // ended (a machine under load): then they are started again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        KdcalcProcess first(f.run);
+        KdcalcProcess second(f.run);
+        const int a = first.finish();
+        const int b = second.finish();
+        if (a == 0 && b == 0)
+            continue;
+        ASSERT_EQ(std::min(a, b), 0) << first.console() << second.console();
+        ASSERT_EQ(std::max(a, b), 1) << first.console() << second.console();
+        const std::string& refusedConsole = a == 1 ? first.console() : second.console();
+        EXPECT_EQ(refusedConsole, " ANOTHER RUN IS USING THE FOLDER " + fs::canonical(f.run).string() +
+                                      ": THIS RUN IS REFUSED.\n");
+        break;
+    }
+
+    // One complete result set, equal to the run alone byte for byte.
+    std::vector<std::string> names{"p.klo", "p.klp", "p.klr"};
+    for (const auto& s : scratchFileNames())
+        names.push_back(s);
+    for (const auto& name : names) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(fileExists(alone.run + "/" + name));
+        EXPECT_TRUE(readFile(f.run + "/" + name) == readFile(alone.run + "/" + name));
+    }
+}
+
+TEST(HostileFileList, OutputWithOtherNamesIsWrittenAsANewFile)
+{
+    // The report and a scratch file are hard links to files outside: the run
+    // writes new files under these names and leaves the files outside alone.
+    Folders f;
+    writeFile(f.outside + "/scratch.txt", "another file outside\n");
+    fs::create_hard_link(f.victim, f.run + "/p.klo");
+    fs::create_hard_link(f.outside + "/scratch.txt", f.run + "/TRNPLSSW.CBM");
+    f.usualList();
+    const auto outsideBefore = snapshot(f.outside);
+    const auto run = runKdcalc(f.run);
+    EXPECT_EQ(run.status, 0) << run.console;
+    EXPECT_EQ(snapshot(f.outside), outsideBefore);
+    EXPECT_EQ(fs::hard_link_count(f.victim), 1u);
+    EXPECT_EQ(fs::hard_link_count(f.run + "/p.klo"), 1u);
+    EXPECT_NE(readFile(f.run + "/p.klo").find("Test project"), std::string::npos);
+    EXPECT_NE(readFile(f.run + "/TRNPLSSW.CBM"), "another file outside\n");
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+namespace kdtest {
+
+// kdcalc started in `dir` without waiting for it, for tests that run two
+// programs at once or stop one while it runs. The console (standard output
+// and standard error) is read through a pipe.
+class KdcalcProcess {
+public:
+    explicit KdcalcProcess(const std::string& dir);
+    ~KdcalcProcess();
+    KdcalcProcess(const KdcalcProcess&) = delete;
+    KdcalcProcess& operator=(const KdcalcProcess&) = delete;
+
+    // Reads the console until `text` has appeared; false when the program
+    // ended first.
+    bool waitForText(const std::string& text);
+    void kill();
+    // Reads the rest of the console and waits: the exit status, or -1 when
+    // the program did not exit normally (killed, crashed).
+    int finish();
+    const std::string& console() const { return m_console; }
+
+private:
+    bool readSome();
+
+    int m_pid = -1;
+    int m_out = -1;
+    std::string m_console;
+};
+
+} // namespace kdtest
