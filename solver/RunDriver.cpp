@@ -11,9 +11,11 @@
 #include "RecordError.h"
 #include "ResultFileNames.h"
 #include "RunChannels.h"
+#include "RunOptions.h"
 #include "SharedStorage.h"
 #include "SublayerModel.h"
 #include "VerticalRocking.h"
+#include "WorkerPool.h"
 
 #include <cstdio>
 #include <exception>
@@ -130,7 +132,12 @@ int SOLVER_MAIN()
             return 1;
         }
 
-        HorizontalAnalysis horizontal(storage, moduli, input, ch);
+        // One worker pool for the whole run, handed to both analyses.
+        const RunOptions options = runOptionsFromEnvironment();
+        const std::unique_ptr<WorkerPool> pool = makeWorkerPool(options);
+        const RunResources resources{pool.get(), options.kernels};
+
+        HorizontalAnalysis horizontal(storage, moduli, input, ch, resources);
         horizontal.setUp();
         echoFrequencies(ch.report, input);
 
@@ -152,7 +159,7 @@ int SOLVER_MAIN()
         looping = false;
         horizontal.finish();
 
-        VERTICAL_ROCKING(storage, ch);
+        VERTICAL_ROCKING(storage, ch, resources);
         closeAll(ch);
         return 0;
     } catch (const NonFiniteValue&) {

@@ -4,7 +4,7 @@
 
 namespace kd {
 
-void MODE_RADIAL_H(CMat out, CVec kOne, CVec kTwo, CMat shapesOne, CMat shapesTwo, double r, double p,
+void MODE_RADIAL_H(CMat out, CVecIn kOne, CVecIn kTwo, CMatIn shapesOne, CMatIn shapesTwo, double r, double p,
                    int order, int dNodes, int nTwo)
 {
     for (int j = 1; j <= nTwo; ++j) {

@@ -4,7 +4,7 @@
 
 namespace kd {
 
-void MODE_RADIAL_V(CMat out, CVec k, CMat shapes, double r, int dNodes, int n)
+void MODE_RADIAL_V(CMat out, CVecIn k, CMatIn shapes, double r, int dNodes, int n)
 {
     for (int j = 1; j <= n; ++j) {
         const Cx kj = k(j);

@@ -11,6 +11,6 @@ namespace kd {
 //   out(2i,   j) = E shapes(2i, j),    E = k H0(k r)
 // with Hankel functions of the second kind. On the axis (r exactly 0) the
 // functions are not evaluated: D = 0 and E = k.
-void MODE_RADIAL_V(CMat out, CVec k, CMat shapes, double r, int dNodes, int n);
+void MODE_RADIAL_V(CMat out, CVecIn k, CMatIn shapes, double r, int dNodes, int n);
 
 } // namespace kd

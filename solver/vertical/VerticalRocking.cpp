@@ -64,7 +64,7 @@ Cx factor(Cx value, Cx staticValue)
 
 } // namespace
 
-void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch)
+void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch, const RunResources& resources)
 {
     // The plot channel leaves "pldata1" (complete on disk once closed) for the
     // plot data file.
@@ -88,7 +88,7 @@ void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch)
     reader.close();
     ch.report.emptyLine();
 
-    VerticalAnalysis analysis(st, in, ch.report, ch.notes);
+    VerticalAnalysis analysis(st, in, ch.report, ch.notes, resources);
     analysis.setUp();
 
     consoleLine(" ");
