@@ -174,23 +174,46 @@ KD_AVX2 inline void cmul4(__m256d ar, __m256d ai, __m256d br, __m256d bi, __m256
 // bRe[k * bStep], x row k at xRe + k * xStride.
 template <int V>
 KD_AVX2 inline void sumChunk(const double* bRe, const double* bIm, std::size_t bStep, const double* xRe,
-                             const double* xIm, std::size_t xStride, int count, __m256d* accRe, __m256d* accIm)
+                             const double* xIm, std::size_t xStride, int count, double* sumRe, double* sumIm)
 {
-    for (int v = 0; v < V; ++v) {
-        accRe[v] = _mm256_setzero_pd();
-        accIm[v] = _mm256_setzero_pd();
+    // Named accumulators: GCC keeps an array of vectors in memory, and a
+    // store per step would cost as much as the arithmetic.
+    const __m256d zero = _mm256_setzero_pd();
+    __m256d r0 = zero, i0 = zero, r1 = zero, i1 = zero, r2 = zero, i2 = zero, r3 = zero, i3 = zero;
+#define KD_SUM_STEP(v, sr, si)                                                                    \
+    {                                                                                             \
+        __m256d pr, pi;                                                                           \
+        cmul4(br, bi, _mm256_loadu_pd(xr + 4 * (v)), _mm256_loadu_pd(xi + 4 * (v)), pr, pi);     \
+        sr = _mm256_add_pd(sr, pr);                                                               \
+        si = _mm256_add_pd(si, pi);                                                               \
     }
     for (int k = 0; k < count; ++k) {
         const __m256d br = _mm256_broadcast_sd(bRe + static_cast<std::size_t>(k) * bStep);
         const __m256d bi = _mm256_broadcast_sd(bIm + static_cast<std::size_t>(k) * bStep);
         const double* xr = xRe + static_cast<std::size_t>(k) * xStride;
         const double* xi = xIm + static_cast<std::size_t>(k) * xStride;
-        for (int v = 0; v < V; ++v) {
-            __m256d pr, pi;
-            cmul4(br, bi, _mm256_loadu_pd(xr + 4 * v), _mm256_loadu_pd(xi + 4 * v), pr, pi);
-            accRe[v] = _mm256_add_pd(accRe[v], pr);
-            accIm[v] = _mm256_add_pd(accIm[v], pi);
-        }
+        KD_SUM_STEP(0, r0, i0)
+        if constexpr (V > 1)
+            KD_SUM_STEP(1, r1, i1)
+        if constexpr (V > 2)
+            KD_SUM_STEP(2, r2, i2)
+        if constexpr (V > 3)
+            KD_SUM_STEP(3, r3, i3)
+    }
+#undef KD_SUM_STEP
+    _mm256_storeu_pd(sumRe, r0);
+    _mm256_storeu_pd(sumIm, i0);
+    if constexpr (V > 1) {
+        _mm256_storeu_pd(sumRe + 4, r1);
+        _mm256_storeu_pd(sumIm + 4, i1);
+    }
+    if constexpr (V > 2) {
+        _mm256_storeu_pd(sumRe + 8, r2);
+        _mm256_storeu_pd(sumIm + 8, i2);
+    }
+    if constexpr (V > 3) {
+        _mm256_storeu_pd(sumRe + 12, r3);
+        _mm256_storeu_pd(sumIm + 12, i3);
     }
 }
 
@@ -241,14 +264,14 @@ struct Avx2Ops {
     {
         double* hRe = re + static_cast<std::size_t>(h - 1) * stride;
         double* hIm = im + static_cast<std::size_t>(h - 1) * stride;
-        __m256d accRe[V], accIm[V];
+        alignas(32) double sumRe[4 * V], sumIm[4 * V];
         // b(k) = a(h, h+1+k), x row k = row h+1+k.
         sumChunk<V>(hRe + h, hIm + h, 1, re + static_cast<std::size_t>(h) * stride + j0,
-                    im + static_cast<std::size_t>(h) * stride + j0, stride, n - h, accRe, accIm);
+                    im + static_cast<std::size_t>(h) * stride + j0, stride, n - h, sumRe, sumIm);
         for (int v = 0; v < V; ++v) {
             const int j = j0 + 4 * v;
-            const __m256d nr = _mm256_sub_pd(_mm256_loadu_pd(hRe + j), accRe[v]);
-            const __m256d ni = _mm256_sub_pd(_mm256_loadu_pd(hIm + j), accIm[v]);
+            const __m256d nr = _mm256_sub_pd(_mm256_loadu_pd(hRe + j), _mm256_load_pd(sumRe + 4 * v));
+            const __m256d ni = _mm256_sub_pd(_mm256_loadu_pd(hIm + j), _mm256_load_pd(sumIm + 4 * v));
             if (j + 4 <= h) {
                 _mm256_storeu_pd(hRe + j, nr);
                 _mm256_storeu_pd(hIm + j, ni);
@@ -257,7 +280,8 @@ struct Avx2Ops {
                 alignas(32) double tr[4], ti[4];
                 _mm256_store_pd(tr, nr);
                 _mm256_store_pd(ti, ni);
-                for (int l = 0; l < 4 && j + l < h; ++l) {
+                const int valid = h - j;  // 1..3
+                for (int l = 0; l < valid; ++l) {
                     hRe[j + l] = tr[l];
                     hIm[j + l] = ti[l];
                 }
@@ -280,25 +304,30 @@ struct Avx2Ops {
     template <int V>
     KD_AVX2 static void fieldChunk(const Cx* f, std::size_t ldf, const SplitRows& x, int j0, double* oRe, double* oIm)
     {
-        __m256d accRe[V], accIm[V];
         const double* fp = reinterpret_cast<const double*>(f);
         sumChunk<V>(fp, fp + 1, 2 * ldf, x.re() + j0, x.im() + j0, static_cast<std::size_t>(x.stride()), x.rows(),
-                    accRe, accIm);
-        for (int v = 0; v < V; ++v) {
-            _mm256_storeu_pd(oRe + j0 + 4 * v, accRe[v]);
-            _mm256_storeu_pd(oIm + j0 + 4 * v, accIm[v]);
-        }
+                    oRe + j0, oIm + j0);
     }
 
-    KD_AVX2 static void fieldRow(const Cx* f, std::size_t ldf, const SplitRows& x, double* oRe, double* oIm)
+    // All rows of the product, a chunk of up to 16 columns at a time, so that
+    // the chunk's columns of x stay in the first-level cache across the rows.
+    KD_AVX2 static void fieldRows(const Cx* f, std::size_t ldf, int step, int count, const SplitRows& x,
+                                  SplitRows& out)
     {
         const int len = x.stride();
+        const std::size_t stride = static_cast<std::size_t>(out.stride());
         for (int j0 = 0; j0 < len; j0 += 16) {
-            switch (std::min(4, (len - j0) / 4)) {
-            case 4: fieldChunk<4>(f, ldf, x, j0, oRe, oIm); break;
-            case 3: fieldChunk<3>(f, ldf, x, j0, oRe, oIm); break;
-            case 2: fieldChunk<2>(f, ldf, x, j0, oRe, oIm); break;
-            default: fieldChunk<1>(f, ldf, x, j0, oRe, oIm); break;
+            const int vectors = std::min(4, (len - j0) / 4);
+            for (int r = 0; r < count; ++r) {
+                const Cx* row = f + static_cast<std::size_t>(r) * step;
+                double* oRe = out.re() + r * stride;
+                double* oIm = out.im() + r * stride;
+                switch (vectors) {
+                case 4: fieldChunk<4>(row, ldf, x, j0, oRe, oIm); break;
+                case 3: fieldChunk<3>(row, ldf, x, j0, oRe, oIm); break;
+                case 2: fieldChunk<2>(row, ldf, x, j0, oRe, oIm); break;
+                default: fieldChunk<1>(row, ldf, x, j0, oRe, oIm); break;
+                }
             }
         }
     }
@@ -306,15 +335,13 @@ struct Avx2Ops {
 
 #endif
 
-template <class Ops>
-void fieldProductWith(CMatIn f, int first, int step, int count, const SplitRows& x, SplitRows& out)
+void fieldProductPortable(CMatIn f, int first, int step, int count, const SplitRows& x, SplitRows& out)
 {
-    out.shape(count, x.cols());
     const std::size_t ldf = static_cast<std::size_t>(f.ld());
     const std::size_t stride = static_cast<std::size_t>(out.stride());
     for (int r = 1; r <= count; ++r) {
         const Cx* row = f.data() + (first + (r - 1) * step - 1);
-        Ops::fieldRow(row, ldf, x, out.re() + (r - 1) * stride, out.im() + (r - 1) * stride);
+        PortableOps::fieldRow(row, ldf, x, out.re() + (r - 1) * stride, out.im() + (r - 1) * stride);
     }
 }
 
@@ -355,13 +382,15 @@ void invertRows(SplitRows& m, int n)
 void fieldProduct(CMatIn f, int first, int step, int count, const SplitRows& x, SplitRows& out, KernelPath path)
 {
 #if KD_HAVE_AVX2_PATH
+    out.shape(count, x.cols());
     if (path == KernelPath::Avx2) {
-        fieldProductWith<Avx2Ops>(f, first, step, count, x, out);
+        Avx2Ops::fieldRows(f.data() + (first - 1), static_cast<std::size_t>(f.ld()), step, count, x, out);
         return;
     }
 #endif
     (void)path;
-    fieldProductWith<PortableOps>(f, first, step, count, x, out);
+    out.shape(count, x.cols());
+    fieldProductPortable(f, first, step, count, x, out);
 }
 
 void CMATINV(CMat a, int n, PairKernelWork& work)
