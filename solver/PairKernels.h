@@ -10,7 +10,8 @@
 // only the order in which different elements are computed changes.
 //
 // The data is held as split real and imaginary parts in unit-stride rows so
-// that four neighbouring columns go through one AVX2 instruction. Work areas
+// that four (eight) neighbouring columns go through one AVX2 (AVX-512)
+// instruction. Work areas
 // belong to one thread and are sized once, before the pair runs: nothing here
 // allocates per pair.
 
@@ -21,15 +22,19 @@
 
 namespace kd {
 
+// Each path is chosen only when the processor has its instructions.
 enum class KernelPath {
     Portable,  // plain C++ loops: any processor
-    Avx2,      // 256-bit vector instructions, chosen only when the processor has them
+    Avx2,      // 256-bit vector instructions
+    Avx512,    // the field products with 512-bit instructions, the rest as Avx2
 };
 
 // The fastest path this processor runs.
 KernelPath bestKernelPath();
-// `wanted`, or Portable when the processor cannot run it.
+// `wanted`, or the fastest path below it that the processor runs.
 KernelPath usableKernelPath(KernelPath wanted);
+// "portable", "avx2", "avx512"; an unknown name gives no value.
+bool kernelPathFromName(const char* name, KernelPath& path);
 const char* kernelPathName(KernelPath path);
 
 // Doubles aligned to 64 bytes; sized by reserve(), never by the kernels.

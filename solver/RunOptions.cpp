@@ -22,8 +22,10 @@ RunOptions runOptionsFromEnvironment()
     }
     if (o.sequential)
         o.threads = 1;
-    const char* kernels = std::getenv("KDCALC_KERNELS");
-    o.kernels = kernels && std::string(kernels) == "portable" ? KernelPath::Portable : bestKernelPath();
+    KernelPath kernels = bestKernelPath();
+    if (kernelPathFromName(std::getenv("KDCALC_KERNELS"), kernels))
+        kernels = usableKernelPath(kernels);
+    o.kernels = kernels;
     return o;
 }
 

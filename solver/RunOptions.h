@@ -4,8 +4,9 @@
 //   KDCALC_SEQUENTIAL  set to anything but "0": the straightforward sequential
 //                      computation (one thread, no reuse of pair results)
 //   KDCALC_THREADS     number of threads of the fast path (default: all cores)
-//   KDCALC_KERNELS     "portable": the plain loops of the pair kernels even
-//                      where the processor has AVX2 (default: the fastest)
+//   KDCALC_KERNELS     "portable", "avx2" or "avx512": the form of the pair
+//                      kernels (default, or a form the processor lacks: the
+//                      fastest it runs)
 
 #include "PairKernels.h"
 

@@ -19,12 +19,13 @@ using namespace kd;
 
 namespace {
 
-// Paths to test: the portable one always, AVX2 where the processor has it.
+// Paths to test: every one the processor runs.
 std::vector<KernelPath> paths()
 {
-    std::vector<KernelPath> out{KernelPath::Portable};
-    if (bestKernelPath() == KernelPath::Avx2)
-        out.push_back(KernelPath::Avx2);
+    std::vector<KernelPath> out;
+    for (KernelPath p : {KernelPath::Portable, KernelPath::Avx2, KernelPath::Avx512})
+        if (usableKernelPath(p) == p)
+            out.push_back(p);
     return out;
 }
 
@@ -115,7 +116,8 @@ TEST(PairKernels, FieldProductIsBitwiseTheInterleavedLoops)
     // (2 of two), and widths around the vector width.
     const Case cases[] = {{120, 40, 40, 1, 3}, {120, 40, 40, 3, 3}, {80, 40, 40, 2, 2}, {3, 1, 1, 1, 3},
                           {9, 3, 3, 3, 3},     {15, 5, 5, 1, 3},    {14, 7, 7, 2, 2},   {51, 17, 17, 1, 3},
-                          {26, 13, 13, 2, 2},  {63, 21, 21, 3, 3}};
+                          {26, 13, 13, 2, 2},  {63, 21, 21, 3, 3},  {123, 41, 41, 1, 3}, {90, 45, 45, 2, 2},
+                          {75, 25, 25, 3, 3},  {36, 12, 12, 1, 3}};
     std::mt19937 rng(4242);
     for (KernelPath path : paths()) {
         for (const Case& c : cases) {
@@ -179,7 +181,11 @@ TEST(PairKernels, EnvironmentChoosesThePath)
         const char* value;  // nullptr: unset
         KernelPath expected;
     };
-    const Case cases[] = {{nullptr, bestKernelPath()}, {"portable", KernelPath::Portable}, {"avx2", bestKernelPath()}};
+    const Case cases[] = {{nullptr, bestKernelPath()},
+                          {"portable", KernelPath::Portable},
+                          {"avx2", usableKernelPath(KernelPath::Avx2)},
+                          {"avx512", usableKernelPath(KernelPath::Avx512)},
+                          {"fastest", bestKernelPath()}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value ? c.value : "unset");
         if (c.value)
@@ -189,6 +195,10 @@ TEST(PairKernels, EnvironmentChoosesThePath)
         EXPECT_EQ(runOptionsFromEnvironment().kernels, c.expected);
     }
     unsetenv("KDCALC_KERNELS");
-    // A path the processor cannot run is never used.
-    EXPECT_EQ(PairKernelWork(KernelPath::Avx2).path(), bestKernelPath());
+    // A path the processor cannot run is never used: the next one below it is.
+    for (KernelPath p : {KernelPath::Avx2, KernelPath::Avx512}) {
+        const KernelPath used = PairKernelWork(p).path();
+        EXPECT_LE(static_cast<int>(used), static_cast<int>(p));
+        EXPECT_EQ(usableKernelPath(used), used);
+    }
 }
