@@ -1,6 +1,6 @@
 // Every way of carrying out a run writes the same bytes: the sequential
-// computation, the fast path on 1, 3 and 8 threads, and the portable loops of
-// the pair kernels in place of the vector ones.
+// computation, the fast path on 1, 3 and 8 threads, and each form of the
+// pair kernels (a form the processor lacks falls back to one it has).
 
 #include "KdcalcRun.h"
 #include "ProjectText.h"
@@ -62,6 +62,8 @@ TEST(RunPaths, EveryPathWritesTheSameBytes)
         "KDCALC_THREADS=8",
         "KDCALC_SEQUENTIAL=1 KDCALC_KERNELS=portable",
         "KDCALC_THREADS=3 KDCALC_KERNELS=portable",
+        "KDCALC_THREADS=3 KDCALC_KERNELS=avx2",
+        "KDCALC_SEQUENTIAL=1 KDCALC_KERNELS=avx512",
     };
     const ProjectText p = irregularGroup();
     std::vector<std::unique_ptr<TempDir>> dirs;
