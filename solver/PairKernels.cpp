@@ -356,9 +356,64 @@ struct Avx2Ops {
 
 #define KD_AVX512 __attribute__((target("avx512f")))
 
-// The field product with eight columns per instruction; a last group of four
-// columns goes through the AVX2 form. The same operations per element.
+// The field product and the inversion's row operations with eight columns
+// per instruction; a last group of four columns goes through the AVX2 form.
+// The same operations per element.
 struct Avx512Ops {
+    KD_AVX512 static void divide(double* re, double* im, int len, Cx p)
+    {
+        const int wide = len / 8 * 8;
+        const double c = p.re;
+        const double d = p.im;
+        if (std::fabs(c) > std::fabs(d)) {
+            const double r = d / c;
+            const double t = c + d * r;
+            const __m512d vr = _mm512_set1_pd(r);
+            const __m512d vt = _mm512_set1_pd(t);
+            for (int j = 0; j < wide; j += 8) {
+                const __m512d a = _mm512_loadu_pd(re + j);
+                const __m512d b = _mm512_loadu_pd(im + j);
+                _mm512_storeu_pd(re + j, _mm512_div_pd(_mm512_add_pd(a, _mm512_mul_pd(b, vr)), vt));
+                _mm512_storeu_pd(im + j, _mm512_div_pd(_mm512_sub_pd(b, _mm512_mul_pd(a, vr)), vt));
+            }
+        } else {
+            const double r = c / d;
+            const double t = d + c * r;
+            const __m512d vr = _mm512_set1_pd(r);
+            const __m512d vt = _mm512_set1_pd(t);
+            for (int j = 0; j < wide; j += 8) {
+                const __m512d a = _mm512_loadu_pd(re + j);
+                const __m512d b = _mm512_loadu_pd(im + j);
+                _mm512_storeu_pd(re + j, _mm512_div_pd(_mm512_add_pd(_mm512_mul_pd(a, vr), b), vt));
+                _mm512_storeu_pd(im + j, _mm512_div_pd(_mm512_sub_pd(_mm512_mul_pd(b, vr), a), vt));
+            }
+        }
+        if (wide < len)
+            Avx2Ops::divide(re + wide, im + wide, len - wide, p);
+    }
+
+    KD_AVX512 static void update(double* dRe, double* dIm, const double* sRe, const double* sIm, int len, Cx q)
+    {
+        const int wide = len / 8 * 8;
+        const __m512d qr = _mm512_set1_pd(q.re);
+        const __m512d qi = _mm512_set1_pd(q.im);
+        for (int j = 0; j < wide; j += 8) {
+            const __m512d sr = _mm512_loadu_pd(sRe + j);
+            const __m512d si = _mm512_loadu_pd(sIm + j);
+            const __m512d pr = _mm512_sub_pd(_mm512_mul_pd(qr, sr), _mm512_mul_pd(qi, si));
+            const __m512d pi = _mm512_add_pd(_mm512_mul_pd(qr, si), _mm512_mul_pd(qi, sr));
+            _mm512_storeu_pd(dRe + j, _mm512_sub_pd(_mm512_loadu_pd(dRe + j), pr));
+            _mm512_storeu_pd(dIm + j, _mm512_sub_pd(_mm512_loadu_pd(dIm + j), pi));
+        }
+        if (wide < len)
+            Avx2Ops::update(dRe + wide, dIm + wide, sRe + wide, sIm + wide, len - wide, q);
+    }
+
+    static void backward(double* re, double* im, std::size_t stride, int n, int h)
+    {
+        Avx2Ops::backward(re, im, stride, n, h);
+    }
+
     template <int V>
     KD_AVX512 static void fieldChunk(const Cx* f, std::size_t ldf, const SplitRows& x, int j0, double* oRe,
                                      double* oIm)
@@ -497,7 +552,9 @@ void CMATINV(CMat a, int n, PairKernelWork& work)
     SplitRows& m = work.matrix;
     m.assign(a, n, n);
 #if KD_HAVE_AVX2_PATH
-    if (work.path() != KernelPath::Portable)
+    if (work.path() == KernelPath::Avx512)
+        invertRows<Avx512Ops>(m, n);
+    else if (work.path() == KernelPath::Avx2)
         invertRows<Avx2Ops>(m, n);
     else
 #endif
