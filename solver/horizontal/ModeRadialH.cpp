@@ -5,7 +5,7 @@
 namespace kd {
 
 void MODE_RADIAL_H(CMat out, CVecIn kOne, CVecIn kTwo, CMatIn shapesOne, CMatIn shapesTwo, double r, double p,
-                   int order, int dNodes, int nTwo)
+                   int order, int dNodes, int nTwo, bool secondRows)
 {
     for (int j = 1; j <= nTwo; ++j) {
         const Cx k = kTwo(j);
@@ -19,7 +19,8 @@ void MODE_RADIAL_H(CMat out, CVecIn kOne, CVecIn kTwo, CMatIn shapesOne, CMatIn 
             const Cx first = shapesTwo(2 * i - 1, j);
             const Cx second = shapesTwo(2 * i, j);
             out(3 * i - 2, j) = d * first;
-            out(3 * i - 1, j) = a * second;
+            if (secondRows)
+                out(3 * i - 1, j) = a * second;
             out(3 * i, j) = u * first;
         }
     }
@@ -33,7 +34,8 @@ void MODE_RADIAL_H(CMat out, CVecIn kOne, CVecIn kTwo, CMatIn shapesOne, CMatIn 
         for (int i = 1; i <= dNodes; ++i) {
             const Cx shape = shapesOne(i, j);
             out(3 * i - 2, nTwo + j) = u * shape;
-            out(3 * i - 1, nTwo + j) = Cx{0.0, 0.0};
+            if (secondRows)
+                out(3 * i - 1, nTwo + j) = Cx{0.0, 0.0};
             out(3 * i, nTwo + j) = d * shape;
         }
     }

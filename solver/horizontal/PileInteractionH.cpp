@@ -10,9 +10,9 @@ void PILE_INTERACTION_H(const SplitRows& x, CMat fm, CMat out, CMatIn fs, CVecIn
                         int m, PairKernelWork& work)
 {
     const int n = m / 3;
-    MODE_RADIAL_H(fm, shWavenumbers, psvWavenumbers, shModes, psvModes, s, 1.0, 1, n, 2 * n);
     // Only the first and third component of every node enter; the second row
-    // of each node is never formed.
+    // of each node is neither formed nor read.
+    MODE_RADIAL_H(fm, shWavenumbers, psvWavenumbers, shModes, psvModes, s, 1.0, 1, n, 2 * n, false);
     fieldProduct(fm, 1, 3, n, x, work.first, work.path());
     fieldProduct(fm, 3, 3, n, x, work.second, work.path());
     const std::size_t stride = static_cast<std::size_t>(work.first.stride());

@@ -85,8 +85,8 @@ void REARRANGE_FLEX_V(CMat t, CMat g, CMat f, int n, int m)
 void PILE_INTERACTION_V(const SplitRows& t, CMat g, CMatIn f, CMat out, CVecIn wavenumbers, CMatIn modes,
                         double s, int n, int m, PairKernelWork& work)
 {
-    MODE_RADIAL_V(g, wavenumbers, modes, s, n, m);
-    // Only the even (vertical) rows of g t are used.
+    // Only the even (vertical) rows of g enter.
+    MODE_RADIAL_V(g, wavenumbers, modes, s, n, m, false);
     fieldProduct(g, 2, 2, n, t, work.first, work.path());
     const std::size_t stride = static_cast<std::size_t>(work.first.stride());
     for (int j = 1; j <= n; ++j)
