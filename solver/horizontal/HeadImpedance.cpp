@@ -67,7 +67,7 @@ void HEAD_IMPEDANCE(CMat w, CMatIn kc, CMatIn f, CVec v, CVecIn u, double s1, in
     headImpedance(w, kc, f, v, u, s1, n, up, kh, [&work](CMat a, int order) { CMATINV(a, order, work); });
 }
 
-void REARRANGE_FLEX_H(CMat fs, CMat g, CMat x, double r, int n, int m)
+void REARRANGE_FLEX_H(CMat fs, CMatIn g, CMat x, double r, int n, int m)
 {
     for (int k = 1; k <= n; ++k)
         for (int j = 1; j <= n; ++j)

@@ -22,6 +22,6 @@ void HEAD_IMPEDANCE(CMat w, CMatIn kc, CMatIn f, CVec v, CVecIn u, double s1, in
 // column j of x (rows 1..m) by g t, where t holds per node k the three
 // components (x(k, j), r x(n+k, j), x(k, j)). g is the m x m three-component
 // matrix (m = 3n).
-void REARRANGE_FLEX_H(CMat fs, CMat g, CMat x, double r, int n, int m);
+void REARRANGE_FLEX_H(CMat fs, CMatIn g, CMat x, double r, int n, int m);
 
 } // namespace kd

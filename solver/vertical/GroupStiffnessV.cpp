@@ -54,7 +54,7 @@ void CSYM_FACTOR(CMat a, int n, WorkerPool* pool)
     }
 }
 
-void CSYM_SOLVE(CMat a, CVec b, int n)
+void CSYM_SOLVE(CMatIn a, CVec b, int n)
 {
     for (int k = 1; k <= n - 1; ++k) {
         const Cx s = recip(a(k, k));
@@ -70,7 +70,7 @@ void CSYM_SOLVE(CMat a, CVec b, int n)
     }
 }
 
-void REARRANGE_FLEX_V(CMat t, CMat g, CMat f, int n, int m)
+void REARRANGE_FLEX_V(CMat t, CMatIn g, CMatIn f, int n, int m)
 {
     for (int j = 1; j <= n; ++j) {
         for (int i = 1; i <= m; ++i) {
