@@ -1,6 +1,7 @@
 #include "PairKernels.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -82,9 +83,7 @@ void SplitRows::reserve(int rows, int cols)
 
 void SplitRows::assign(CMatIn a, int rows, int cols)
 {
-    m_rows = rows;
-    m_cols = cols;
-    m_stride = padded(cols);
+    shape(rows, cols);
     double* re = m_re.data();
     double* im = m_im.data();
     for (int k = 1; k <= rows; ++k) {
@@ -114,6 +113,8 @@ void SplitRows::shape(int rows, int cols)
     m_rows = rows;
     m_cols = cols;
     m_stride = padded(cols);
+    // The kernels never allocate: the storage must have been reserved.
+    assert(static_cast<std::size_t>(rows) * static_cast<std::size_t>(m_stride) <= m_re.capacity());
 }
 
 namespace {

@@ -33,7 +33,7 @@ enum class KernelPath {
 KernelPath bestKernelPath();
 // `wanted`, or the fastest path below it that the processor runs.
 KernelPath usableKernelPath(KernelPath wanted);
-// "portable", "avx2", "avx512"; an unknown name gives no value.
+// Reads "portable", "avx2" or "avx512" into path; false for any other name.
 bool kernelPathFromName(const char* name, KernelPath& path);
 const char* kernelPathName(KernelPath path);
 
