@@ -3,7 +3,9 @@
 // computation (KDCALC_SEQUENTIAL=1) and the byte identity of every output
 // file of both.
 //
-// Usage: kdcalc_bench [case ...]   (cases 1 to 4; default: all)
+// Usage: kdcalc_bench [case ...]   (cases 1 to 6; default: all but 6)
+//   KDCALC_BENCH_BASELINE=path   also runs another kdcalc (an older build) on the
+//                                same projects, side by side, for cases 5 and 6
 
 #include "FileListLayout.h"
 
@@ -70,13 +72,21 @@ std::vector<std::pair<double, double>> grid(int nx, int ny, double spacing)
 
 struct Measure {
     double seconds = 0.0;
+    double cpuSeconds = 0.0;  // user time of all threads: less sensitive to a loaded machine
     long peakKb = 0;
     int status = -1;
 };
 
-// Runs kdcalc in `dir` (which holds names.dat); sequential selects the
-// straightforward computation.
-Measure runKdcalc(const fs::path& dir, bool sequential)
+const char* baselineProgram()
+{
+    const char* b = std::getenv("KDCALC_BENCH_BASELINE");
+    return b && *b ? b : nullptr;
+}
+
+// Runs `program` (kdcalc) in `dir` (which holds names.dat); sequential
+// selects the straightforward computation; `kernels` sets KDCALC_KERNELS.
+Measure runKdcalc(const fs::path& dir, bool sequential, const char* program = KDCALC_PATH,
+                  const char* kernels = nullptr)
 {
     Measure m;
     std::fflush(stdout);
@@ -89,9 +99,13 @@ Measure runKdcalc(const fs::path& dir, bool sequential)
             setenv("KDCALC_SEQUENTIAL", "1", 1);
         else
             unsetenv("KDCALC_SEQUENTIAL");
+        if (kernels)
+            setenv("KDCALC_KERNELS", kernels, 1);
+        else
+            unsetenv("KDCALC_KERNELS");
         if (!freopen("/dev/null", "w", stdout))
             _exit(127);
-        execl(KDCALC_PATH, "kdcalc", static_cast<char*>(nullptr));
+        execl(program, "kdcalc", static_cast<char*>(nullptr));
         _exit(127);
     }
     int raw = 0;
@@ -99,6 +113,7 @@ Measure runKdcalc(const fs::path& dir, bool sequential)
     wait4(pid, &raw, 0, &usage);
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m.peakKb = usage.ru_maxrss;
+    m.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec * 1e-6;
     m.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return m;
 }
@@ -140,7 +155,8 @@ bool sameOutputs(const fs::path& a, const fs::path& b, std::string& detail)
 
 void report(const char* label, const Measure& m)
 {
-    std::printf("  %-26s %9.2f s  peak %8.1f MB  exit %d\n", label, m.seconds, m.peakKb / 1024.0, m.status);
+    std::printf("  %-26s %9.2f s  (CPU %9.2f s)  peak %8.1f MB  exit %d\n", label, m.seconds, m.cpuSeconds,
+                m.peakKb / 1024.0, m.status);
 }
 
 bool compareCase(const fs::path& root, const std::string& id, const Project& p)
@@ -157,6 +173,47 @@ bool compareCase(const fs::path& root, const std::string& id, const Project& p)
     return same && f.status == 0 && s.status == 0;
 }
 
+// Seeded random positions in a square of side `side`, rounded to millimetres,
+// no two closer than `minimum`.
+std::vector<std::pair<double, double>> randomLayout(int count, double side, double minimum, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> u(0.0, side);
+    std::vector<std::pair<double, double>> out;
+    while (static_cast<int>(out.size()) < count) {
+        const double x = std::round(u(rng) * 1000.0) / 1000.0;
+        const double y = std::round(u(rng) * 1000.0) / 1000.0;
+        bool free = true;
+        for (const auto& [px, py] : out)
+            if ((px - x) * (px - x) + (py - y) * (py - y) < minimum * minimum) {
+                free = false;
+                break;
+            }
+        if (free)
+            out.emplace_back(x, y);
+    }
+    return out;
+}
+
+// Pile diameter of the generated projects (radius 0.25 m).
+constexpr double kDiameter = 0.5;
+
+// Microseconds per pile pair of one frequency: the run of `piles` random
+// piles less the run of one pile, over the pairs.
+void perPair(const fs::path& root, const char* program, const char* label, bool sequential)
+{
+    const int piles = 300;
+    Project p{"bench random 300", 40, 1, randomLayout(piles, 60.0, 2.0 * kDiameter, 300)};
+    Project one{"bench random one", 40, 1, {p.piles.front()}};
+    const std::string tag = std::string(label) + (sequential ? "-sequential" : "-fast");
+    const Measure all = runKdcalc(prepare(root, "pairs-" + tag, p), sequential, program);
+    const Measure single = runKdcalc(prepare(root, "pairs-one-" + tag, one), sequential, program);
+    const double pairs = piles * (piles - 1) / 2.0;
+    std::printf("  %-8s %-11s %8.1f us per pair, %8.1f us of CPU time   (%.2f s for 300 piles, %.2f s for one)\n",
+                label, sequential ? "sequential" : "all cores", (all.seconds - single.seconds) / pairs * 1e6,
+                (all.cpuSeconds - single.cpuSeconds) / pairs * 1e6, all.seconds, single.seconds);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -165,7 +222,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         cases.push_back(std::atoi(argv[i]));
     if (cases.empty())
-        cases = {1, 2, 3, 4};
+        cases = {1, 2, 3, 4, 5};
     char templ[] = "/tmp/kdcalc_bench_XXXXXX";
     const char* keep = std::getenv("KDCALC_BENCH_KEEP");
     const fs::path root = mkdtemp(templ);
@@ -216,6 +273,38 @@ int main(int argc, char** argv)
                         estimate, perPair * 1000.0);
             std::printf("  speed ratio about %.0f\n", estimate / f.seconds);
             ok = f.status == 0 && ok;
+        } else if (c == 5) {
+            std::printf("case 5: 2000 piles at seeded random positions, 40 sublayers, 2 frequencies\n");
+            Project p{"bench random 2000", 40, 2, randomLayout(2000, 100.0, 2.0 * kDiameter, 2000)};
+            const fs::path fastDir = prepare(root, "case5-fast", p);
+            const Measure f = runKdcalc(fastDir, false);
+            report("fast", f);
+            std::printf("  estimate for 100 frequencies %7.0f s  (50 times the 2 frequencies)\n", 50.0 * f.seconds);
+            // The portable kernels on the same project: the same bytes.
+            const fs::path portableDir = prepare(root, "case5-portable", p);
+            const Measure pf = runKdcalc(portableDir, false, KDCALC_PATH, "portable");
+            report("fast, portable kernels", pf);
+            std::string detail;
+            const bool same = sameOutputs(fastDir, portableDir, detail) && sameOutputs(portableDir, fastDir, detail);
+            std::printf("  %s\n", same ? detail.c_str() : ("NOT IDENTICAL: " + detail).c_str());
+            if (const char* base = baselineProgram()) {
+                const fs::path baseDir = prepare(root, "case5-baseline", p);
+                const Measure b = runKdcalc(baseDir, false, base);
+                report("baseline, fast", b);
+                const bool sameBase = sameOutputs(fastDir, baseDir, detail) && sameOutputs(baseDir, fastDir, detail);
+                std::printf("  against the baseline: %s\n",
+                            sameBase ? detail.c_str() : ("NOT IDENTICAL: " + detail).c_str());
+                ok = sameBase && ok;
+            }
+            ok = same && f.status == 0 && pf.status == 0 && ok;
+        } else if (c == 6) {
+            std::printf("case 6: per pair, 300 random piles, 40 sublayers, one frequency\n");
+            const char* base = baselineProgram();
+            for (bool sequential : {false, true}) {
+                perPair(root, KDCALC_PATH, "this", sequential);
+                if (base)
+                    perPair(root, base, "baseline", sequential);
+            }
         }
         std::fflush(stdout);
     }

@@ -9,7 +9,7 @@
 
 namespace kd {
 
-void fullPivotSearch(CMat a, int n, IVec ipiv, int& row, int& col)
+void fullPivotSearch(CMatIn a, int n, IVec ipiv, int& row, int& col)
 {
     double best = 0.0;
     row = 0;

@@ -27,7 +27,7 @@ inline void CMATINV_PIVOT_V(CMat a, int n, IVec ipiv, CVec w) { CMATINV_PIVOT_H(
 // (ipiv(i) <= 0). A NaN candidate wins over every number (the last NaN of the
 // scan among several), so the pivot is always a free pair and non-finite
 // input gives non-finite output. Exposed for the tests.
-void fullPivotSearch(CMat a, int n, IVec ipiv, int& row, int& col);
+void fullPivotSearch(CMatIn a, int n, IVec ipiv, int& row, int& col);
 
 // mode == 1: a := a b, row by row of a through w. Otherwise b := a b, column
 // by column of b through w. The other operand is only read.

@@ -255,22 +255,22 @@ ModeSearchStatus inverseIterationModes(const InverseIterationLimits& limits, CVe
                                  work.start2, work.rowLimit, m, report);
 }
 
-void EIGENVECTORS_H(CVec PSV_A_DIAG, CVec PSV_A_OFF, CVec PSV_B_BAND1, CVec PSV_B_BAND3, CVec PSV_DYN_DIAG,
+ModeSearchStatus EIGENVECTORS_H(CVec PSV_A_DIAG, CVec PSV_A_OFF, CVec PSV_B_BAND1, CVec PSV_B_BAND3, CVec PSV_DYN_DIAG,
                     CVec PSV_DYN_OFF, CVec PSV_WAVENUMBERS, CMat PSV_MODES, CMat band, CVec v, CVec x,
                     CVec dv, CVec ax, CVec spare, CVec sumk, CVec sum1, CVec start1, CVec start2,
                     IVec rowLimit, int m, OutputChannel& report)
 {
-    inverseIterationModes(kHorizontalModeLimits, PSV_A_DIAG, PSV_A_OFF, PSV_B_BAND1, PSV_B_BAND3,
+    return inverseIterationModes(kHorizontalModeLimits, PSV_A_DIAG, PSV_A_OFF, PSV_B_BAND1, PSV_B_BAND3,
                           PSV_DYN_DIAG, PSV_DYN_OFF, PSV_WAVENUMBERS, PSV_MODES, band, v, x, dv, ax,
                           spare, sumk, sum1, start1, start2, rowLimit, m, report);
 }
 
-void EIGENVECTORS_V(CVec PSV_A_DIAG, CVec PSV_A_OFF, CVec PSV_B_BAND1, CVec PSV_B_BAND3, CVec PSV_DYN_DIAG,
+ModeSearchStatus EIGENVECTORS_V(CVec PSV_A_DIAG, CVec PSV_A_OFF, CVec PSV_B_BAND1, CVec PSV_B_BAND3, CVec PSV_DYN_DIAG,
                     CVec PSV_DYN_OFF, CVec PSV_WAVENUMBERS, CMat PSV_MODES, CMat band, CVec v, CVec x,
                     CVec dv, CVec ax, CVec spare, CVec sumk, CVec sum1, CVec start1, CVec start2,
                     IVec rowLimit, int m, OutputChannel& report)
 {
-    inverseIterationModes(kVerticalModeLimits, PSV_A_DIAG, PSV_A_OFF, PSV_B_BAND1, PSV_B_BAND3,
+    return inverseIterationModes(kVerticalModeLimits, PSV_A_DIAG, PSV_A_OFF, PSV_B_BAND1, PSV_B_BAND3,
                           PSV_DYN_DIAG, PSV_DYN_OFF, PSV_WAVENUMBERS, PSV_MODES, band, v, x, dv, ax,
                           spare, sumk, sum1, start1, start2, rowLimit, m, report);
 }

@@ -57,8 +57,8 @@ struct InverseIterationWork {
 
 // The core. On failure the message goes to `report`, the routine returns at
 // once and the outputs keep what they hold (modes not yet found keep their
-// previous contents, the final sign pass is not applied). The status is for
-// tests; the analyses go on regardless.
+// previous contents, the final sign pass is not applied). The status says
+// which of the report's messages was written; the analyses go on regardless.
 ModeSearchStatus inverseIterationModes(const InverseIterationLimits& limits, CVec PSV_A_DIAG,
                                        CVec PSV_A_OFF, CVec PSV_B_BAND1, CVec PSV_B_BAND3,
                                        CVec PSV_DYN_DIAG, CVec PSV_DYN_OFF, CVec PSV_WAVENUMBERS,
@@ -68,13 +68,13 @@ ModeSearchStatus inverseIterationModes(const InverseIterationLimits& limits, CVe
 
 // Horizontal analysis: PSV_WAVENUMBERS(m) and PSV_MODES (m x m, leading
 // dimension m = 2N); every wave number has Im k <= 0 on success.
-void EIGENVECTORS_H(CVec PSV_A_DIAG, CVec PSV_A_OFF, CVec PSV_B_BAND1, CVec PSV_B_BAND3, CVec PSV_DYN_DIAG,
+ModeSearchStatus EIGENVECTORS_H(CVec PSV_A_DIAG, CVec PSV_A_OFF, CVec PSV_B_BAND1, CVec PSV_B_BAND3, CVec PSV_DYN_DIAG,
                     CVec PSV_DYN_OFF, CVec PSV_WAVENUMBERS, CMat PSV_MODES, CMat band, CVec v, CVec x,
                     CVec dv, CVec ax, CVec spare, CVec sumk, CVec sum1, CVec start1, CVec start2,
-                    IVec rowLimit, int m, OutputChannel& report);
+                              IVec rowLimit, int m, OutputChannel& report);
 
 // Vertical analysis: the same search with the vertical limits.
-void EIGENVECTORS_V(CVec PSV_A_DIAG, CVec PSV_A_OFF, CVec PSV_B_BAND1, CVec PSV_B_BAND3, CVec PSV_DYN_DIAG,
+ModeSearchStatus EIGENVECTORS_V(CVec PSV_A_DIAG, CVec PSV_A_OFF, CVec PSV_B_BAND1, CVec PSV_B_BAND3, CVec PSV_DYN_DIAG,
                     CVec PSV_DYN_OFF, CVec PSV_WAVENUMBERS, CMat PSV_MODES, CMat band, CVec v, CVec x,
                     CVec dv, CVec ax, CVec spare, CVec sumk, CVec sum1, CVec start1, CVec start2,
                     IVec rowLimit, int m, OutputChannel& report);

@@ -9,6 +9,7 @@
 
 #include <cassert>
 #include <cstddef>
+#include <type_traits>
 #include <vector>
 
 namespace kd {
@@ -18,6 +19,11 @@ class VecView {
 public:
     VecView() = default;
     VecView(T* data, int size) : m_data(data), m_size(size) {}
+    // A writable view reads as a read-only one.
+    template <class U, class = std::enable_if_t<std::is_same_v<const U, T> && !std::is_same_v<U, T>>>
+    VecView(const VecView<U>& other) : m_data(other.data()), m_size(other.size())
+    {
+    }
 
     T& operator()(int i) const
     {
@@ -38,12 +44,18 @@ private:
     int m_size = 0;
 };
 
-// Column-major matrix with a leading dimension counted in elements.
+// Column-major matrix with a leading dimension counted in elements. A view of
+// const elements (MatView<const Cx>) is read-only: its access returns const
+// references; a writable view converts to it.
 template <class T>
 class MatView {
 public:
     MatView() = default;
     MatView(T* data, int ld, int cols) : m_data(data), m_ld(ld), m_cols(cols) {}
+    template <class U, class = std::enable_if_t<std::is_same_v<const U, T> && !std::is_same_v<U, T>>>
+    MatView(const MatView<U>& other) : m_data(other.data()), m_ld(other.ld()), m_cols(other.cols())
+    {
+    }
 
     T& operator()(int i, int j) const
     {
@@ -87,7 +99,9 @@ public:
     T* data() { return m_v.data(); }
     const T* data() const { return m_v.data(); }
     VecView<T> view() { return VecView<T>(m_v.data(), size()); }
+    VecView<const T> view() const { return VecView<const T>(m_v.data(), size()); }
     operator VecView<T>() { return view(); }
+    operator VecView<const T>() const { return view(); }
 
 private:
     std::vector<T> m_v;
@@ -119,8 +133,11 @@ public:
     int ld() const { return m_ld; }
     int cols() const { return m_cols; }
     T* data() { return m_v.data(); }
+    const T* data() const { return m_v.data(); }
     MatView<T> view() { return MatView<T>(m_v.data(), m_ld, m_cols); }
+    MatView<const T> view() const { return MatView<const T>(m_v.data(), m_ld, m_cols); }
     operator MatView<T>() { return view(); }
+    operator MatView<const T>() const { return view(); }
 
 private:
     std::vector<T> m_v;
@@ -132,5 +149,9 @@ using CVec = VecView<Cx>;
 using RVec = VecView<double>;
 using IVec = VecView<int>;
 using CMat = MatView<Cx>;
+// Read-only views: inputs a kernel only reads.
+using CVecIn = VecView<const Cx>;
+using RVecIn = VecView<const double>;
+using CMatIn = MatView<const Cx>;
 
 } // namespace kd

@@ -14,9 +14,11 @@
 #include "ResultFileNames.h"
 #include "RunChannels.h"
 #include "RunFolderLock.h"
+#include "RunOptions.h"
 #include "SharedStorage.h"
 #include "SublayerModel.h"
 #include "VerticalRocking.h"
+#include "WorkerPool.h"
 
 #include <array>
 #include <cstdio>
@@ -202,7 +204,12 @@ int runInFolder()
             return 1;
         }
 
-        HorizontalAnalysis horizontal(storage, moduli, input, ch);
+        // One worker pool for the whole run, handed to both analyses.
+        const RunOptions options = runOptionsFromEnvironment();
+        const std::unique_ptr<WorkerPool> pool = makeWorkerPool(options);
+        const RunResources resources{pool.get(), options.kernels};
+
+        HorizontalAnalysis horizontal(storage, moduli, input, ch, resources);
         horizontal.setUp();
         echoFrequencies(ch.report, input);
 
@@ -224,7 +231,7 @@ int runInFolder()
         looping = false;
         horizontal.finish();
 
-        VERTICAL_ROCKING(storage, ch, input);
+        VERTICAL_ROCKING(storage, ch, input, resources);
         closeAll(ch);
         return 0;
     } catch (const NonFiniteValue&) {

@@ -3,7 +3,6 @@
 #include "WorkerPool.h"
 
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <thread>
 
@@ -23,16 +22,18 @@ RunOptions runOptionsFromEnvironment()
     }
     if (o.sequential)
         o.threads = 1;
+    KernelPath kernels = bestKernelPath();
+    if (kernelPathFromName(std::getenv("KDCALC_KERNELS"), kernels))
+        kernels = usableKernelPath(kernels);
+    o.kernels = kernels;
     return o;
 }
 
-WorkerPool* runPool()
+std::unique_ptr<WorkerPool> makeWorkerPool(const RunOptions& options)
 {
-    static const RunOptions options = runOptionsFromEnvironment();
     if (options.sequential)
         return nullptr;
-    static std::unique_ptr<WorkerPool> pool = std::make_unique<WorkerPool>(options.threads);
-    return pool.get();
+    return std::make_unique<WorkerPool>(options.threads);
 }
 
 } // namespace kd

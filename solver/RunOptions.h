@@ -4,6 +4,13 @@
 //   KDCALC_SEQUENTIAL  set to anything but "0": the straightforward sequential
 //                      computation (one thread, no reuse of pair results)
 //   KDCALC_THREADS     number of threads of the fast path (default: all cores)
+//   KDCALC_KERNELS     "portable", "avx2" or "avx512": the form of the pair
+//                      kernels (default, or a form the processor lacks: the
+//                      fastest it runs)
+
+#include "PairKernels.h"
+
+#include <memory>
 
 namespace kd {
 
@@ -12,12 +19,18 @@ class WorkerPool;
 struct RunOptions {
     bool sequential = false;
     int threads = 1;
+    KernelPath kernels = KernelPath::Portable;
 };
 
 RunOptions runOptionsFromEnvironment();
 
-// The pool of the fast path, created on first use with the environment's
-// options; null on the sequential path.
-WorkerPool* runPool();
+// The worker pool of the fast path; null on the sequential path.
+std::unique_ptr<WorkerPool> makeWorkerPool(const RunOptions& options);
+
+// What the run driver hands down to both analyses.
+struct RunResources {
+    WorkerPool* pool = nullptr;  // null: the straightforward sequential computation
+    KernelPath kernels = bestKernelPath();
+};
 
 } // namespace kd

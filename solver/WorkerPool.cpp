@@ -29,7 +29,15 @@ void WorkerPool::runShare(int worker)
                 return;
             index = m_next++;
         }
-        (*m_body)(index, worker);
+        try {
+            (*m_body)(index, worker);
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_error)
+                m_error = std::current_exception();
+            m_next = m_count;  // no further index is handed out
+            return;
+        }
     }
 }
 
@@ -68,6 +76,7 @@ void WorkerPool::parallelFor(int count, const std::function<void(int, int)>& bod
         m_body = &body;
         m_count = count;
         m_next = 0;
+        m_error = nullptr;
         ++m_generation;
     }
     m_start.notify_all();
@@ -75,6 +84,11 @@ void WorkerPool::parallelFor(int count, const std::function<void(int, int)>& bod
     std::unique_lock<std::mutex> lock(m_mutex);
     m_done.wait(lock, [&] { return m_next >= m_count && m_busy == 0; });
     m_body = nullptr;
+    if (m_error) {
+        std::exception_ptr error = std::move(m_error);
+        m_error = nullptr;
+        std::rethrow_exception(error);
+    }
 }
 
 } // namespace kd

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -26,7 +27,10 @@ public:
     int size() const { return m_size; }
 
     // body(index, worker) with worker in 0..size()-1, unique among the calls
-    // running at the same time (for per-worker scratch).
+    // running at the same time (for per-worker scratch). An exception thrown
+    // by any call (on a worker or on the caller's own share) stops handing out
+    // indices; once every worker has finished its current call, the first
+    // exception is rethrown on the caller and the pool stays usable.
     void parallelFor(int count, const std::function<void(int index, int worker)>& body);
 
 private:
@@ -42,6 +46,7 @@ private:
     int m_count = 0;
     int m_next = 0;
     int m_busy = 0;
+    std::exception_ptr m_error;  // first exception of the current loop
     unsigned m_generation = 0;
     bool m_stop = false;
 };

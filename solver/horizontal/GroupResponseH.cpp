@@ -21,7 +21,7 @@ void GROUP_MATRIX(CMat g, CVec w, int n, CMat alpha, CVec v)
     }
 }
 
-GroupHeadResponse groupHeadResponse(CMat ginv, CVec u, int n)
+GroupHeadResponse groupHeadResponse(CMatIn ginv, CVecIn u, int n)
 {
     Cx s{};
     Cx t{};

@@ -18,7 +18,7 @@ struct GroupHeadResponse {
 // With ginv the inverted group matrix and u the pile-head motions of the
 // piles (relative to the base): S = sum of ginv(i, j); UPP = (sum of
 // ginv(i, j) u(j)) / S, both summed i outer, j inner.
-GroupHeadResponse groupHeadResponse(CMat ginv, CVec u, int n);
+GroupHeadResponse groupHeadResponse(CMatIn ginv, CVecIn u, int n);
 
 struct SuperstructureResponse {
     Cx ust;  // motion of the top mass

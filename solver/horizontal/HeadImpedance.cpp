@@ -1,10 +1,16 @@
 #include "HeadImpedance.h"
 
 #include "ComplexKernels.h"
+#include "PairKernels.h"
 
 namespace kd {
 
-void HEAD_IMPEDANCE(CMat w, CMat kc, CMat f, CVec v, CVec u, double s1, int n, Cx& up, Cx& kh)
+namespace {
+
+// invert(w, m): CMATINV of the leading m x m block.
+template <class Invert>
+void headImpedance(CMat w, CMatIn kc, CMatIn f, CVec v, CVecIn u, double s1, int n, Cx& up, Cx& kh,
+                   Invert&& invert)
 {
     int m = n;
     int o = 0;
@@ -23,7 +29,7 @@ void HEAD_IMPEDANCE(CMat w, CMat kc, CMat f, CVec v, CVec u, double s1, int n, C
             w(o + j, o + k) = f(j, k);
 
     // The soil's dynamic stiffness at the nodes.
-    CMATINV(w, m);
+    invert(w, m);
     if (s1 > 0.0)
         w(1, 1) = Cx{};
 
@@ -39,7 +45,7 @@ void HEAD_IMPEDANCE(CMat w, CMat kc, CMat f, CVec v, CVec u, double s1, int n, C
     for (int k = 1; k <= m; ++k)
         for (int j = 1; j <= m; ++j)
             w(j, k) = w(j, k) + kc(j, k);
-    CMATINV(w, m);
+    invert(w, m);
 
     kh = recip(w(1, 1));
     Cx s{};
@@ -48,7 +54,20 @@ void HEAD_IMPEDANCE(CMat w, CMat kc, CMat f, CVec v, CVec u, double s1, int n, C
     up = s;
 }
 
-void REARRANGE_FLEX_H(CMat fs, CMat g, CMat x, double r, int n, int m)
+} // namespace
+
+void HEAD_IMPEDANCE(CMat w, CMatIn kc, CMatIn f, CVec v, CVecIn u, double s1, int n, Cx& up, Cx& kh)
+{
+    headImpedance(w, kc, f, v, u, s1, n, up, kh, [](CMat a, int order) { CMATINV(a, order); });
+}
+
+void HEAD_IMPEDANCE(CMat w, CMatIn kc, CMatIn f, CVec v, CVecIn u, double s1, int n, Cx& up, Cx& kh,
+                    PairKernelWork& work)
+{
+    headImpedance(w, kc, f, v, u, s1, n, up, kh, [&work](CMat a, int order) { CMATINV(a, order, work); });
+}
+
+void REARRANGE_FLEX_H(CMat fs, CMatIn g, CMat x, double r, int n, int m)
 {
     for (int k = 1; k <= n; ++k)
         for (int j = 1; j <= n; ++j)

@@ -7,10 +7,10 @@
 #include "HorizontalResultFiles.h"
 #include "HorizontalSoilModel.h"
 #include "PileBeamModel.h"
+#include "PairKernels.h"
 #include "PileInteractionH.h"
 #include "PairSchedule.h"
 #include "ProjectInput.h"
-#include "RunOptions.h"
 #include "RunChannels.h"
 #include "SharedStorage.h"
 #include "SoilFlexibilityH.h"
@@ -24,11 +24,12 @@ namespace {
 
 // Scratch of one pair run; one per worker.
 struct PairWork {
+    explicit PairWork(KernelPath path) : kernels(path) {}
     Matrix<Cx> fm;   // modal field at the pair's distance (3N x 3N)
-    Matrix<Cx> t;    // field of the neighbour's unit loads (3N x N)
     Matrix<Cx> out;  // flexibility block of the receiving pile (N x N)
     Matrix<Cx> w;    // head-impedance work matrix
     Vector<Cx> v;    // fresh copy of the load vector
+    PairKernelWork kernels;  // field rows and the inversions' work area
 };
 
 struct PairResult {
@@ -41,8 +42,8 @@ struct PairResult {
 // Work areas of one run, sized for the project once and reused for every
 // frequency.
 struct HorizontalAnalysis::Run {
-    Run(SharedStorage& s, Matrix<Cx>& m, const ProjectInput& in, RunChannels& c)
-        : storage(s), moduli(m), input(in), channels(c),
+    Run(SharedStorage& s, Matrix<Cx>& m, const ProjectInput& in, RunChannels& c, const RunResources& res)
+        : storage(s), moduli(m), input(in), channels(c), resources(res),
           files(c, in.iunits, in.nfreq, in.spring > 0.0)
     {
     }
@@ -51,6 +52,7 @@ struct HorizontalAnalysis::Run {
     Matrix<Cx>& moduli;
     const ProjectInput& input;
     RunChannels& channels;
+    RunResources resources;
     HorizontalResultFiles files;
 
     int n = 0;        // soil nodes (sublayers)
@@ -61,6 +63,7 @@ struct HorizontalAnalysis::Run {
     Vector<Cx> work3n;
     Matrix<Cx> c;              // node soil matrix (2N)
     Matrix<Cx> x;              // soil solution, 3N rows, N columns
+    SplitRows xRows;           // x as the pair runs read it
     Vector<Cx> ffD, ffE, ffL, ffB;  // free-field system; ffB the response
     Matrix<Cx> k;              // pile beam matrix, then the head-impedance work matrix
     Matrix<Cx> kc;             // condensed pile matrix
@@ -84,8 +87,8 @@ struct HorizontalAnalysis::Run {
 };
 
 HorizontalAnalysis::HorizontalAnalysis(SharedStorage& storage, Matrix<Cx>& moduli, const ProjectInput& input,
-                                       RunChannels& channels)
-    : m_run(std::make_unique<Run>(storage, moduli, input, channels))
+                                       RunChannels& channels, const RunResources& resources)
+    : m_run(std::make_unique<Run>(storage, moduli, input, channels, resources))
 {
 }
 
@@ -121,14 +124,17 @@ void HorizontalAnalysis::setUp()
     r.vSaved.assign(nodes);
     r.f.resize(n, n);
     r.fs.resize(n, n);
-    r.pool = runPool();
-    r.pairWork.resize(static_cast<std::size_t>(r.pool ? r.pool->size() : 1));
-    for (auto& pw : r.pairWork) {
+    r.pool = r.resources.pool;
+    r.xRows.reserve(m, n);
+    r.pairWork.clear();
+    const int workers = r.pool ? r.pool->size() : 1;
+    for (int w = 0; w < workers; ++w) {
+        PairWork& pw = r.pairWork.emplace_back(r.resources.kernels);
         pw.fm.resize(m, m);
-        pw.t.resize(m, n);
         pw.out.resize(n, n);
         pw.w.resize(nodes, nodes);
         pw.v.assign(nodes);
+        pw.kernels.reserve(n, n, nodes);
     }
     r.youngs.assign(n);
     r.rhoPile.assign(n);
@@ -191,6 +197,7 @@ void HorizontalAnalysis::runFrequency(const FrequencyState& state)
     Cx up, dkshh;
     HEAD_IMPEDANCE(r.k, r.kc, r.f, r.v1, r.ffB, s1, n, up, dkshh);
     REARRANGE_FLEX_H(r.fs, r.u, r.x, s.r, n, m);
+    r.xRows.assign(r.x, m, n);
 
     // Pile group: one pair run per unordered pair at a non-zero distance. The
     // pair's head motion serves both piles: u(i) starts at UP and adds
@@ -211,12 +218,14 @@ void HorizontalAnalysis::runFrequency(const FrequencyState& state)
     };
     const auto pairRun = [&](const std::array<double, 3>& k, int worker) {
         PairWork& pw = r.pairWork[static_cast<std::size_t>(worker)];
-        PILE_INTERACTION_H(r.x, pw.fm, pw.out, r.fs, r.soil.SH_WAVENUMBERS, r.soil.PSV_WAVENUMBERS, r.soil.SH_MODES,
-                           r.soil.PSV_MODES, k[0], k[1], k[2], m, pw.t);
+        const Run& shared = r;  // the pair runs only read the run's soil solution
+        PILE_INTERACTION_H(shared.xRows, pw.fm, pw.out, shared.fs, shared.soil.SH_WAVENUMBERS,
+                           shared.soil.PSV_WAVENUMBERS, shared.soil.SH_MODES, shared.soil.PSV_MODES, k[0], k[1], k[2],
+                           m, pw.kernels);
         for (int kk = 1; kk <= nodes; ++kk)
-            pw.v(kk) = r.vSaved(kk);
+            pw.v(kk) = shared.vSaved(kk);
         PairResult res;
-        HEAD_IMPEDANCE(pw.w, r.kc, pw.out, pw.v, r.ffB, s1, n, res.upair, res.kpair);
+        HEAD_IMPEDANCE(pw.w, shared.kc, pw.out, pw.v, shared.ffB, s1, n, res.upair, res.kpair, pw.kernels);
         return res;
     };
     const auto apply = [&](int i, int j, const PairResult& res) {

@@ -7,6 +7,7 @@
 #include "Complex.h"
 #include "HorizontalResultFiles.h"
 #include "Matrix.h"
+#include "RunOptions.h"
 
 #include <memory>
 
@@ -27,8 +28,9 @@ struct FrequencyState {
 
 class HorizontalAnalysis {
 public:
+    // resources: the run's worker pool (none: the sequential computation) and kernel path.
     HorizontalAnalysis(SharedStorage& storage, Matrix<Cx>& moduli, const ProjectInput& input,
-                       RunChannels& channels);
+                       RunChannels& channels, const RunResources& resources = {});
     ~HorizontalAnalysis();
 
     // Frequency-independent soil matrices.

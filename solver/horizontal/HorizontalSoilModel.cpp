@@ -52,13 +52,12 @@ void FORM_DYN_PSV(HorizontalSoilModel& soil, double omega2)
                  b.PSV_M_DIAG, b.PSV_M_OFF);
 }
 
-void EIGENVECTORS_H(HorizontalSoilModel& soil, OutputChannel& report)
+ModeSearchStatus EIGENVECTORS_H(HorizontalSoilModel& soil, OutputChannel& report)
 {
     ThinLayerBands& b = soil.bands;
-    InverseIterationWork& w = soil.modeWork;
-    EIGENVECTORS_H(b.PSV_A_DIAG, b.PSV_A_OFF, b.PSV_B_BAND1, b.PSV_B_BAND3, soil.PSV_DYN_DIAG,
-                   soil.PSV_DYN_OFF, soil.PSV_WAVENUMBERS, soil.PSV_MODES, w.band, w.v, w.x, w.dv, w.ax,
-                   w.spare, w.sumk, w.sum1, w.start1, w.start2, w.rowLimit, 2 * soil.n, report);
+    return inverseIterationModes(kHorizontalModeLimits, b.PSV_A_DIAG, b.PSV_A_OFF, b.PSV_B_BAND1, b.PSV_B_BAND3,
+                                 soil.PSV_DYN_DIAG, soil.PSV_DYN_OFF, soil.PSV_WAVENUMBERS, soil.PSV_MODES,
+                                 soil.modeWork, 2 * soil.n, report);
 }
 
 } // namespace kd

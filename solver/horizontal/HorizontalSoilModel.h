@@ -48,6 +48,7 @@ void LAYER_MATRICES_H(HorizontalSoilModel& soil, const double SUB_H[], const Mat
 void FORM_DYN_SH(HorizontalSoilModel& soil, double omega2);
 void NEWTON_WAVENUMBERS_H(HorizontalSoilModel& soil, double f, OutputChannel& runNotes);
 void FORM_DYN_PSV(HorizontalSoilModel& soil, double omega2);
-void EIGENVECTORS_H(HorizontalSoilModel& soil, OutputChannel& report);
+// The mode search's status: the report holds its message on failure.
+ModeSearchStatus EIGENVECTORS_H(HorizontalSoilModel& soil, OutputChannel& report);
 
 } // namespace kd

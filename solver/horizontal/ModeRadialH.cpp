@@ -4,8 +4,8 @@
 
 namespace kd {
 
-void MODE_RADIAL_H(CMat out, CVec kOne, CVec kTwo, CMat shapesOne, CMat shapesTwo, double r, double p,
-                   int order, int dNodes, int nTwo)
+void MODE_RADIAL_H(CMat out, CVecIn kOne, CVecIn kTwo, CMatIn shapesOne, CMatIn shapesTwo, double r, double p,
+                   int order, int dNodes, int nTwo, bool secondRows)
 {
     for (int j = 1; j <= nTwo; ++j) {
         const Cx k = kTwo(j);
@@ -19,7 +19,8 @@ void MODE_RADIAL_H(CMat out, CVec kOne, CVec kTwo, CMat shapesOne, CMat shapesTw
             const Cx first = shapesTwo(2 * i - 1, j);
             const Cx second = shapesTwo(2 * i, j);
             out(3 * i - 2, j) = d * first;
-            out(3 * i - 1, j) = a * second;
+            if (secondRows)
+                out(3 * i - 1, j) = a * second;
             out(3 * i, j) = u * first;
         }
     }
@@ -33,7 +34,8 @@ void MODE_RADIAL_H(CMat out, CVec kOne, CVec kTwo, CMat shapesOne, CMat shapesTw
         for (int i = 1; i <= dNodes; ++i) {
             const Cx shape = shapesOne(i, j);
             out(3 * i - 2, nTwo + j) = u * shape;
-            out(3 * i - 1, nTwo + j) = Cx{0.0, 0.0};
+            if (secondRows)
+                out(3 * i - 1, nTwo + j) = Cx{0.0, 0.0};
             out(3 * i, nTwo + j) = d * shape;
         }
     }

@@ -15,7 +15,9 @@ namespace kd {
 //   columns nTwo+j, one-component mode j (k = kOne(j), a = shapesOne(i, j)):
 //     1: (p A / r) a    2: 0    3: D a
 // with D, A from BESSEL_TERM_H(D, A, B; k, r, order). r must not be 0.
-void MODE_RADIAL_H(CMat out, CVec kOne, CVec kTwo, CMat shapesOne, CMat shapesTwo, double r, double p,
-                   int order, int dNodes, int nTwo);
+// secondRows false: rows 3i-1 are left as they are (for callers that never
+// read the second component).
+void MODE_RADIAL_H(CMat out, CVecIn kOne, CVecIn kTwo, CMatIn shapesOne, CMatIn shapesTwo, double r, double p,
+                   int order, int dNodes, int nTwo, bool secondRows = true);
 
 } // namespace kd

@@ -1,36 +1,28 @@
 #include "PileInteractionH.h"
 
 #include "ModeRadialH.h"
+#include "PairKernels.h"
 
 namespace kd {
 
-void PILE_INTERACTION_H(CMat x, CMat fm, CMat out, CMat fs, CVec shWavenumbers, CVec psvWavenumbers,
-                        CMat shModes, CMat psvModes, double s, double c1, double c2, int m, CMat t)
+void PILE_INTERACTION_H(const SplitRows& x, CMat fm, CMat out, CMatIn fs, CVecIn shWavenumbers,
+                        CVecIn psvWavenumbers, CMatIn shModes, CMatIn psvModes, double s, double c1, double c2,
+                        int m, PairKernelWork& work)
 {
     const int n = m / 3;
-    MODE_RADIAL_H(fm, shWavenumbers, psvWavenumbers, shModes, psvModes, s, 1.0, 1, n, 2 * n);
-    // t(:, j) = fm x(:, j) for the first and third component of every node
-    // (the second does not enter). Each element sums over k in increasing
-    // order from 0; the loops follow the column storage of fm and t.
+    // Only the first and third component of every node enter; the second row
+    // of each node is neither formed nor read.
+    MODE_RADIAL_H(fm, shWavenumbers, psvWavenumbers, shModes, psvModes, s, 1.0, 1, n, 2 * n, false);
+    fieldProduct(fm, 1, 3, n, x, work.first, work.path());
+    fieldProduct(fm, 3, 3, n, x, work.second, work.path());
+    const std::size_t stride = static_cast<std::size_t>(work.first.stride());
     for (int j = 1; j <= n; ++j)
         for (int k = 1; k <= n; ++k) {
-            t(3 * k - 2, j) = Cx{};
-            t(3 * k, j) = Cx{};
+            const std::size_t e = static_cast<std::size_t>(k - 1) * stride + static_cast<std::size_t>(j - 1);
+            const Cx t1{work.first.re()[e], work.first.im()[e]};
+            const Cx t3{work.second.re()[e], work.second.im()[e]};
+            out(k, j) = fs(k, j) + c1 * t1 + c2 * t3;
         }
-    for (int k = 1; k <= m; ++k) {
-        const Cx* f = fm.col(k).data() - 1;
-        for (int j = 1; j <= n; ++j) {
-            const Cx xkj = x(k, j);
-            Cx* tj = t.col(j).data() - 1;
-            for (int node = 1; node <= n; ++node) {
-                tj[3 * node - 2] += f[3 * node - 2] * xkj;
-                tj[3 * node] += f[3 * node] * xkj;
-            }
-        }
-    }
-    for (int j = 1; j <= n; ++j)
-        for (int k = 1; k <= n; ++k)
-            out(k, j) = fs(k, j) + c1 * t(3 * k - 2, j) + c2 * t(3 * k, j);
 }
 
 } // namespace kd

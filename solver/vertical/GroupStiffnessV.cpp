@@ -1,6 +1,7 @@
 #include "GroupStiffnessV.h"
 
 #include "ModeRadialV.h"
+#include "PairKernels.h"
 #include "WorkerPool.h"
 
 #include <algorithm>
@@ -53,7 +54,7 @@ void CSYM_FACTOR(CMat a, int n, WorkerPool* pool)
     }
 }
 
-void CSYM_SOLVE(CMat a, CVec b, int n)
+void CSYM_SOLVE(CMatIn a, CVec b, int n)
 {
     for (int k = 1; k <= n - 1; ++k) {
         const Cx s = recip(a(k, k));
@@ -69,7 +70,7 @@ void CSYM_SOLVE(CMat a, CVec b, int n)
     }
 }
 
-void REARRANGE_FLEX_V(CMat t, CMat g, CMat f, int n, int m)
+void REARRANGE_FLEX_V(CMat t, CMatIn g, CMatIn f, int n, int m)
 {
     for (int j = 1; j <= n; ++j) {
         for (int i = 1; i <= m; ++i) {
@@ -81,28 +82,18 @@ void REARRANGE_FLEX_V(CMat t, CMat g, CMat f, int n, int m)
     }
 }
 
-void PILE_INTERACTION_V(CMat t, CMat g, CMat f, CMat out, CVec wavenumbers, CMat modes, double s, int n, int m,
-                        CMat u)
+void PILE_INTERACTION_V(const SplitRows& t, CMat g, CMatIn f, CMat out, CVecIn wavenumbers, CMatIn modes,
+                        double s, int n, int m, PairKernelWork& work)
 {
-    MODE_RADIAL_V(g, wavenumbers, modes, s, n, m);
-    // u(:, j) = g t(:, j) on the even (vertical) rows, the only ones used.
-    // Each element sums over k in increasing order from 0; the loops follow
-    // the column storage.
+    // Only the even (vertical) rows of g enter.
+    MODE_RADIAL_V(g, wavenumbers, modes, s, n, m, false);
+    fieldProduct(g, 2, 2, n, t, work.first, work.path());
+    const std::size_t stride = static_cast<std::size_t>(work.first.stride());
     for (int j = 1; j <= n; ++j)
-        for (int k = 1; k <= n; ++k)
-            u(2 * k, j) = Cx{};
-    for (int k = 1; k <= m; ++k) {
-        const Cx* gk = g.col(k).data() - 1;
-        for (int j = 1; j <= n; ++j) {
-            const Cx tkj = t(k, j);
-            Cx* uj = u.col(j).data() - 1;
-            for (int node = 1; node <= n; ++node)
-                uj[2 * node] += gk[2 * node] * tkj;
+        for (int k = 1; k <= n; ++k) {
+            const std::size_t e = static_cast<std::size_t>(k - 1) * stride + static_cast<std::size_t>(j - 1);
+            out(k, j) = Cx{work.first.re()[e], work.first.im()[e]} + f(k, j);
         }
-    }
-    for (int j = 1; j <= n; ++j)
-        for (int k = 1; k <= n; ++k)
-            out(k, j) = u(2 * k, j) + f(k, j);
 }
 
 } // namespace kd

@@ -6,6 +6,8 @@
 
 namespace kd {
 
+class PairKernelWork;
+class SplitRows;
 class WorkerPool;
 
 // Gauss elimination of a complex symmetric matrix on its upper triangle,
@@ -13,16 +15,18 @@ class WorkerPool;
 // step are shared among its threads; the result is the same to the bit.
 void CSYM_FACTOR(CMat a, int n, WorkerPool* pool = nullptr);
 // Solves with the matrix CSYM_FACTOR left; b is replaced by the solution.
-void CSYM_SOLVE(CMat a, CVec b, int n);
+void CSYM_SOLVE(CMatIn a, CVec b, int n);
 
 // t(i, j) := sum over k of g(i, 2k) f(k, j), i = 1..m, j = 1..n: the modal
 // amplitudes of the soil's response to a unit vertical load at node j.
-void REARRANGE_FLEX_V(CMat t, CMat g, CMat f, int n, int m);
+void REARRANGE_FLEX_V(CMat t, CMatIn g, CMatIn f, int n, int m);
 
 // Flexibility of a pile in the field of a loaded neighbour at distance s:
-// g receives the modal field at s; out(k, j) := (g t(:, j))(2k) + f(k, j).
-// u is scratch of m x n entries.
-void PILE_INTERACTION_V(CMat t, CMat g, CMat f, CMat out, CVec wavenumbers, CMat modes, double s, int n, int m,
-                        CMat u);
+// g receives the modal field at s; out(k, j) := (g t(:, j))(2k) + f(k, j),
+// each element of g t a sum over the m columns of g in increasing order from
+// 0. t: the modal amplitudes REARRANGE_FLEX_V left (m x n) as split rows
+// (read-only, shared by the pair runs); work: the thread's work areas.
+void PILE_INTERACTION_V(const SplitRows& t, CMat g, CMatIn f, CMat out, CVecIn wavenumbers, CMatIn modes,
+                        double s, int n, int m, PairKernelWork& work);
 
 } // namespace kd

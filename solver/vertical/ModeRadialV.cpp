@@ -4,7 +4,7 @@
 
 namespace kd {
 
-void MODE_RADIAL_V(CMat out, CVec k, CMat shapes, double r, int dNodes, int n)
+void MODE_RADIAL_V(CMat out, CVecIn k, CMatIn shapes, double r, int dNodes, int n, bool oddRows)
 {
     for (int j = 1; j <= n; ++j) {
         const Cx kj = k(j);
@@ -17,7 +17,8 @@ void MODE_RADIAL_V(CMat out, CVec k, CMat shapes, double r, int dNodes, int n)
             e = a * kj;
         }
         for (int i = 1; i <= dNodes; ++i) {
-            out(2 * i - 1, j) = d * shapes(2 * i - 1, j);
+            if (oddRows)
+                out(2 * i - 1, j) = d * shapes(2 * i - 1, j);
             out(2 * i, j) = e * shapes(2 * i, j);
         }
     }

@@ -6,9 +6,9 @@
 #include "InverseIteration.h"
 #include "PileBarModel.h"
 #include "PileDepthWalk.h"
+#include "PairKernels.h"
 #include "PairSchedule.h"
 #include "ProjectInput.h"
-#include "RunOptions.h"
 #include "SharedStorage.h"
 #include "SoilFlexibilityV.h"
 #include "ThinLayerMatrices.h"
@@ -21,9 +21,10 @@ namespace {
 
 // Scratch of one pair run; one per worker.
 struct PairWork {
+    explicit PairWork(KernelPath path) : kernels(path) {}
     Matrix<Cx> g;      // modal field at the pair's distance (m x m)
-    Matrix<Cx> field;  // its vertical rows applied to the unit loads (m x n)
     Matrix<Cx> out;    // flexibility of the receiving pile, then of pile and soil
+    PairKernelWork kernels;  // field rows and the inversions' work area
 };
 
 } // namespace
@@ -46,6 +47,7 @@ struct VerticalAnalysis::Run {
     Matrix<Cx> bar;    // pile bar matrix (n + 2 nodes)
     Matrix<Cx> w;      // single-pile system
     Matrix<Cx> t;      // modal amplitudes of the unit vertical loads (m x n)
+    SplitRows tRows;   // t as the pair runs read it
     WorkerPool* pool = nullptr;      // null: the straightforward sequential computation
     std::vector<PairWork> pairWork;  // one per worker
     Matrix<Cx> alpha;  // interaction factors, then their factorisation
@@ -53,7 +55,7 @@ struct VerticalAnalysis::Run {
     Vector<double> thickness, density, area;
     Vector<Cx> youngs;
 
-    void resize(int sublayers, int pileCount)
+    void resize(int sublayers, int pileCount, const RunResources& resources)
     {
         n = sublayers;
         m = 2 * n;
@@ -73,12 +75,15 @@ struct VerticalAnalysis::Run {
         bar.resize(n + 2, n + 2);
         w.resize(n, n);
         t.resize(m, n);
-        pool = runPool();
-        pairWork.resize(static_cast<std::size_t>(pool ? pool->size() : 1));
-        for (auto& pw : pairWork) {
+        tRows.reserve(m, n);
+        pool = resources.pool;
+        pairWork.clear();
+        const int workers = pool ? pool->size() : 1;
+        for (int w = 0; w < workers; ++w) {
+            PairWork& pw = pairWork.emplace_back(resources.kernels);
             pw.g.resize(m, m);
-            pw.field.resize(m, n);
             pw.out.resize(n, n);
+            pw.kernels.reserve(n, n, n);
         }
         alpha.resize(piles, piles);
         rhs.assign(piles);
@@ -90,8 +95,9 @@ struct VerticalAnalysis::Run {
 };
 
 VerticalAnalysis::VerticalAnalysis(SharedStorage& storage, const ProjectInput& input, OutputChannel& report,
-                                   OutputChannel& notes)
-    : m_storage(storage), m_input(input), m_report(report), m_notes(notes), m_run(std::make_unique<Run>())
+                                   OutputChannel& notes, const RunResources& resources)
+    : m_storage(storage), m_input(input), m_report(report), m_notes(notes), m_resources(resources),
+      m_run(std::make_unique<Run>())
 {
 }
 
@@ -102,7 +108,7 @@ void VerticalAnalysis::setUp()
     SharedStorage& st = m_storage;
     const ProjectInput& in = m_input;
     Run& run = *m_run;
-    run.resize(in.totalSublayers(), static_cast<int>(in.x.size()));
+    run.resize(in.totalSublayers(), static_cast<int>(in.x.size()), m_resources);
 
     int k = 0;
     for (const auto& layer : in.layers) {
@@ -185,6 +191,7 @@ VerticalResults VerticalAnalysis::runFrequency(double f, double w2)
     // Group: interaction factors of every pair i < j.
     CMATINV(run.s, n);  // the soil flexibility F at the pile nodes
     REARRANGE_FLEX_V(run.t, run.u, run.s, n, m);
+    run.tRows.assign(run.t, m, n);
     run.alpha.fill(Cx{});
     for (int a = 1; a <= p; ++a)
         run.alpha(a, a) = Cx{1.0, 0.0};
@@ -195,12 +202,14 @@ VerticalResults VerticalAnalysis::runFrequency(double f, double w2)
     };
     const auto pairRun = [&](const std::array<double, 1>& dist, int worker) {
         PairWork& pw = run.pairWork[static_cast<std::size_t>(worker)];
-        PILE_INTERACTION_V(run.t, pw.g, run.s, pw.out, run.wavenumbers, run.modes, dist[0], n, m, pw.field);
-        CMATINV(pw.out, n);
+        const Run& shared = run;  // the pair runs only read the run's soil solution
+        PILE_INTERACTION_V(shared.tRows, pw.g, shared.s, pw.out, shared.wavenumbers, shared.modes, dist[0], n, m,
+                           pw.kernels);
+        CMATINV(pw.out, n, pw.kernels);
         for (int k = 1; k <= n; ++k)
             for (int j = 1; j <= n; ++j)
-                pw.out(j, k) = pw.out(j, k) + run.bar(j, k);
-        CMATINV(pw.out, n);
+                pw.out(j, k) = pw.out(j, k) + shared.bar(j, k);
+        CMATINV(pw.out, n, pw.kernels);
         return cdiv(pw.out(1, 1), fs) - Cx{1.0, 0.0};
     };
     const auto apply = [&](int a, int b, const Cx& alpha) {

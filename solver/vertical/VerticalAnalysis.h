@@ -5,6 +5,7 @@
 // the single-pile and group stiffness.
 
 #include "Complex.h"
+#include "RunOptions.h"
 
 #include <memory>
 
@@ -24,7 +25,9 @@ struct VerticalResults {
 class VerticalAnalysis {
 public:
     // report: mode-solver messages; notes: symmetry messages.
-    VerticalAnalysis(SharedStorage& storage, const ProjectInput& input, OutputChannel& report, OutputChannel& notes);
+    // resources: the run's worker pool (none: the sequential computation) and kernel path.
+    VerticalAnalysis(SharedStorage& storage, const ProjectInput& input, OutputChannel& report, OutputChannel& notes,
+                     const RunResources& resources = {});
     ~VerticalAnalysis();
 
     // Refills the shared sublayer and pile data from `input` (the vertical
@@ -41,6 +44,7 @@ private:
     const ProjectInput& m_input;
     OutputChannel& m_report;
     OutputChannel& m_notes;
+    RunResources m_resources;
     std::unique_ptr<Run> m_run;
 };
 

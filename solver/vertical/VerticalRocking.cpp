@@ -66,7 +66,8 @@ Cx factor(Cx value, Cx staticValue)
 
 } // namespace
 
-void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch, const ProjectInput& horizontalInput)
+void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch, const ProjectInput& horizontalInput,
+                      const RunResources& resources)
 {
     // The plot channel leaves "pldata1" (complete on disk once closed) for the
     // plot data file.
@@ -96,7 +97,7 @@ void VERTICAL_ROCKING(SharedStorage& st, RunChannels& ch, const ProjectInput& ho
                           std::to_string(in.nfreq));
     ch.report.emptyLine();
 
-    VerticalAnalysis analysis(st, in, ch.report, ch.notes);
+    VerticalAnalysis analysis(st, in, ch.report, ch.notes, resources);
     analysis.setUp();
 
     consoleLine(" ");

@@ -4,6 +4,8 @@
 // turns the plot scratch file into the plot data file, runs its own frequency
 // loop and appends its results to the report.
 
+#include "RunOptions.h"
+
 namespace kd {
 
 struct ProjectInput;
@@ -12,7 +14,9 @@ struct SharedStorage;
 
 // `horizontalInput` is the project as the horizontal stage read it: the
 // project file read again must hold the same data (RecordError otherwise), so
-// that both stages work on one checked project.
-void VERTICAL_ROCKING(SharedStorage& storage, RunChannels& channels, const ProjectInput& horizontalInput);
+// that both stages work on one checked project. `resources`: the run's worker
+// pool and kernel path, as the horizontal stage had them.
+void VERTICAL_ROCKING(SharedStorage& storage, RunChannels& channels, const ProjectInput& horizontalInput,
+                      const RunResources& resources = {});
 
 } // namespace kd
