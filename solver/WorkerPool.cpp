@@ -4,11 +4,24 @@ namespace kd {
 
 WorkerPool::WorkerPool(int threads) : m_size(threads < 1 ? 1 : threads)
 {
-    for (int w = 1; w < m_size; ++w)
-        m_threads.emplace_back([this, w] { workerLoop(w); });
+    try {
+        for (int w = 1; w < m_size; ++w)
+            m_threads.emplace_back([this, w] { workerLoop(w); });
+    } catch (...) {
+        // A thread that cannot be started (no memory, no more threads): the
+        // ones already waiting must be stopped before the pool's members go,
+        // or they would wait for ever on a destroyed condition.
+        stopWorkers();
+        throw;
+    }
 }
 
 WorkerPool::~WorkerPool()
+{
+    stopWorkers();
+}
+
+void WorkerPool::stopWorkers()
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -17,6 +30,7 @@ WorkerPool::~WorkerPool()
     m_start.notify_all();
     for (auto& t : m_threads)
         t.join();
+    m_threads.clear();
 }
 
 void WorkerPool::runShare(int worker)

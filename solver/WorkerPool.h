@@ -36,6 +36,7 @@ public:
 private:
     void workerLoop(int worker);
     void runShare(int worker);
+    void stopWorkers();
 
     int m_size = 1;
     std::vector<std::thread> m_threads;

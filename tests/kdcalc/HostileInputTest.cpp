@@ -279,6 +279,32 @@ TEST(HostileInput, OutOfMemoryEndsTheRunWithItsMessage)
 }
 #endif
 
+#if !defined(__SANITIZE_ADDRESS__)
+TEST(HostileInput, WorkerThreadsThatCannotStartEndTheRun)
+{
+    // 64 worker threads under a 150 MB address-space limit: their stacks
+    // cannot all be had. The threads already started must be stopped, and the
+    // run ends as a failure instead of waiting for ever (timeout gives 124).
+    TempDir dir;
+    writeFile(dir.file("p.kld"), ProjectText{}.text());
+    writeFileList(dir.path(), "p");
+    const std::string command = "cd '" + dir.path() +
+                                "' && ulimit -v 150000 && KDCALC_THREADS=64 timeout 60 '" KDCALC_PATH
+                                "' 2>&1 < /dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string console;
+    char buf[4096];
+    for (std::size_t n = 0; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;)
+        console.append(buf, n);
+    const int raw = pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(raw)) << console;
+    EXPECT_EQ(WEXITSTATUS(raw), 1) << console;
+    EXPECT_TRUE(contains(console, "\n THE RUN IS STOPPED: ")) << console;
+    EXPECT_TRUE(noResultFiles(dir.path(), "p"));
+}
+#endif
+
 TEST(HostileInput, ProjectChangedDuringTheRunStopsIt)
 {
     // The vertical stage reads the project file again: one changed meanwhile
