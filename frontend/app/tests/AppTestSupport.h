@@ -5,7 +5,11 @@
 
 #include "UserDialogs.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <deque>
 #include <functional>
@@ -13,6 +17,17 @@
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+// Writes text as the file name (folders made as needed) in dir; its path.
+inline QString WriteTestFile(const QTemporaryDir& dir, const QByteArray& text, const QString& name)
+{
+    const QString path = dir.filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(text);
+    return path;
+}
 
 // Answers the questions of the file commands from a script.
 class TestDialogs : public UserDialogs {

@@ -63,15 +63,7 @@ class MainWindowFaultsTest : public QObject {
     Q_OBJECT
 
 private:
-    QString write(const QByteArray& text, const QString& name)
-    {
-        const QString path = m_dir->filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(text);
-        return path;
-    }
+    QString write(const QByteArray& text, const QString& name) { return WriteTestFile(*m_dir, text, name); }
 
     std::unique_ptr<TMainForm> makeForm()
     {

@@ -41,15 +41,7 @@ class ProjectDocumentTest : public QObject {
     Q_OBJECT
 
 private:
-    QString write(const QByteArray& text, const QString& name)
-    {
-        const QString path = m_dir->filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(text);
-        return path;
-    }
+    QString write(const QByteArray& text, const QString& name) { return WriteTestFile(*m_dir, text, name); }
 
     // A fresh document on fresh tables and plots, started without an argument.
     void makeDocument(const QStringList& arguments = {})
