@@ -8,10 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <deque>
+#include <memory>
 #include <functional>
 
 #include <sys/types.h>
@@ -27,6 +29,15 @@ inline QString WriteTestFile(const QTemporaryDir& dir, const QByteArray& text, c
     if (f.open(QIODevice::WriteOnly))
         f.write(text);
     return path;
+}
+
+// A new working folder (made current) and a new settings folder for one test.
+inline void UseFreshFolders(std::unique_ptr<QTemporaryDir>& dir, std::unique_ptr<QTemporaryDir>& settings)
+{
+    dir = std::make_unique<QTemporaryDir>();
+    settings = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings->path());
+    QDir::setCurrent(dir->path());
 }
 
 // Answers the questions of the file commands from a script.

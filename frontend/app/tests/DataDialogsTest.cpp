@@ -1,3 +1,4 @@
+#include "AppTestSupport.h"
 #include "DialogTestSupport.h"
 
 #include "About.h"
@@ -75,10 +76,7 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_settingsDir = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir->path());
-        QDir::setCurrent(m_dir->path());
+        UseFreshFolders(m_dir, m_settingsDir);
         TDlgOptions::SetBrowser(nullptr);
     }
 

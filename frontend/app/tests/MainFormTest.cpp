@@ -183,10 +183,7 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_settingsDir = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir->path());
-        QDir::setCurrent(m_dir->path());
+        UseFreshFolders(m_dir, m_settingsDir);
         qunsetenv("KELDOR_FAKE_MODE");
     }
 

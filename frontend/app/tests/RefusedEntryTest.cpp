@@ -1,6 +1,7 @@
 // A refused entry in the active child window stops the command that committed
 // it: through the real main window, its data dialogs and table windows.
 
+#include "AppTestSupport.h"
 #include "DialogTestSupport.h"
 
 #include "SoilParams.h"
@@ -56,10 +57,7 @@ class RefusedEntryTest : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_settingsDir = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir->path());
-        QDir::setCurrent(m_dir->path());
+        UseFreshFolders(m_dir, m_settingsDir);
         m_path = write("refusals.kld");
         m_other = write("other.kld");
         qputenv("KELDOR_FAKE_LOG", QFile::encodeName(m_dir->path()));
