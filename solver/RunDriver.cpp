@@ -56,8 +56,8 @@ void outOfMemoryLine()
     std::fflush(stdout);
 }
 
-// An exception that no handler takes (one thrown on a worker thread, or out of
-// memory while a handler runs) still ends the run as a failure with its
+// An exception that no handler takes (out of memory while a handler runs, or
+// one thrown where no handler stands) still ends the run as a failure with its
 // clean-up, never with an abort.
 [[noreturn]] void terminateRun()
 {
@@ -80,7 +80,9 @@ void outOfMemoryLine()
     std::_Exit(1);
 }
 
-void closeAll(RunChannels& ch)
+// Closes every channel. After a failure a further close error is passed over
+// (the first error is the one reported); after a complete run it fails the run.
+void closeAll(RunChannels& ch, bool afterFailure = true)
 {
     std::array<OutputChannel*, kHorizontalFileCount + 3> all{};
     std::size_t n = 0;
@@ -92,7 +94,8 @@ void closeAll(RunChannels& ch)
         try {
             c->close();
         } catch (const RecordError&) {
-            // The run has already failed; the first error is the one reported.
+            if (!afterFailure)
+                throw;
         }
     }
 }
@@ -232,7 +235,7 @@ int runInFolder()
         horizontal.finish();
 
         VERTICAL_ROCKING(storage, ch, input, resources);
-        closeAll(ch);
+        closeAll(ch, false);
         return 0;
     } catch (const NonFiniteValue&) {
         consoleLine(looping ? " A RESULT AT FREQUENCY " + fmtF(frequency, 10, 3) +

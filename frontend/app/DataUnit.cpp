@@ -52,7 +52,7 @@ std::unique_ptr<TGridTable> MakeSoilLayerTable()
     t->HardwiredButton = true;
     t->SetRowGroup(1);
     t->SetMinRows(1);
-    t->MaxRows = kMaxLayers;
+    t->MaxRows = kMaxLayerRows;
     addFloat(*t, {QStringLiteral("Layer "), QStringLiteral("thickness")}, QStringLiteral("L"));
     addInt(*t, {QStringLiteral("Number of "), QStringLiteral("sublayers")}, 20, 1, 40);
     addFloat(*t, {QStringLiteral("Shear Wave "), QStringLiteral("Velocity")}, QStringLiteral("L/F5"));
@@ -201,8 +201,8 @@ void readRecords(TWordReader& reader, bool layout20, TProgramData& data, Project
     const UnitFactors toOther = factorsTo(3 - units);
 
     TGridTable& d = tables.D();
-    const int layers = readCount(reader, kMaxLayers,
-                                 QStringLiteral("A layer count from 0 to %1 was expected but not found.").arg(kMaxLayers));
+    const int layers = readCount(reader, kMaxLayerRows,
+                                 QStringLiteral("A layer count from 0 to %1 was expected but not found.").arg(kMaxLayerRows));
     d.SetRowCount(layers);
     for (int row = 0; row < layers; ++row) {
         d.Cells(1, row)->SetInt(reader.ReadInteger());

@@ -23,7 +23,7 @@ QString DefaultProjectFileName();
 // opens again (the analysis itself takes at most 40 sublayers in all and
 // refuses more with its own message).
 using kd::kMaxPiles;
-inline constexpr int kMaxLayers = 1000;
+inline constexpr int kMaxLayerRows = 1000;
 
 // The definitions of the soil-layer and pile-coordinate tables (captions,
 // columns, limits), without rows.

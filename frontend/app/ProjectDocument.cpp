@@ -48,7 +48,7 @@ QString ProjectDocument::DisplayName(const QString& path)
     if (name.size() > 1)
         name[0] = name[0].toUpper();
     const qsizetype lastDot = name.lastIndexOf(u'.');
-    if (lastDot >= 0 && name.mid(lastDot).compare(QStringLiteral(".kld"), Qt::CaseInsensitive) == 0)
+    if (lastDot >= 0 && name.mid(lastDot).compare(QLatin1String(kd::kProjectExtension), Qt::CaseInsensitive) == 0)
         name.truncate(name.indexOf(u'.'));
     return name;
 }
@@ -158,7 +158,7 @@ void ProjectDocument::StartUp(const QStringList& arguments)
         if (!arguments.isEmpty()) {
             QString path = arguments.first();
             if (!QFileInfo(path).fileName().contains(u'.'))
-                path += QStringLiteral(".kld");
+                path += QLatin1String(kd::kProjectExtension);
             // The run changes the current directory: the name must not depend on it.
             path = QFileInfo(path).absoluteFilePath();
             if (QFileInfo(path).isFile()) {

@@ -1,5 +1,6 @@
 #include "ResultPlots.h"
 
+#include "InputLimits.h"
 #include "Misc.h"
 #include "NumberText.h"
 #include "WordRead.h"
@@ -137,9 +138,9 @@ private:
     {
         const QStringList words = nextRecord(2, QStringLiteral("two numbers (frequencies and units)"));
         const Extended count = value(words, 0);
-        if (count != std::trunc(count) || count < 0 || count > kMaxPlotFrequencies)
+        if (count != std::trunc(count) || count < 0 || count > kd::kMaxFrequencies)
             fail(QStringLiteral("a number of frequencies from 0 to %1 was expected, \"%2\" found.")
-                     .arg(kMaxPlotFrequencies)
+                     .arg(kd::kMaxFrequencies)
                      .arg(words[0]));
         const Extended units = value(words, 1);
         if (units != 1 && units != 2)

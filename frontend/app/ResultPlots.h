@@ -4,16 +4,11 @@
 // the analysis program leaves for them.
 
 #include "Extended.h"
-#include "InputLimits.h"
 #include "PltData.h"
 
 #include <QString>
 
 #include <vector>
-
-// At most this many frequencies are read from a plot data file (the
-// analysis program's capacity).
-inline constexpr int kMaxPlotFrequencies = kd::kMaxFrequencies;
 
 // One data record: frequency, a constant 1.0, real and imaginary part.
 struct PlotRecord {

@@ -167,8 +167,8 @@ TEST_F(ProjectFileTest, EveryLayerCountTheTableHoldsOpensAgain)
     // More layers than the analysis takes is work in progress, not a broken
     // file: what is saved must open again whole.
     auto data = TProgramData::Create(tables);
-    tables.D().SetRowCount(kMaxLayers);
-    tables.D().Cells(1, kMaxLayers - 1)->SetInt(3);
+    tables.D().SetRowCount(kMaxLayerRows);
+    tables.D().Cells(1, kMaxLayerRows - 1)->SetInt(3);
     data->FrequencyCount = 7;
     data->FileName = m_dir.filePath("layers.kld");
     data->Save(tables);
@@ -176,10 +176,10 @@ TEST_F(ProjectFileTest, EveryLayerCountTheTableHoldsOpensAgain)
     QString error;
     const auto back = TProgramData::CreateFromFile(data->FileName, true, other, error);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-    EXPECT_EQ(other.D().RowCount(), kMaxLayers);
-    EXPECT_EQ(other.D().Cells(1, kMaxLayers - 1)->GetInt(), 3);
+    EXPECT_EQ(other.D().RowCount(), kMaxLayerRows);
+    EXPECT_EQ(other.D().Cells(1, kMaxLayerRows - 1)->GetInt(), 3);
     EXPECT_EQ(back->FrequencyCount, 7);
-    EXPECT_EQ(tables.D().MaxRows, kMaxLayers);
+    EXPECT_EQ(tables.D().MaxRows, kMaxLayerRows);
 }
 
 TEST_F(ProjectFileTest, AnEmptyTitleIsAnEmptyFirstLine)
