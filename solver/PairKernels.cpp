@@ -410,9 +410,62 @@ struct Avx512Ops {
             Avx2Ops::update(dRe + wide, dIm + wide, sRe + wide, sIm + wide, len - wide, q);
     }
 
-    static void backward(double* re, double* im, std::size_t stride, int n, int h)
+    // V vectors of eight columns from j0 of backward row h (see PortableOps).
+    template <int V>
+    KD_AVX512 static void backwardChunk(double* re, double* im, std::size_t stride, int n, int h, int j0)
     {
-        Avx2Ops::backward(re, im, stride, n, h);
+        double* hRe = re + static_cast<std::size_t>(h - 1) * stride;
+        double* hIm = im + static_cast<std::size_t>(h - 1) * stride;
+        // b(k) = a(h, h+1+k), x row k = row h+1+k.
+        const double* bRe = hRe + h;
+        const double* bIm = hIm + h;
+        const double* xRe = re + static_cast<std::size_t>(h) * stride + j0;
+        const double* xIm = im + static_cast<std::size_t>(h) * stride + j0;
+        __m512d sr[V], si[V];
+        for (int v = 0; v < V; ++v) {
+            sr[v] = _mm512_setzero_pd();
+            si[v] = _mm512_setzero_pd();
+        }
+        for (int k = 0; k < n - h; ++k) {
+            const __m512d br = _mm512_set1_pd(bRe[k]);
+            const __m512d bi = _mm512_set1_pd(bIm[k]);
+            const double* xk = xRe + static_cast<std::size_t>(k) * stride;
+            const double* xik = xIm + static_cast<std::size_t>(k) * stride;
+            for (int v = 0; v < V; ++v) {
+                const __m512d xr = _mm512_loadu_pd(xk + 8 * v);
+                const __m512d xi = _mm512_loadu_pd(xik + 8 * v);
+                sr[v] = _mm512_add_pd(sr[v], _mm512_sub_pd(_mm512_mul_pd(br, xr), _mm512_mul_pd(bi, xi)));
+                si[v] = _mm512_add_pd(si[v], _mm512_add_pd(_mm512_mul_pd(br, xi), _mm512_mul_pd(bi, xr)));
+            }
+        }
+        for (int v = 0; v < V; ++v) {
+            const int j = j0 + 8 * v;
+            const int valid = std::min(8, h - j);
+            if (valid <= 0)
+                break;
+            // Only columns up to h change; the rest of the row is read later.
+            const __mmask8 mask = static_cast<__mmask8>((1u << valid) - 1u);
+            _mm512_mask_storeu_pd(hRe + j, mask, _mm512_sub_pd(_mm512_loadu_pd(hRe + j), sr[v]));
+            _mm512_mask_storeu_pd(hIm + j, mask, _mm512_sub_pd(_mm512_loadu_pd(hIm + j), si[v]));
+        }
+    }
+
+    KD_AVX512 static void backward(double* re, double* im, std::size_t stride, int n, int h)
+    {
+        const int len = static_cast<int>(stride);
+        int j0 = 0;
+        while (j0 < h) {
+            if (h - j0 > 8 && j0 + 16 <= len) {
+                backwardChunk<2>(re, im, stride, n, h, j0);
+                j0 += 16;
+            } else if (j0 + 8 <= len) {
+                backwardChunk<1>(re, im, stride, n, h, j0);
+                j0 += 8;
+            } else {
+                Avx2Ops::backwardChunk<1>(re, im, stride, n, h, j0);
+                j0 += 4;
+            }
+        }
     }
 
     // R rows of the product (f rows at f + r step) for the V vectors of eight
