@@ -8,6 +8,7 @@
 //                                same projects, side by side, for cases 5 and 6
 
 #include "FileListLayout.h"
+#include "OutputNames.h"
 
 #include <chrono>
 #include <cmath>
@@ -135,13 +136,14 @@ std::string content(const fs::path& f)
     return s.str();
 }
 
-// Every output file of the two folders, compared byte for byte.
+// Every output file of the two folders, compared byte for byte. The run's
+// lock file is no output (it stays empty, and older programs write none).
 bool sameOutputs(const fs::path& a, const fs::path& b, std::string& detail)
 {
     int files = 0;
     for (const auto& e : fs::directory_iterator(a)) {
         const std::string name = e.path().filename().string();
-        if (name == kd::kFileListName || name == "p.kld")
+        if (name == kd::kFileListName || name == "p.kld" || name == kd::kRunLockName)
             continue;
         ++files;
         if (!fs::exists(b / name) || content(e.path()) != content(b / name)) {

@@ -1,5 +1,6 @@
 #include "ComplexKernels.h"
 
+#include "GroupKernels.h"
 #include "WorkerPool.h"
 
 #include <algorithm>
@@ -146,7 +147,7 @@ void CBAND_SOLVE(CVec d, CVec e, CVec l, CVec b, int n)
         b(i) = b(i) - l(i) * b(i + 1);
 }
 
-void CMATINV(CMat a, int n, WorkerPool* pool)
+void CMATINV(CMat a, int n, WorkerPool* pool, KernelPath path)
 {
     if (n < 1)
         return;
@@ -182,9 +183,7 @@ void CMATINV(CMat a, int n, WorkerPool* pool)
             }
             for (int j = k0; j <= k1; ++j) {
                 Cx* c = column(j);
-                const Cx akj = c[k];
-                for (int i = k + 1; i <= n; ++i)
-                    c[i] -= qk[i] * akj;
+                subtractMultiple(c + k + 1, qk + k + 1, c[k], n - k, path);
             }
         }
         // Every other column takes the panel's steps in order: the division of
@@ -193,10 +192,8 @@ void CMATINV(CMat a, int n, WorkerPool* pool)
             Cx* c = column(j);
             for (int k = k0; k <= k1; ++k) {
                 c[k] = c[k] / pivot[static_cast<std::size_t>(k - k0)];
-                const Cx akj = c[k];
                 const Cx* qk = q.data() + static_cast<std::size_t>(k - k0) * stride;
-                for (int i = k + 1; i <= n; ++i)
-                    c[i] -= qk[i] * akj;
+                subtractMultiple(c + k + 1, qk + k + 1, c[k], n - k, path);
             }
         };
         const long long work = static_cast<long long>(k1 - k0 + 1) * (n - k0);
@@ -225,15 +222,21 @@ void CMATINV(CMat a, int n, WorkerPool* pool)
                 r[k] = a(h, k);
         }
         forColumnRanges(pool, 1, h1, static_cast<long long>(h1 - h0 + 1) * (n - h0), [&](int first, int last) {
-            for (int j = first; j <= last; ++j) {
+            // Columns up to h0 take every row of the block, several columns at
+            // a time; the later ones stop at their own row.
+            constexpr int kGroup = 16;
+            Cx* cols[kGroup];
+            int j = first;
+            while (j <= std::min(last, h0)) {
+                const int count = std::min(kGroup, std::min(last, h0) - j + 1);
+                for (int v = 0; v < count; ++v)
+                    cols[v] = column(j + v);
+                backwardRows(cols, count, rows.data(), stride, h0, h1, n, path);
+                j += count;
+            }
+            for (; j <= last; ++j) {
                 Cx* c = column(j);
-                for (int h = h1; h >= std::max(h0, j); --h) {
-                    const Cx* r = rows.data() + static_cast<std::size_t>(h - h0) * stride;
-                    Cx sum{0.0, 0.0};
-                    for (int k = h + 1; k <= n; ++k)
-                        sum += r[k] * c[k];
-                    c[h] -= sum;
-                }
+                backwardRows(&c, 1, rows.data() + static_cast<std::size_t>(j - h0) * stride, stride, j, h1, n, path);
             }
         });
     }

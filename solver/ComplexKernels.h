@@ -9,6 +9,7 @@
 // zero pivot gives non-finite results, never a crash.
 
 #include "Matrix.h"
+#include "PairKernels.h"
 
 namespace kd {
 
@@ -41,8 +42,8 @@ void CBAND_SOLVE(CVec d, CVec e, CVec l, CVec b, int n);
 // In-place inverse of a complex symmetric n x n matrix without pivoting,
 // leading dimension a.ld(). The upper triangle of the result is a copy of the
 // lower one. With a pool the columns of each step are shared among its
-// threads; the result is the same to the bit.
-void CMATINV(CMat a, int n, WorkerPool* pool = nullptr);
+// threads; the result is the same to the bit, as it is on every kernel path.
+void CMATINV(CMat a, int n, WorkerPool* pool = nullptr, KernelPath path = KernelPath::Portable);
 
 // Solves a x = b for the 2n x 2n symmetric pile-soil matrix a (upper triangle
 // used, destroyed), n right sides; column c of b must be zero above row c.

@@ -410,75 +410,143 @@ struct Avx512Ops {
             Avx2Ops::update(dRe + wide, dIm + wide, sRe + wide, sIm + wide, len - wide, q);
     }
 
-    static void backward(double* re, double* im, std::size_t stride, int n, int h)
+    // V vectors of eight columns from j0 of backward row h (see PortableOps).
+    template <int V>
+    KD_AVX512 static void backwardChunk(double* re, double* im, std::size_t stride, int n, int h, int j0)
     {
-        Avx2Ops::backward(re, im, stride, n, h);
+        double* hRe = re + static_cast<std::size_t>(h - 1) * stride;
+        double* hIm = im + static_cast<std::size_t>(h - 1) * stride;
+        // b(k) = a(h, h+1+k), x row k = row h+1+k.
+        const double* bRe = hRe + h;
+        const double* bIm = hIm + h;
+        const double* xRe = re + static_cast<std::size_t>(h) * stride + j0;
+        const double* xIm = im + static_cast<std::size_t>(h) * stride + j0;
+        __m512d sr[V], si[V];
+        for (int v = 0; v < V; ++v) {
+            sr[v] = _mm512_setzero_pd();
+            si[v] = _mm512_setzero_pd();
+        }
+        for (int k = 0; k < n - h; ++k) {
+            const __m512d br = _mm512_set1_pd(bRe[k]);
+            const __m512d bi = _mm512_set1_pd(bIm[k]);
+            const double* xk = xRe + static_cast<std::size_t>(k) * stride;
+            const double* xik = xIm + static_cast<std::size_t>(k) * stride;
+            for (int v = 0; v < V; ++v) {
+                const __m512d xr = _mm512_loadu_pd(xk + 8 * v);
+                const __m512d xi = _mm512_loadu_pd(xik + 8 * v);
+                sr[v] = _mm512_add_pd(sr[v], _mm512_sub_pd(_mm512_mul_pd(br, xr), _mm512_mul_pd(bi, xi)));
+                si[v] = _mm512_add_pd(si[v], _mm512_add_pd(_mm512_mul_pd(br, xi), _mm512_mul_pd(bi, xr)));
+            }
+        }
+        for (int v = 0; v < V; ++v) {
+            const int j = j0 + 8 * v;
+            const int valid = std::min(8, h - j);
+            if (valid <= 0)
+                break;
+            // Only columns up to h change; the rest of the row is read later.
+            const __mmask8 mask = static_cast<__mmask8>((1u << valid) - 1u);
+            _mm512_mask_storeu_pd(hRe + j, mask, _mm512_sub_pd(_mm512_loadu_pd(hRe + j), sr[v]));
+            _mm512_mask_storeu_pd(hIm + j, mask, _mm512_sub_pd(_mm512_loadu_pd(hIm + j), si[v]));
+        }
     }
 
-    template <int V>
-    KD_AVX512 static void fieldChunk(const Cx* f, std::size_t ldf, const SplitRows& x, int j0, double* oRe,
-                                     double* oIm)
+    KD_AVX512 static void backward(double* re, double* im, std::size_t stride, int n, int h)
+    {
+        const int len = static_cast<int>(stride);
+        int j0 = 0;
+        while (j0 < h) {
+            if (h - j0 > 8 && j0 + 16 <= len) {
+                backwardChunk<2>(re, im, stride, n, h, j0);
+                j0 += 16;
+            } else if (j0 + 8 <= len) {
+                backwardChunk<1>(re, im, stride, n, h, j0);
+                j0 += 8;
+            } else {
+                Avx2Ops::backwardChunk<1>(re, im, stride, n, h, j0);
+                j0 += 4;
+            }
+        }
+    }
+
+    // R rows of the product (f rows at f + r step) for the V vectors of eight
+    // columns from j0: each x vector is loaded once for all R rows.
+    template <int V, int R>
+    KD_AVX512 static void fieldChunk(const Cx* f, std::size_t ldf, int step, const SplitRows& x, int j0,
+                                     double* oRe, double* oIm, std::size_t oStride)
     {
         const double* fp = reinterpret_cast<const double*>(f);
+        const std::size_t fStep = 2 * static_cast<std::size_t>(step);
         const std::size_t xStride = static_cast<std::size_t>(x.stride());
         const double* xRe = x.re() + j0;
         const double* xIm = x.im() + j0;
-        const __m512d zero = _mm512_setzero_pd();
-        __m512d r0 = zero, i0 = zero, r1 = zero, i1 = zero, r2 = zero, i2 = zero;
-#define KD_SUM_STEP(v, sr, si)                                                                    \
-    {                                                                                             \
-        const __m512d xr = _mm512_loadu_pd(xk + 8 * (v));                                         \
-        const __m512d xi = _mm512_loadu_pd(xik + 8 * (v));                                       \
-        sr = _mm512_add_pd(sr, _mm512_sub_pd(_mm512_mul_pd(br, xr), _mm512_mul_pd(bi, xi)));     \
-        si = _mm512_add_pd(si, _mm512_add_pd(_mm512_mul_pd(br, xi), _mm512_mul_pd(bi, xr)));     \
-    }
+        __m512d sr[R][V], si[R][V];
+        for (int r = 0; r < R; ++r)
+            for (int v = 0; v < V; ++v) {
+                sr[r][v] = _mm512_setzero_pd();
+                si[r][v] = _mm512_setzero_pd();
+            }
         for (int k = 0; k < x.rows(); ++k) {
-            const __m512d br = _mm512_set1_pd(fp[static_cast<std::size_t>(k) * 2 * ldf]);
-            const __m512d bi = _mm512_set1_pd(fp[static_cast<std::size_t>(k) * 2 * ldf + 1]);
             const double* xk = xRe + static_cast<std::size_t>(k) * xStride;
             const double* xik = xIm + static_cast<std::size_t>(k) * xStride;
-            KD_SUM_STEP(0, r0, i0)
-            if constexpr (V > 1)
-                KD_SUM_STEP(1, r1, i1)
-            if constexpr (V > 2)
-                KD_SUM_STEP(2, r2, i2)
+            __m512d xr[V], xi[V];
+            for (int v = 0; v < V; ++v) {
+                xr[v] = _mm512_loadu_pd(xk + 8 * v);
+                xi[v] = _mm512_loadu_pd(xik + 8 * v);
+            }
+            const double* fk = fp + static_cast<std::size_t>(k) * 2 * ldf;
+            for (int r = 0; r < R; ++r) {
+                const __m512d br = _mm512_set1_pd(fk[r * fStep]);
+                const __m512d bi = _mm512_set1_pd(fk[r * fStep + 1]);
+                for (int v = 0; v < V; ++v) {
+                    sr[r][v] = _mm512_add_pd(sr[r][v],
+                                             _mm512_sub_pd(_mm512_mul_pd(br, xr[v]), _mm512_mul_pd(bi, xi[v])));
+                    si[r][v] = _mm512_add_pd(si[r][v],
+                                             _mm512_add_pd(_mm512_mul_pd(br, xi[v]), _mm512_mul_pd(bi, xr[v])));
+                }
+            }
         }
-#undef KD_SUM_STEP
-        _mm512_storeu_pd(oRe + j0, r0);
-        _mm512_storeu_pd(oIm + j0, i0);
-        if constexpr (V > 1) {
-            _mm512_storeu_pd(oRe + j0 + 8, r1);
-            _mm512_storeu_pd(oIm + j0 + 8, i1);
-        }
-        if constexpr (V > 2) {
-            _mm512_storeu_pd(oRe + j0 + 16, r2);
-            _mm512_storeu_pd(oIm + j0 + 16, i2);
-        }
+        for (int r = 0; r < R; ++r)
+            for (int v = 0; v < V; ++v) {
+                _mm512_storeu_pd(oRe + r * oStride + j0 + 8 * v, sr[r][v]);
+                _mm512_storeu_pd(oIm + r * oStride + j0 + 8 * v, si[r][v]);
+            }
     }
 
-    // Chunks of up to 24 columns, rows inner (the chunk of x stays in cache).
-    static constexpr int kChunk = 24;
+    template <int V>
+    KD_AVX512 static void fieldColumns(const Cx* f, std::size_t ldf, int step, int count, const SplitRows& x,
+                                       int j0, SplitRows& out)
+    {
+        const std::size_t stride = static_cast<std::size_t>(out.stride());
+        int r = 0;
+        for (; r + 4 <= count; r += 4)
+            fieldChunk<V, 4>(f + static_cast<std::size_t>(r) * step, ldf, step, x, j0, out.re() + r * stride,
+                             out.im() + r * stride, stride);
+        for (; r + 2 <= count; r += 2)
+            fieldChunk<V, 2>(f + static_cast<std::size_t>(r) * step, ldf, step, x, j0, out.re() + r * stride,
+                             out.im() + r * stride, stride);
+        for (; r < count; ++r)
+            fieldChunk<V, 1>(f + static_cast<std::size_t>(r) * step, ldf, step, x, j0, out.re() + r * stride,
+                             out.im() + r * stride, stride);
+    }
+
+    // Chunks of 16 columns, two rows at a time (the chunk of x stays in the
+    // first-level cache across the rows); then eight and four columns.
     KD_AVX512 static void fieldRows(const Cx* f, std::size_t ldf, int step, int count, const SplitRows& x,
                                     SplitRows& out)
     {
         const int len = x.stride();
         const std::size_t stride = static_cast<std::size_t>(out.stride());
-        for (int j0 = 0; j0 < len; j0 += kChunk) {
-            const int columns = std::min(kChunk, len - j0);
-            for (int r = 0; r < count; ++r) {
-                const Cx* row = f + static_cast<std::size_t>(r) * step;
-                double* oRe = out.re() + r * stride;
-                double* oIm = out.im() + r * stride;
-                switch (columns / 8) {
-                case 3: fieldChunk<3>(row, ldf, x, j0, oRe, oIm); break;
-                case 2: fieldChunk<2>(row, ldf, x, j0, oRe, oIm); break;
-                case 1: fieldChunk<1>(row, ldf, x, j0, oRe, oIm); break;
-                default: break;
-                }
-                if (columns % 8 != 0)
-                    Avx2Ops::fieldChunk<1>(row, ldf, x, j0 + columns - 4, oRe, oIm);
-            }
+        int j0 = 0;
+        for (; j0 + 16 <= len; j0 += 16)
+            fieldColumns<2>(f, ldf, step, count, x, j0, out);
+        if (j0 + 8 <= len) {
+            fieldColumns<1>(f, ldf, step, count, x, j0, out);
+            j0 += 8;
         }
+        if (j0 < len)
+            for (int r = 0; r < count; ++r)
+                Avx2Ops::fieldChunk<1>(f + static_cast<std::size_t>(r) * step, ldf, x, j0, out.re() + r * stride,
+                                       out.im() + r * stride);
     }
 };
 

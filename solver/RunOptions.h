@@ -5,8 +5,8 @@
 //                      computation (one thread, no reuse of pair results)
 //   KDCALC_THREADS     number of threads of the fast path (default: all cores)
 //   KDCALC_KERNELS     "portable", "avx2" or "avx512": the form of the pair
-//                      kernels (default, or a form the processor lacks: the
-//                      fastest it runs)
+//                      and group-matrix kernels (default, or a form the
+//                      processor lacks: the fastest it runs)
 
 #include "PairKernels.h"
 

@@ -238,7 +238,7 @@ void HorizontalAnalysis::runFrequency(const FrequencyState& state)
     };
     runPairs<3, PairResult>(p, r.pool, key, pairRun, apply);
     GROUP_MATRIX(r.g, r.wGroup, p, r.alpha, r.vGroup);
-    CMATINV(r.g, p, r.pool);
+    CMATINV(r.g, p, r.pool, r.pairWork.front().kernels.path());
     const GroupHeadResponse group = groupHeadResponse(r.g, r.vGroup, p);
     const Cx dkghh = dkshh * group.sum;
 

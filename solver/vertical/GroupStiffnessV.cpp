@@ -1,5 +1,6 @@
 #include "GroupStiffnessV.h"
 
+#include "GroupKernels.h"
 #include "ModeRadialV.h"
 #include "PairKernels.h"
 #include "WorkerPool.h"
@@ -9,7 +10,7 @@
 
 namespace kd {
 
-void CSYM_FACTOR(CMat a, int n, WorkerPool* pool)
+void CSYM_FACTOR(CMat a, int n, WorkerPool* pool, KernelPath path)
 {
     // Blocked: step k updates every element (j, c), k < j <= c, once, with the
     // same operations as the row-by-row form, and every element takes its
@@ -31,10 +32,8 @@ void CSYM_FACTOR(CMat a, int n, WorkerPool* pool)
             forColumnRanges(pool, k + 1, n, k1 - k + 1, [&](int first, int last) {
                 for (int c = first; c <= last; ++c) {
                     Cx* col = column(c);
-                    const Cx akc = col[k];
                     const int top = std::min(c, k1);
-                    for (int j = k + 1; j <= top; ++j)
-                        col[j] -= mk[j] * akc;
+                    subtractMultiple(col + k + 1, mk + k + 1, col[k], top - k, path);
                 }
             });
         }
@@ -44,10 +43,8 @@ void CSYM_FACTOR(CMat a, int n, WorkerPool* pool)
                             for (int c = first; c <= last; ++c) {
                                 Cx* col = column(c);
                                 for (int k = k0; k <= k1; ++k) {
-                                    const Cx akc = col[k];
                                     const Cx* mk = m.data() + static_cast<std::size_t>(k - k0) * stride;
-                                    for (int j = k1 + 1; j <= c; ++j)
-                                        col[j] -= mk[j] * akc;
+                                    subtractMultiple(col + k1 + 1, mk + k1 + 1, col[k], c - k1, path);
                                 }
                             }
                         });

@@ -3,6 +3,7 @@
 // Vertical and rocking stiffness of the pile group by interaction factors.
 
 #include "Matrix.h"
+#include "PairKernels.h"
 
 namespace kd {
 
@@ -12,8 +13,9 @@ class WorkerPool;
 
 // Gauss elimination of a complex symmetric matrix on its upper triangle,
 // without pivoting; row k keeps its values. With a pool the columns of each
-// step are shared among its threads; the result is the same to the bit.
-void CSYM_FACTOR(CMat a, int n, WorkerPool* pool = nullptr);
+// step are shared among its threads; the result is the same to the bit, as it
+// is on every kernel path.
+void CSYM_FACTOR(CMat a, int n, WorkerPool* pool = nullptr, KernelPath path = KernelPath::Portable);
 // Solves with the matrix CSYM_FACTOR left; b is replaced by the solution.
 void CSYM_SOLVE(CMatIn a, CVec b, int n);
 

@@ -217,7 +217,7 @@ VerticalResults VerticalAnalysis::runFrequency(double f, double w2)
         run.alpha(b, a) = alpha;
     };
     runPairs<1, Cx>(p, run.pool, key, pairRun, apply);
-    CSYM_FACTOR(run.alpha, p, run.pool);
+    CSYM_FACTOR(run.alpha, p, run.pool, run.pairWork.front().kernels.path());
 
     auto solveAndSum = [&](auto rhsOf, auto weightOf) {
         for (int a = 1; a <= p; ++a)
