@@ -598,14 +598,7 @@ void TTableForm::FillGrid()
     m_arranging = true;
     m_grid->setCurrentIndex(QModelIndex());
     m_model->reset(visible, t.RowCount(), captions, groups, controls);
-    for (int k = 0; k < visible; ++k) {
-        const TColumn* c = t.VisibleColumn(k);
-        if (c->UsesControls())
-            continue;
-        for (int r = 0; r < t.RowCount(); ++r)
-            m_model->store(k, r, c->GetText(r));
-    }
-    m_model->changed(0, visible - 1);
+    rewriteDataCells();
 
     const WidgetCanvas canvas(m_grid);
     const int rowHeight = scaled(this, 24);
