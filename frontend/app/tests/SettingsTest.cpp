@@ -163,4 +163,7 @@ TEST(EditorCommand, HowTheSettingIsTaken)
         EXPECT_EQ(c.Arguments, row.arguments);
     }
     EXPECT_FALSE(StartEditor("/no/such/editor-program", "/p/x.kld"));
+    QString reason;
+    EXPECT_FALSE(StartEditor("/no/such/editor-program -x", "/p/x.kld", &reason));
+    EXPECT_EQ(reason, "No such file or directory");
 }
