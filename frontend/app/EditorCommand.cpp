@@ -22,8 +22,21 @@ EditorCommand EditorCommandFor(const QString& wordProcessor, const QString& file
     return command;
 }
 
-bool StartEditor(const QString& wordProcessor, const QString& file)
+bool StartEditor(const QString& wordProcessor, const QString& file, QString* reason)
 {
     const EditorCommand command = EditorCommandFor(wordProcessor, file);
-    return QProcess::startDetached(command.Program, command.Arguments);
+    QProcess process;
+    process.setProgram(command.Program);
+    process.setArguments(command.Arguments);
+    if (process.startDetached())
+        return true;
+    if (reason) {
+        // The system's text without the name of the call that failed ("execv: ").
+        QString text = process.errorString();
+        const qsizetype colon = text.indexOf(QStringLiteral(": "));
+        if (text.startsWith(QStringLiteral("exec")) && colon >= 0)
+            text.remove(0, colon + 2);
+        *reason = text.isEmpty() ? QStringLiteral("the program could not be started") : text;
+    }
+    return false;
 }

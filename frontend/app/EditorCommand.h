@@ -16,5 +16,6 @@ struct EditorCommand {
 // (without a shell). The file is always one argument of its own, the last.
 EditorCommand EditorCommandFor(const QString& wordProcessor, const QString& file);
 
-// Starts the editor without waiting for it; false when it could not start.
-bool StartEditor(const QString& wordProcessor, const QString& file);
+// Starts the editor without waiting for it; false when it could not start,
+// and then reason (when given) says why ("No such file or directory").
+bool StartEditor(const QString& wordProcessor, const QString& file, QString* reason = nullptr);

@@ -7,6 +7,8 @@
 #include "AnalysisRun.h"
 #include "GeometryView.h"
 #include "EditorCommand.h"
+#include "HelpWindow.h"
+#include "TextFileWindow.h"
 #include "Misc.h"
 #include "OutputNames.h"
 #include "Table.h"
@@ -43,6 +45,11 @@ namespace {
 constexpr int kWindowListSize = 50;
 const QString kSaveQuestion = QStringLiteral("Do you want to save any changes?");
 const QString kEditorFailed = QStringLiteral("An error occurred in running the Word Processor");
+
+bool openWithDesktop(const QString& file)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+}
 
 // A CR between a heading and its detail is a line break on screen.
 QString screenText(const QString& message)
@@ -201,6 +208,11 @@ void TMainForm::SetDialogs(std::unique_ptr<UserDialogs> dialogs)
     m_document->SetDialogs(m_dialogs.get(), this);
 }
 
+void TMainForm::SetDesktopOpener(DesktopOpener opener)
+{
+    m_desktopOpener = std::move(opener);
+}
+
 void TMainForm::SetChildFactory(ChildKind kind, ChildFactory factory)
 {
     m_childFactories[kind] = std::move(factory);
@@ -290,11 +302,7 @@ void TMainForm::createMenus()
     m_windowSeparator = m_windowMenu->addSeparator();
     m_windowSeparator->setVisible(false);
     for (int i = 0; i < kWindowListSize; ++i) {
-        QAction* a = m_windowMenu->addAction(QString(), this, [this, i] {
-            const auto windows = m_mdi->subWindowList();
-            if (i < windows.size())
-                m_mdi->setActiveSubWindow(windows.at(i));
-        });
+        QAction* a = m_windowMenu->addAction(QString(), this, [this, i] { ActivateMenuClick(i); });
         a->setVisible(false);
         m_windowActions.push_back(a);
     }
@@ -475,7 +483,15 @@ void TMainForm::ShowChild(ChildKind kind)
         window = m_mdi->addSubWindow(widget);
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
-    window->show();
+    bringToFront(window);
+}
+
+void TMainForm::bringToFront(QMdiSubWindow* window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    else
+        window->show();
     m_mdi->setActiveSubWindow(window);
 }
 
@@ -575,6 +591,13 @@ void TMainForm::ArrangeMenuClick()
     m_windowSeparator->setVisible(!windows.isEmpty());
 }
 
+void TMainForm::ActivateMenuClick(int index)
+{
+    const auto windows = m_mdi->subWindowList();
+    if (index >= 0 && index < windows.size())
+        bringToFront(windows.at(index));
+}
+
 void TMainForm::arrangeIcons()
 {
     int x = 0;
@@ -639,8 +662,44 @@ void TMainForm::closePlotWindows()
 
 void TMainForm::startEditor(const QString& file)
 {
-    if (!StartEditor(m_document->WordProcessor(), file))
-        m_dialogs->Inform(this, kEditorFailed);
+    const QString editor = m_document->WordProcessor();
+    if (editor.trimmed().isEmpty()) {
+        // No editor set: the desktop's program for the file, else our own window.
+        const bool opened = m_desktopOpener ? m_desktopOpener(file) : openWithDesktop(file);
+        if (!opened)
+            showTextFile(file);
+        return;
+    }
+    QString reason;
+    if (!StartEditor(editor, file, &reason))
+        m_dialogs->Inform(this, kEditorFailed + u'\r'
+                                    + QStringLiteral("The text editor \"%1\" could not be started on %2: %3.")
+                                          .arg(editor, QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()),
+                                               reason)
+                                    + u'\r'
+                                    + QStringLiteral("Choose the text editor in Data \u203a Control Options, or leave "
+                                                     "the field empty to use the desktop's opener."));
+}
+
+void TMainForm::showTextFile(const QString& file)
+{
+    const QString path = QFileInfo(file).absoluteFilePath();
+    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+        auto* shown = qobject_cast<TextFileWindow*>(w->widget());
+        if (shown && shown->FilePath() == path) {
+            shown->Reload();
+            bringToFront(w);
+            return;
+        }
+    }
+    auto* window = new TextFileWindow(path, [this](const QString& message) { m_dialogs->Inform(this, message); });
+    if (!window->Reload()) {
+        delete window;
+        return;
+    }
+    QMdiSubWindow* sub = m_mdi->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    bringToFront(sub);
 }
 
 void TMainForm::CompInputClick()
@@ -662,15 +721,26 @@ void TMainForm::CompOutputClick()
 
 void TMainForm::HelpContentsClick()
 {
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    const QStringList candidates = {
-        programDir.filePath(QStringLiteral("KELDORHELP.html")),
-        programDir.filePath(QStringLiteral("../share/doc/keldor/KELDORHELP.html")),
-    };
+    if (m_helpWindow) {
+        bringToFront(m_helpWindow);
+        return;
+    }
+    const QStringList candidates = m_helpPageLocations.isEmpty()
+                                       ? HelpWindow::PageLocations(QCoreApplication::applicationDirPath())
+                                       : m_helpPageLocations;
+    for (const QString& file : candidates) {
+        if (!QFileInfo(file).isFile())
+            continue;
+        m_helpWindow = m_mdi->addSubWindow(new HelpWindow(file));
+        m_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
+        bringToFront(m_helpWindow);
+        return;
+    }
+    QStringList places;
     for (const QString& file : candidates)
-        if (QFileInfo(file).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath())))
-            return;
-    m_dialogs->Inform(this, QStringLiteral("The help document KELDORHELP.html is not installed."));
+        places << QDir::toNativeSeparators(file);
+    m_dialogs->Inform(this, QStringLiteral("The help page %1 was not found. It was looked for as:\r%2")
+                                .arg(HelpWindow::PageName, places.join(u'\r')));
 }
 
 void TMainForm::HelpAboutClick()

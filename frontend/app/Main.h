@@ -60,6 +60,9 @@ class TMainForm : public QMainWindow {
 public:
     using ChildFactory = std::function<QWidget*(TMainForm& form)>;
     using ModalFactory = std::function<void(TMainForm& form)>;
+    // Opens a file with the desktop's own program for it; false when that
+    // could not be started.
+    using DesktopOpener = std::function<bool(const QString& file)>;
 
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
@@ -75,6 +78,12 @@ public:
     void SetAnalysisProgram(const QString& path) { m_document->SetAnalysisProgram(path); }
     // The start-up arguments (without the program name), read by FormShow.
     void SetArguments(const QStringList& arguments) { m_arguments = arguments; }
+    // What the text commands try first when no text editor is set; by
+    // default the desktop's opener (QDesktopServices).
+    void SetDesktopOpener(DesktopOpener opener);
+    // Where Help, Contents looks for the help page, in order; by default
+    // beside this program, then where the installation puts it.
+    void SetHelpPageLocations(const QStringList& paths) { m_helpPageLocations = paths; }
 
     ProjectDocument& Document() const { return *m_document; }
     TProgramData& ProgramData() const { return m_document->ProgramData(); }
@@ -110,6 +119,9 @@ public:
     void ComputationMenuClick();
     void GraphicsMenuClick();
     void ArrangeMenuClick();
+    // The Window menu's list item: restores the child window when it is
+    // minimised and activates it.
+    void ActivateMenuClick(int index);
     void CompRunClick();
     void CompInputClick();
     void CompKernelClick();
@@ -152,6 +164,10 @@ protected:
 private:
     void createMenus();
     void startEditor(const QString& file);
+    // Shows the file in the program's own read-only text window (one per file).
+    void showTextFile(const QString& file);
+    // Shows a child window in front, restored when it was minimised.
+    void bringToFront(QMdiSubWindow* window);
     void arrangeIcons();
     // Shows the run's progress until it has ended; Cancel ends it.
     bool waitForRun(AnalysisRun& run, int steps);
@@ -168,6 +184,9 @@ private:
     std::map<ChildKind, ChildFactory> m_childFactories;
     std::map<ChildKind, QPointer<QMdiSubWindow>> m_children;
     ModalFactory m_aboutBox;
+    DesktopOpener m_desktopOpener;
+    QStringList m_helpPageLocations;
+    QPointer<QMdiSubWindow> m_helpWindow;
 
     QMenu* m_fileMenu = nullptr;
     QMenu* m_dataMenu = nullptr;

@@ -47,6 +47,12 @@ TDlgOptions::TDlgOptions(TMainForm& form) : DataDialog(form, QStringLiteral("Con
     EdtWord = new QLineEdit(this);
     EdtWord->setObjectName(QStringLiteral("EdtWord"));
     EdtWord->setMinimumWidth(320);
+    // What an empty field stands for, shown while it is empty.
+    EdtWord->setPlaceholderText(QStringLiteral("Empty: the desktop's opener, else KELDOR's own text window"));
+    EdtWord->setToolTip(QStringLiteral("The program (or command line) that Edit Input Text, Edit Processor-Run Notes "
+                                       "and Edit Output Text open the file in. Left empty, the file opens in the "
+                                       "desktop's program for it or, where there is none, read-only in a window "
+                                       "of KELDOR's own."));
     label->setBuddy(EdtWord);
     BrowseButton = new QPushButton(QStringLiteral("&Browse..."), this);
     grid()->addWidget(label, 0, 0, 1, 2);

@@ -1,7 +1,8 @@
 #pragma once
 
 // Control Options: the text editor that Computation opens the project, the
-// report and the run notes in. An empty path means the desktop's own opener.
+// report and the run notes in. An empty path means the desktop's own opener,
+// and where that cannot start, the main window's read-only text window.
 
 #include "DataDialog.h"
 

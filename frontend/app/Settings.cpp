@@ -50,9 +50,10 @@ QString RecentFileList::MenuCaption(int i, const QString& currentDirectory) cons
     QString prefix = currentDirectory;
     if (!prefix.endsWith(u'/'))
         prefix += u'/';
-    const qsizetype at = shown.indexOf(prefix);
-    if (at >= 0)
-        shown.remove(0, at + prefix.size());
+    // Only a path inside the current directory is shortened: the directory
+    // found further along a path ("/srv/tmp/..." for "/tmp") is not its folder.
+    if (shown.startsWith(prefix))
+        shown.remove(0, prefix.size());
     return QString::number(i + 1) + u' ' + QDir::toNativeSeparators(shown);
 }
 

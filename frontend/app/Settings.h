@@ -22,7 +22,7 @@ public:
     // already was the top entry and nothing changed.
     bool Update(const QString& path);
     // Caption of the File menu item of entry I: its number, a blank, and the
-    // path without the leading current directory.
+    // path, relative to the current directory when it lies inside it.
     QString MenuCaption(int i, const QString& currentDirectory) const;
 
 private:

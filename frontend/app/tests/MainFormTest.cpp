@@ -3,7 +3,9 @@
 #include "PlotWindow.h"
 
 #include "AnalysisRun.h"
+#include "HelpWindow.h"
 #include "Table.h"
+#include "TextFileWindow.h"
 #include "WordRead.h"
 
 #include <QApplication>
@@ -16,11 +18,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
 #include <QDesktopServices>
@@ -559,17 +563,87 @@ private slots:
         }
         auto form = makeForm();
         QCOMPARE(form->WordProcessor(), "/no/such/editor");
-        form->CompOutputClick();
-        QCOMPARE(m_dialogs->messages, QStringList({"An error occurred in running the Word Processor"}));
-        // The help page beside the program goes to the desktop's opener
-        // (a recorder here, so that no browser starts).
+        // The desktop's opener and the text window are for an empty setting
+        // only (a recorder here, so that no program starts).
         UrlRecorder opener;
         QDesktopServices::setUrlHandler("file", &opener, "open");
+        const QString report = write("report\n", "p.klo");
+        form->ProgramData().FileName = m_dir->filePath("p.kld");
+        form->CompOutputClick();
+        QCOMPARE(m_dialogs->messages,
+                 QStringList({"An error occurred in running the Word Processor\rThe text editor \"/no/such/editor\" "
+                              "could not be started on "
+                              + report
+                              + ": No such file or directory.\rChoose the text editor in Data \u203a Control Options, "
+                                "or leave the field empty to use the desktop's opener."}));
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+        // Help opens the page beside the program in the program's own window.
         form->HelpContentsClick();
         QDesktopServices::unsetUrlHandler("file");
-        const QString page = QDir(QCoreApplication::applicationDirPath()).filePath("KELDORHELP.html");
-        QCOMPARE(opener.urls, QList<QUrl>({QUrl::fromLocalFile(page)}));
+        QVERIFY(opener.urls.isEmpty());
         QCOMPARE(m_dialogs->messages.size(), 1);
+        const QString page = QDir(QCoreApplication::applicationDirPath()).filePath("KELDORHELP.html");
+        QVERIFY(form->MdiArea()->currentSubWindow());
+        auto* help = qobject_cast<HelpWindow*>(form->MdiArea()->currentSubWindow()->widget());
+        QVERIFY(help);
+        QCOMPARE(help->Browser->source(), QUrl::fromLocalFile(page));
+    }
+
+    void withoutAnEditorTheDesktopsOpenerComesFirst()
+    {
+        auto form = makeForm();
+        QVERIFY(form->WordProcessor().isEmpty());
+        form->ProgramData().FileName = write(project(), "e.kld");
+        UrlRecorder opener;
+        QDesktopServices::setUrlHandler("file", &opener, "open");
+        form->CompInputClick();
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(opener.urls, QList<QUrl>({QUrl::fromLocalFile(m_dir->filePath("e.kld"))}));
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void theWindowMenuRestoresAMinimisedChild_data()
+    {
+        QTest::addColumn<bool>("fromTheList");
+        QTest::newRow("its item in the Window menu's list") << true;
+        QTest::newRow("its Data menu command again") << false;
+    }
+    void theWindowMenuRestoresAMinimisedChild()
+    {
+        QFETCH(bool, fromTheList);
+        auto form = makeForm();
+        int stored = 0;
+        int reloaded = 0;
+        for (const auto& [kind, title] : {std::pair(ChildKind::ProjectTitle, "Project Title"),
+                                          std::pair(ChildKind::FrequencyData, "Frequency Data")})
+            form->SetChildFactory(kind, [&, title = QString(title)](TMainForm&) {
+                auto* child = new CountingChild(stored, reloaded);
+                child->setWindowTitle(title);
+                return child;
+            });
+        form->ShowChild(ChildKind::ProjectTitle);
+        QMdiSubWindow* minimised = form->MdiArea()->currentSubWindow();
+        QVERIFY(minimised);
+        form->ShowChild(ChildKind::FrequencyData);
+        QMdiSubWindow* other = form->MdiArea()->currentSubWindow();
+        minimised->showMinimized();
+        form->MdiArea()->setActiveSubWindow(other);
+        QVERIFY(minimised->isMinimized());
+        QCOMPARE(form->MdiArea()->currentSubWindow(), other);
+        if (fromTheList) {
+            form->ArrangeMenuClick();
+            const auto at = form->MdiArea()->subWindowList().indexOf(minimised);
+            QAction* item = form->WindowListActions()[size_t(at)];
+            QVERIFY(item->isVisible());
+            QCOMPARE(item->text(), "Project Title");
+            item->trigger();
+        } else {
+            form->ShowChild(ChildKind::ProjectTitle);
+        }
+        QVERIFY(!minimised->isMinimized());
+        QVERIFY(minimised->isVisible());
+        QCOMPARE(form->MdiArea()->currentSubWindow(), minimised);
     }
 
     void theStandardBoxesShowTheTexts()
@@ -650,6 +724,17 @@ private slots:
         QVERIFY(form->EditInputAction()->isEnabled());
         QVERIFY(form->EditNotesAction()->isEnabled());
         QVERIFY(form->EditOutputAction()->isEnabled());
+        // No editor and no opener: the report in the text window, byte for byte.
+        form->SetDesktopOpener([](const QString&) { return false; });
+        form->EditOutputAction()->trigger();
+        QVERIFY(form->MdiArea()->currentSubWindow());
+        auto* shown = qobject_cast<TextFileWindow*>(form->MdiArea()->currentSubWindow()->widget());
+        QVERIFY(shown);
+        QCOMPARE(form->MdiArea()->currentSubWindow()->windowTitle(), "group.klo");
+        const QByteArray report = readAll(m_dir->filePath("run/group.klo"));
+        QVERIFY(report.size() > 1000);
+        QCOMPARE(shown->Text->toPlainText().toUtf8(), report);
+        form->CloseAllChildren();
 
         // The plot data file, read token by token: 4 frequencies, SI.
         TWordReader reader(m_dir->filePath("run/group.klp"));

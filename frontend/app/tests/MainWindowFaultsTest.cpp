@@ -1,27 +1,38 @@
 // Faults found by trying the front end as a new user would, reproduced
 // through the real main window: a project no units change can hold, a file
 // opened in the other layout, saves that fail or go into a read-only folder,
-// and the boxes that show a failed run and ask for a file name.
+// the boxes that show a failed run and ask for a file name, and the text
+// commands and help on a desktop with no program to open a file.
 
 #include "AppTestSupport.h"
 #include "Main.h"
 
 #include "AnalysisRun.h"
+#include "HelpWindow.h"
+#include "Options.h"
 #include "Table.h"
+#include "TextFileWindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -71,18 +82,35 @@ private:
         auto dialogs = std::make_unique<TestDialogs>();
         m_dialogs = dialogs.get();
         form->SetDialogs(std::move(dialogs));
+        // A desktop without a program to open a file; every file asked for is kept.
+        m_opened.clear();
+        form->SetDesktopOpener([this](const QString& file) {
+            m_opened << file;
+            return m_openerWorks;
+        });
         form->show();
         return form;
+    }
+
+    // The child window the main window shows in front, as the type asked for.
+    template <class Window>
+    static Window* frontWindow(TMainForm& form)
+    {
+        QMdiSubWindow* sub = form.MdiArea()->currentSubWindow();
+        return sub ? qobject_cast<Window*>(sub->widget()) : nullptr;
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QTemporaryDir> m_settingsDir;
     TestDialogs* m_dialogs = nullptr;
+    QStringList m_opened;
+    bool m_openerWorks = false;
 
 private slots:
     void init()
     {
         UseFreshFolders(m_dir, m_settingsDir);
+        m_openerWorks = false;
     }
 
     void aHugeLayerThicknessNeitherCrashesNorSticks()
@@ -253,6 +281,188 @@ private slots:
         QCOMPARE(dialogs->ChooseSaveFile(&parent, "Save NewPile As", "NewPile.kld"), QString());
         QCOMPARE(refusal, "The folder " + m_dir->filePath("none") + " does not exist.");
         QVERIFY(askedAgain);
+    }
+
+    void withoutAnEditorTheFileShowsInATextWindow_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        const QByteArray report = "\n COMPUTER PROGRAM KELDOR 2.0\n\n\n   FREQ.(HZ)      REAL         IMAG.\n"
+                                  "     1.000   0.12345E+06  -0.54321E+04  \n    10.000   0.23456E+06   0.65432E+05\n";
+        QTest::newRow("Edit Output Text: the report") << "Edit &Output Text" << ".klo" << report
+                                                      << QString::fromLatin1(report);
+        QTest::newRow("Edit Input Text: a project file with CR LF")
+            << "Edit I&nput Text" << ".kld" << siProject() << QString::fromLatin1(siProject()).remove(u'\r');
+        // UTF-8 as such; a line of the older single-byte code page byte by byte.
+        QTest::newRow("Edit Processor-Run Notes: a line that is not UTF-8")
+            << "Edit &Processor-Run Notes" << ".klr" << QByteArray("Caf\xc3\xa9 ok\nCaf\xe9 old\n\xff\n")
+            << QString::fromUtf8("Caf\u00e9 ok\nCaf\u00e9 old\n\u00ff\n");
+    }
+    void withoutAnEditorTheFileShowsInATextWindow()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, extension);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        auto form = makeForm();
+        QVERIFY(form->WordProcessor().isEmpty()); // fresh settings
+        const QString path = write(bytes, "p" + extension);
+        form->ProgramData().FileName = m_dir->filePath("p.kld");
+        if (extension != ".kld")
+            write(siProject(), "p.kld");
+        QAction* command = nullptr;
+        emit form->ComputationMenu()->aboutToShow();
+        for (QAction* a : form->ComputationMenu()->actions())
+            if (a->text() == item)
+                command = a;
+        QVERIFY(command && command->isEnabled());
+        command->trigger();
+        QCOMPARE(m_opened, QStringList({path})); // the desktop's opener first
+        QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join(" | ")));
+        auto* window = frontWindow<TextFileWindow>(*form);
+        QVERIFY(window);
+        QCOMPARE(form->MdiArea()->currentSubWindow()->windowTitle(), "p" + extension);
+        QCOMPARE(window->Text->toPlainText(), shown);
+        if (extension == ".klo")
+            QCOMPARE(window->Text->toPlainText().toUtf8(), bytes); // byte for byte
+        QVERIFY(window->Text->isReadOnly());
+        QCOMPARE(window->Text->lineWrapMode(), QPlainTextEdit::NoWrap);
+        // Fixed pitch: a column of digits lines up under a column of letters.
+        const QFontMetrics metrics(window->Text->font());
+        QCOMPARE(metrics.horizontalAdvance("iiiiiiii"), metrics.horizontalAdvance("MMMMMMMM"));
+    }
+
+    void theTextWindowReloadsAndKeepsItsTextWhenTheFileGoes()
+    {
+        auto form = makeForm();
+        form->ProgramData().FileName = write(siProject(), "r.kld");
+        const QString report = write("first run\n", "r.klo");
+        form->CompOutputClick();
+        auto* window = frontWindow<TextFileWindow>(*form);
+        QVERIFY(window);
+        QCOMPARE(window->Text->toPlainText(), "first run\n");
+
+        write("second run\n", "r.klo");
+        QTest::mouseClick(window->ReloadButton, Qt::LeftButton);
+        QCOMPARE(window->Text->toPlainText(), "second run\n");
+        // The same command again: the same window, read again.
+        write("third run\n", "r.klo");
+        form->CompOutputClick();
+        QCOMPARE(form->MdiArea()->subWindowList().size(), 1);
+        QCOMPARE(frontWindow<TextFileWindow>(*form), window);
+        QCOMPARE(window->Text->toPlainText(), "third run\n");
+
+        // A file that has gone: the message names it, the text shown stays.
+        QVERIFY(QFile::remove(report));
+        QTest::mouseClick(window->ReloadButton, Qt::LeftButton);
+        QCOMPARE(m_dialogs->messages,
+                 QStringList({"The file " + report + " could not be read: No such file or directory."}));
+        QCOMPARE(window->Text->toPlainText(), "third run\n");
+        // Asked for again, it opens no empty window.
+        form->CloseAllChildren();
+        form->CompOutputClick();
+        QCOMPARE(m_dialogs->messages.size(), 2);
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+    }
+
+    void aDesktopOpenerThatStartsLeavesTheTextWindowClosed()
+    {
+        m_openerWorks = true;
+        auto form = makeForm();
+        form->ProgramData().FileName = write(siProject(), "o.kld");
+        form->CompInputClick();
+        QCOMPARE(m_opened, QStringList({m_dir->filePath("o.kld")}));
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void helpOpensInItsOwnWindow()
+    {
+        auto form = makeForm();
+        const QString page = QDir(QCoreApplication::applicationDirPath()).filePath(HelpWindow::PageName);
+        const QString title = QRegularExpression("<title>(.*)</title>").match(QString::fromUtf8(contents(page))).captured(1);
+        QVERIFY(!title.isEmpty());
+        form->HelpContentsClick();
+        QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join(" | ")));
+        QVERIFY(m_opened.isEmpty()); // help never goes to the desktop's opener
+        auto* help = frontWindow<HelpWindow>(*form);
+        QVERIFY(help);
+        QCOMPARE(form->MdiArea()->currentSubWindow()->windowTitle(), title);
+        QCOMPARE(help->Browser->documentTitle(), title);
+        QCOMPARE(help->Browser->source(), QUrl::fromLocalFile(page));
+
+        // A link within the page, and Back.
+        QVERIFY(!help->BackButton->isEnabled());
+        help->Browser->setSource(QUrl::fromLocalFile(page).resolved(QUrl("#computation")));
+        QVERIFY(help->BackButton->isEnabled());
+        QTest::mouseClick(help->BackButton, Qt::LeftButton);
+        QCOMPARE(help->Browser->source(), QUrl::fromLocalFile(page));
+        QVERIFY(!help->BackButton->isEnabled());
+
+        // Ctrl+F goes to the find field; Enter finds, again the next, round the end.
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        help->Browser->setFocus();
+        QTest::keyClick(help->Browser, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(help->FindField->hasFocus());
+        QTest::keyClicks(help->FindField, "arrange icons");
+        const auto found = [help] { return help->Browser->textCursor().selectionStart(); };
+        const qsizetype count = help->Browser->toPlainText().count("arrange icons", Qt::CaseInsensitive);
+        QVERIFY(count > 0);
+        QList<int> forward;
+        for (qsizetype i = 0; i <= count; ++i) {
+            QTest::keyClick(help->FindField, Qt::Key_Return);
+            QCOMPARE(help->Browser->textCursor().selectedText().toLower(), "arrange icons");
+            forward << found();
+        }
+        QCOMPARE(forward.last(), forward.first()); // round the end to the first again
+        QTest::keyClick(help->FindField, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(found(), forward[forward.size() - 2]); // the one before the first: the last
+        help->FindField->setText("no such words in the page");
+        QVERIFY(!help->FindNext());
+        QCOMPARE(help->FindStatus->text(), "Not found");
+
+        // Once open, Help, Contents brings the same window back, restored.
+        form->MdiArea()->currentSubWindow()->showMinimized();
+        form->HelpContentsClick();
+        QCOMPARE(form->MdiArea()->subWindowList().size(), 1);
+        QVERIFY(!form->MdiArea()->currentSubWindow()->isMinimized());
+    }
+
+    void aMissingHelpPageNamesWhereItWasLookedFor()
+    {
+        // Beside the program, then where the installation puts it.
+        QCOMPARE(HelpWindow::PageLocations("/opt/k/bin"),
+                 QStringList({"/opt/k/bin/KELDORHELP.html", "/opt/k/share/doc/keldor/KELDORHELP.html"}));
+        auto form = makeForm();
+        const QStringList places = {m_dir->filePath("bin/KELDORHELP.html"),
+                                    m_dir->filePath("share/doc/keldor/KELDORHELP.html")};
+        form->SetHelpPageLocations(places);
+        form->HelpContentsClick();
+        QCOMPARE(m_dialogs->messages, QStringList({"The help page KELDORHELP.html was not found. It was looked for "
+                                                   "as:\r"
+                                                   + places.join(u'\r')}));
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+        // The installed place alone is enough.
+        write("<html><head><title>Installed</title></head><body>x</body></html>", "share/doc/keldor/KELDORHELP.html");
+        form->HelpContentsClick();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(form->MdiArea()->currentSubWindow());
+        QCOMPARE(form->MdiArea()->currentSubWindow()->windowTitle(), "Installed");
+    }
+
+    void controlOptionsSayWhatAnEmptyEditorMeans()
+    {
+        auto form = makeForm();
+        form->ShowChild(ChildKind::ControlOptions);
+        auto* options = frontWindow<TDlgOptions>(*form);
+        QVERIFY(options);
+        QVERIFY(options->EdtWord->text().isEmpty());
+        QVERIFY2(options->EdtWord->placeholderText().contains("desktop's opener")
+                     && options->EdtWord->placeholderText().contains("text window"),
+                 qPrintable(options->EdtWord->placeholderText()));
     }
 };
 

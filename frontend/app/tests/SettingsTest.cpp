@@ -60,15 +60,38 @@ TEST(RecentFiles, AnEleventhFileDropsTheOldest)
     EXPECT_EQ(recent.Count(), 10);
 }
 
-TEST(RecentFiles, CaptionsDropTheCurrentDirectory)
+TEST(RecentFiles, CaptionsDropTheCurrentDirectoryOnlyAsTheLeadingFolder)
 {
+    const struct {
+        const char* path;
+        const char* current;
+        const char* caption;
+    } rows[] = {
+        {"/work/proj/pile.kld", "/work/proj", "1 pile.kld"},
+        {"/work/other/q.kld", "/work/proj", "1 /work/other/q.kld"},
+        {"/work/proj/pile.kld", "/opt/keldor/bin", "1 /work/proj/pile.kld"},
+        {"/work/proj/pile.kld", "/", "1 work/proj/pile.kld"},
+        {"/tmp/proj/b.kld", "/tmp", "1 proj/b.kld"},
+        {"/tmp/proj/b.kld", "/tmp/", "1 proj/b.kld"},
+        // The folder further along the path, or a longer name that starts alike.
+        {"/srv/tmp/proj/b.kld", "/tmp", "1 /srv/tmp/proj/b.kld"},
+        {"/x/tmp/y/tmp/b.kld", "/tmp", "1 /x/tmp/y/tmp/b.kld"},
+        {"/tmpx/b.kld", "/tmp", "1 /tmpx/b.kld"},
+        {"/tmp/a/tmp/b.kld", "/tmp", "1 a/tmp/b.kld"},
+        // Comparisons are case-sensitive, as the list's are.
+        {"/Tmp/b.kld", "/tmp", "1 /Tmp/b.kld"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.path) + " in " + row.current);
+        RecentFileList recent;
+        recent.Update(row.path);
+        EXPECT_EQ(recent.MenuCaption(0, row.current).toStdString(), row.caption);
+    }
+    // Each item carries its own number.
     RecentFileList recent;
     recent.Update("/work/other/q.kld");
     recent.Update("/work/proj/pile.kld");
-    EXPECT_EQ(recent.MenuCaption(0, "/work/proj"), "1 pile.kld");
     EXPECT_EQ(recent.MenuCaption(1, "/work/proj"), "2 /work/other/q.kld");
-    EXPECT_EQ(recent.MenuCaption(0, "/opt/keldor/bin"), "1 /work/proj/pile.kld");
-    EXPECT_EQ(recent.MenuCaption(0, "/"), "1 work/proj/pile.kld");
 }
 
 TEST_F(SettingsStore, NoStoreGivesEmptySettings)
@@ -140,4 +163,7 @@ TEST(EditorCommand, HowTheSettingIsTaken)
         EXPECT_EQ(c.Arguments, row.arguments);
     }
     EXPECT_FALSE(StartEditor("/no/such/editor-program", "/p/x.kld"));
+    QString reason;
+    EXPECT_FALSE(StartEditor("/no/such/editor-program -x", "/p/x.kld", &reason));
+    EXPECT_EQ(reason, "No such file or directory");
 }
