@@ -22,6 +22,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 class TableFormTest : public QObject {
@@ -255,6 +256,74 @@ private slots:
         // Closing stores too.
         QVERIFY(form->Frame()->close());
         QCOMPARE(double(t->Cells(1, 2)->GetFloat()), 8.0);
+    }
+
+    // A cell shows its value to 8 digits; leaving it stores the text only
+    // when the user changed it, on every way out of the cell.
+    void onlyAChangedTextIsStored()
+    {
+        const auto editor = [](TTableForm& form) {
+            return form.Grid()->indexWidget(
+                form.Grid()->model()->index(form.Row() - form.HeaderRows(), form.Col() - 1));
+        };
+        struct Path {
+            const char* what;
+            std::function<void(TTableForm& form, TTableForm& other)> leave;
+        };
+        const Path paths[] = {
+            {"a click on another cell", [](TTableForm& f, TTableForm&) { QVERIFY(f.SelectCell(2, 1)); }},
+            {"an arrow key", [&](TTableForm& f, TTableForm&) { QTest::keyClick(editor(f), Qt::Key_Down); }},
+            {"Tab", [&](TTableForm& f, TTableForm&) { QTest::keyClick(editor(f), Qt::Key_Tab); }},
+            {"Enter", [](TTableForm& f, TTableForm&) { f.GridKeyPress(Qt::Key_Return); }},
+            {"a command of the main window", [](TTableForm& f, TTableForm&) { QVERIFY(f.StoreEdits()); }},
+            {"a button", [](TTableForm& f, TTableForm&) { f.BtnAdd()->click(); }},
+            {"another window activated",
+             [this](TTableForm&, TTableForm& other) {
+                 m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(other.Frame()));
+             }},
+            {"closing", [](TTableForm& f, TTableForm&) { QVERIFY(f.Frame()->close()); }},
+        };
+        struct Entry {
+            const char* what;
+            const char* typed; // null: nothing typed
+            Extended stored;
+        };
+        const Entry entries[] = {
+            {"untouched", nullptr, 1.0L / 3},
+            {"the shown text typed again", "0.33333333", 1.0L / 3},
+            {"a new text", "0.5", 0.5L},
+        };
+        for (const Path& path : paths) {
+            for (const Entry& entry : entries) {
+                const QByteArray what = QByteArray(path.what) + ", " + entry.what;
+                auto other = piles(1);
+                TTableForm* otherForm = open(*other);
+                auto t = piles(3);
+                t->Cells(0, 0)->SetFloat(1.0L / 3);
+                TTableForm* form = open(*t);
+                QCOMPARE(form->Cells(1, 1), QString("0.33333333"));
+                if (entry.typed)
+                    form->SetEditText(entry.typed);
+                path.leave(*form, *otherForm);
+                QVERIFY2(t->Cells(0, 0)->GetFloat() == entry.stored, what.constData());
+            }
+        }
+        QVERIFY(m_messages.isEmpty());
+
+        // A value outside the column's limits, as a file may hold it, is
+        // refused only once the user edits it.
+        auto soil = MakeSoilLayerTable();
+        soil->SetRowCount(2);
+        soil->Cells(1, 0)->SetInt(45);
+        TTableForm* form = open(*soil);
+        QVERIFY(form->SelectCell(2, 2));
+        QVERIFY(form->SelectCell(2, 3));
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(soil->Cells(1, 0)->GetInt(), 45);
+        QVERIFY(form->SelectCell(2, 2));
+        form->SetEditText("46");
+        QVERIFY(!form->SelectCell(2, 3));
+        QCOMPARE(m_messages, QStringList({"Entry must be between 1 and 40."}));
     }
 
     void clicksAndPageKeysCommitToo()

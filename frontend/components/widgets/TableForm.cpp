@@ -30,7 +30,10 @@
 // ---------------------------------------------------------------- the grid
 
 // The texts of the grid's data cells (what the user typed where he typed),
-// the header block (caption lines) and the group numbers.
+// the header block (caption lines) and the group numbers. Each data cell
+// also keeps the text the window put there, so that a cell the user left
+// alone is never stored back: its text is rounded to 8 digits, the value
+// behind it is not.
 class TableGridModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
@@ -84,29 +87,49 @@ public:
         m_groups = groups;
         m_controls = controls;
         m_texts.assign(static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows), QString());
+        m_loaded = m_texts;
         endResetModel();
     }
 
     QString text(int col, int row) const
     {
-        if (col < 0 || col >= m_cols || row < 0 || row >= m_rows)
+        if (!inside(col, row))
             return {};
-        return m_texts[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_cols) + static_cast<std::size_t>(col)];
+        return m_texts[at(col, row)];
     }
 
-    // Stores without telling the view (setText) or with one notice for a block (changed).
+    // What the user typed, without telling the view.
     void store(int col, int row, const QString& t)
     {
-        if (col < 0 || col >= m_cols || row < 0 || row >= m_rows)
+        if (inside(col, row))
+            m_texts[at(col, row)] = t;
+    }
+
+    // The window's text of a cell (a value shown), without telling the view
+    // (setText) or with one notice for a block (changed).
+    void load(int col, int row, const QString& t)
+    {
+        if (!inside(col, row))
             return;
-        m_texts[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_cols) + static_cast<std::size_t>(col)] = t;
+        m_texts[at(col, row)] = t;
+        m_loaded[at(col, row)] = t;
     }
 
     void setText(int col, int row, const QString& t)
     {
-        store(col, row, t);
+        load(col, row, t);
         const QModelIndex i = index(row, col);
         emit dataChanged(i, i);
+    }
+
+    // The cell's text differs from the one the window put there. Typing the
+    // shown text again counts as no change.
+    bool edited(int col, int row) const { return inside(col, row) && m_texts[at(col, row)] != m_loaded[at(col, row)]; }
+    // The cell's text was stored: it is the cell's own text from now on.
+    void accept(int col, int row)
+    {
+        if (inside(col, row))
+            m_loaded[at(col, row)] = m_texts[at(col, row)];
     }
 
     void changed(int firstCol, int lastCol)
@@ -116,12 +139,19 @@ public:
     }
 
 private:
+    bool inside(int col, int row) const { return col >= 0 && col < m_cols && row >= 0 && row < m_rows; }
+    std::size_t at(int col, int row) const
+    {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(m_cols) + static_cast<std::size_t>(col);
+    }
+
     int m_cols = 0;
     int m_rows = 0;
     QStringList m_captions;
     QStringList m_groups;
     QVector<bool> m_controls;
     std::vector<QString> m_texts;
+    std::vector<QString> m_loaded;
 };
 
 // Clicks and keys that move the current cell ask the form first.
@@ -940,7 +970,7 @@ void TTableForm::rewriteDataCells()
         if (c->UsesControls())
             continue;
         for (int r = 0; r < t.RowCount(); ++r)
-            m_model->store(k, r, c->GetText(r));
+            m_model->load(k, r, c->GetText(r));
     }
     m_model->changed(0, visible - 1);
 }
@@ -957,9 +987,17 @@ bool TTableForm::CommitCell()
     TColumn* column = m_table->VisibleColumn(m_col - 1);
     if (column->UsesControls())
         return true;
-    const QString text = m_model->text(m_col - 1, m_row - m_headerRows);
+    const int col = m_col - 1;
+    const int row = m_row - m_headerRows;
+    // A cell left alone keeps its exact value: its text is only the rounded
+    // picture of it.
+    if (!m_model->edited(col, row)) {
+        m_refusedCol = 0;
+        return true;
+    }
+    const QString text = m_model->text(col, row);
     try {
-        column->SetText(m_row - m_headerRows, text);
+        column->SetText(row, text);
     } catch (const EAssignError& e) {
         m_refusedCol = m_col;
         m_refusedRow = m_row;
@@ -967,6 +1005,7 @@ bool TTableForm::CommitCell()
         inform(e.Message());
         return false;
     }
+    m_model->accept(col, row);
     m_refusedCol = 0;
     return true;
 }
