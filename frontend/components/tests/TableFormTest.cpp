@@ -19,6 +19,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTableView>
 #include <QTest>
 
@@ -560,6 +561,84 @@ private slots:
                 w += form->Grid()->columnWidth(k);
             return w;
         }());
+    }
+
+    // Narrowed to three columns and scrolled to the end with the bar's
+    // arrow: the last column ends at the viewport's edge, and the header,
+    // the cells and the editors over them agree.
+    void scrolledToTheEndShowsTheLastColumnWhole()
+    {
+        for (const bool subTables : {false, true}) {
+            const char* what = subTables ? "with a sub-table column" : "float and integer columns";
+            auto soil = MakeSoilLayerTable();
+            if (subTables) {
+                auto* column = static_cast<TTableColumn*>(soil->AddColumn(std::make_unique<TTableColumn>(soil.get())));
+                column->Captions() = QStringList{"Table"};
+                soil->SyncTemplateLists();
+            }
+            soil->SetRowCount(2);
+            TTableForm* form = open(*soil);
+            QTableView* grid = form->Grid();
+            const int cols = grid->model()->columnCount();
+            QRect r = form->Frame()->geometry();
+            // As wide as the first three columns need, and a little more.
+            for (int k = 3; k < cols; ++k)
+                r.setWidth(r.width() - grid->columnWidth(k));
+            r.setWidth(r.width() + 5);
+            form->WMSizing(SizingEdge::Right, r);
+            form->ArrangeControls();
+            QVERIFY2(form->VisibleCols() == 3, what);
+
+            QScrollBar* bar = grid->horizontalScrollBar();
+            for (int i = 0; i < cols && bar->value() < bar->maximum(); ++i) {
+                QStyleOptionSlider option;
+                option.initFrom(bar);
+                option.orientation = Qt::Horizontal;
+                option.minimum = bar->minimum();
+                option.maximum = bar->maximum();
+                option.sliderPosition = bar->sliderPosition();
+                option.sliderValue = bar->value();
+                option.singleStep = bar->singleStep();
+                option.pageStep = bar->pageStep();
+                const QRect arrow = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                                 QStyle::SC_ScrollBarAddLine, bar);
+                QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
+            }
+            QVERIFY2(bar->value() == cols - 3 && bar->maximum() == cols - 3, what);
+            QCOMPARE(form->LeftColIndex(), cols - 3);
+
+            const auto lastColumnAtTheEdge = [&] {
+                const int edge = grid->viewport()->width();
+                QHeaderView* header = grid->horizontalHeader();
+                bool held = header->sectionViewportPosition(cols - 3) == 0
+                            && header->sectionViewportPosition(cols - 1) + header->sectionSize(cols - 1) == edge;
+                for (int k = cols - 3; k < cols; ++k)
+                    held = held && grid->visualRect(grid->model()->index(0, k)).left() == header->sectionViewportPosition(k);
+                return held;
+            };
+            QVERIFY2(lastColumnAtTheEdge(), what);
+            // A refill of the grid, the current cell in view, keeps it so.
+            QVERIFY2(form->SelectCell(cols - 2, form->HeaderRows()), what);
+            form->BtnAdd()->click();
+            QVERIFY2(bar->value() == cols - 3, what);
+            QVERIFY2(lastColumnAtTheEdge(), what);
+            // The grid and its bar lie within the window.
+            QVERIFY2(grid->geometry().right() < form->width(), what);
+            QVERIFY2(form->Frame()->geometry().contains(form->Frame()->mapFromGlobal(
+                         bar->mapToGlobal(bar->rect().bottomRight()))),
+                     what);
+            if (subTables) {
+                int shown = 0;
+                for (QPushButton* b : grid->viewport()->findChildren<QPushButton*>()) {
+                    if (!b->isVisibleTo(form))
+                        continue;
+                    ++shown;
+                    const int row = b->text().section(':', 0, 0).toInt() - 1;
+                    QCOMPARE(b->geometry(), grid->visualRect(grid->model()->index(row, cols - 1)));
+                }
+                QCOMPARE(shown, 3);
+            }
+        }
     }
 
     void subTablesOpenFromTheirButtons()

@@ -26,6 +26,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 // ---------------------------------------------------------------- the grid
 
@@ -188,7 +189,21 @@ protected:
         QTableView::keyPressEvent(event);
     }
 
+    // The view sets its bars' ranges from the columns that fit its viewport
+    // from the end; the form's ranges (its shown rows and columns) and the
+    // first shown row and column stay.
+    void updateGeometries() override
+    {
+        const int left = horizontalScrollBar()->value();
+        const int top = verticalScrollBar()->value();
+        const bool arranging = std::exchange(m_form->m_arranging, true);
+        QTableView::updateGeometries();
+        m_form->m_arranging = arranging;
+        m_form->keepScrollPosition(left, top);
+    }
+
 private:
+    friend class TTableForm;
     TTableForm* m_form;
 };
 
@@ -710,13 +725,32 @@ void TTableForm::setTopLeft(int leftCol, int topRow)
     const int rows = m_model->rowCount();
     leftCol = std::clamp(leftCol, 0, std::max(0, cols - std::max(1, m_visibleCols)));
     topRow = std::clamp(topRow, 0, std::max(0, rows - std::max(1, m_visibleRows)));
-    m_arranging = true;
-    // The bars' ranges follow the shown rows and columns, set below.
-    m_grid->verticalScrollBar()->setRange(0, std::max(0, rows - m_visibleRows));
-    m_grid->horizontalScrollBar()->setRange(0, std::max(0, cols - m_visibleCols));
-    m_grid->verticalScrollBar()->setValue(topRow);
-    m_grid->horizontalScrollBar()->setValue(leftCol);
-    m_arranging = false;
+    keepScrollPosition(leftCol, topRow);
+}
+
+void TTableForm::keepScrollPosition(int leftCol, int topRow)
+{
+    if (!m_table)
+        return;
+    const bool arranging = std::exchange(m_arranging, true);
+    // The bars' ranges follow the shown rows and columns.
+    QScrollBar* vertical = m_grid->verticalScrollBar();
+    QScrollBar* horizontal = m_grid->horizontalScrollBar();
+    vertical->setRange(0, std::max(0, m_model->rowCount() - m_visibleRows));
+    horizontal->setRange(0, std::max(0, m_model->columnCount() - m_visibleCols));
+    vertical->setValue(topRow);
+    horizontal->setValue(leftCol);
+    // The headers start at the first shown row and column. At its maximum a
+    // bar lines the last section up with the viewport's edge, measured with
+    // the viewport before the window took the width of the columns now in
+    // view; the viewport is as wide as those columns, so this is the same
+    // place once the arrangement is done.
+    m_grid->horizontalHeader()->setOffsetToSectionPosition(horizontal->value());
+    m_grid->verticalHeader()->setOffsetToSectionPosition(vertical->value());
+    m_arranging = arranging;
+    // The cells and their editors follow the headers.
+    m_grid->updateEditorGeometries();
+    m_grid->viewport()->update();
 }
 
 void TTableForm::ArrangeControls()
@@ -724,7 +758,9 @@ void TTableForm::ArrangeControls()
     if (!m_table || m_arranging)
         return;
     m_arranging = true;
-    const TableGridMetrics g = GridMetrics();
+    TableGridMetrics g = GridMetrics();
+    // The shown columns end with the last one at most.
+    g.LeftColIndex = std::clamp(g.LeftColIndex, 0, std::max(0, ColCount() - 1 - g.VisibleCols));
     const TableFrameMetrics f = FrameMetrics();
     const int m = Margin();
     const bool vertical = NeedsVerticalBar(g);

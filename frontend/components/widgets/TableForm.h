@@ -139,6 +139,9 @@ private:
     void loadHelpPicture();
     void placeColumnEditors();
     void setTopLeft(int leftCol, int topRow);
+    // The bars' ranges and values as the form shows them, the headers, cells
+    // and editors in line with them.
+    void keepScrollPosition(int leftCol, int topRow);
     void resizeFrame(SizingEdge anchor);
     void inform(const QString& message);
     void detachFromTable();
