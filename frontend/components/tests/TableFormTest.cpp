@@ -641,6 +641,62 @@ private slots:
         }
     }
 
+    // Sizes other than a dragged edge: the window arranges itself, its grid
+    // with whole rows, its scroll bar and its buttons in view.
+    void everySizeKeepsTheGridAndButtonsInView()
+    {
+        struct Case {
+            const char* what;
+            std::function<void(QMdiSubWindow& frame, QMdiArea& area)> resize;
+            bool ownSize; // the window ends in the size it had
+        };
+        const Case cases[] = {
+            {"maximised", [](QMdiSubWindow& f, QMdiArea&) { f.showMaximized(); }, false},
+            {"maximised and restored",
+             [](QMdiSubWindow& f, QMdiArea&) {
+                 f.showMaximized();
+                 QCoreApplication::processEvents();
+                 f.showNormal();
+             },
+             true},
+            {"maximised in a workspace that shrinks",
+             [](QMdiSubWindow& f, QMdiArea& a) {
+                 f.showMaximized();
+                 QCoreApplication::processEvents();
+                 a.resize(400, 200);
+             },
+             false},
+            {"sized by the program", [](QMdiSubWindow& f, QMdiArea&) { f.resize(200, 150); }, true},
+            {"cascaded", [](QMdiSubWindow&, QMdiArea& a) { a.cascadeSubWindows(); }, true},
+            {"tiled", [](QMdiSubWindow&, QMdiArea& a) { a.tileSubWindows(); }, true},
+        };
+        for (const Case& c : cases) {
+            m_area->resize(1200, 900);
+            auto t = piles(25);
+            TTableForm* form = open(*t);
+            auto* frame = static_cast<QMdiSubWindow*>(form->Frame());
+            const QSize own = frame->size();
+            c.resize(*frame, *m_area);
+            QCoreApplication::processEvents();
+
+            QTableView* grid = form->Grid();
+            const QRect shown = frame->rect();
+            const auto inView = [&](QWidget* w) { return shown.contains(QRect(w->mapTo(frame, QPoint(0, 0)), w->size())); };
+            QVERIFY2(inView(grid), c.what);
+            QVERIFY2(inView(grid->verticalScrollBar()), c.what);
+            for (QPushButton* b : {form->BtnAdd(), form->BtnIns(), form->BtnDel()})
+                QVERIFY2(inView(b), c.what);
+            QVERIFY2(grid->viewport()->height() == form->VisibleRows() * grid->verticalHeader()->defaultSectionSize(),
+                     c.what);
+            // The last row comes into view at the bar's end.
+            grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+            QVERIFY2(form->TopRowIndex() + form->VisibleRows() == t->RowCount(), c.what);
+            if (c.ownSize)
+                QVERIFY2(frame->size() == own, c.what);
+            t->CloseForm();
+        }
+    }
+
     void subTablesOpenFromTheirButtons()
     {
         auto templ = MakePileCoordinateTable();

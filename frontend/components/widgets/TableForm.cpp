@@ -757,6 +757,7 @@ void TTableForm::ArrangeControls()
 {
     if (!m_table || m_arranging)
         return;
+    fitToFrame();
     m_arranging = true;
     TableGridMetrics g = GridMetrics();
     // The shown columns end with the last one at most.
@@ -808,6 +809,11 @@ void TTableForm::ArrangeControls()
 void TTableForm::resizeFrame(SizingEdge anchor)
 {
     QWidget* frame = Frame();
+    // A maximised or minimised window keeps the size the workspace gives it.
+    if (frame->isMaximized() || frame->isMinimized() || frame->isFullScreen()) {
+        m_lastFrameGeometry = frame->geometry();
+        return;
+    }
     QSize size = m_clientSize;
     if (m_frame)
         size = m_frame->sizeHint();
@@ -1265,7 +1271,10 @@ bool TTableForm::eventFilter(QObject* watched, QEvent* event)
                     m_anchor = SizingEdge::None;
                 });
             } else {
+                // Any other size (maximised, restored, arranged by the
+                // workspace, set by the program): the window arranges itself.
                 m_lastFrameGeometry = now;
+                FormResize();
             }
         }
         return false;
@@ -1290,6 +1299,67 @@ bool TTableForm::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TTableForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // In a sub-window the frame's own size tells (eventFilter).
+    if (!m_frame && !m_arranging)
+        FormResize();
+}
+
+void TTableForm::FormResize()
+{
+    if (!m_shown || !m_table || m_resizePending)
+        return;
+    // Once the resize is complete: a frame being maximised or restored
+    // tells its new state only after its new size.
+    m_resizePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_resizePending = false;
+            if (m_table && !Frame()->isMinimized())
+                ArrangeControls();
+        },
+        Qt::QueuedConnection);
+}
+
+void TTableForm::fitToFrame()
+{
+    QWidget* frame = Frame();
+    if (!frame->isMaximized() && !frame->isFullScreen()) {
+        // Back in its own size: the rows and columns it showed before.
+        if (m_ownCounts) {
+            m_visibleCols = std::min(m_ownCounts->width(), m_model->columnCount());
+            m_visibleRows = std::min(m_ownCounts->height(), m_model->rowCount());
+            m_ownCounts.reset();
+        }
+        return;
+    }
+    if (!m_ownCounts)
+        m_ownCounts = QSize(m_visibleCols, m_visibleRows);
+    // The size is the workspace's: as many rows and columns as it holds.
+    TableGridMetrics g = GridMetrics();
+    const TableFrameMetrics f = FrameMetrics();
+    const int cols = m_model->columnCount();
+    g.VisibleCols = cols;
+    g.VisibleRows = m_model->rowCount();
+    for (;;) {
+        g.LeftColIndex = std::clamp(g.LeftColIndex, 0, std::max(0, cols - g.VisibleCols));
+        int width = 0;
+        int height = 0;
+        TableClientSize(g, f, width, height);
+        if (height > this->height() && g.VisibleRows > 1)
+            --g.VisibleRows;
+        else if (width > this->width() && g.VisibleCols > 1)
+            --g.VisibleCols;
+        else
+            break;
+    }
+    m_visibleCols = g.VisibleCols;
+    m_visibleRows = g.VisibleRows;
 }
 
 // ---------------------------------------------------------------- closing
