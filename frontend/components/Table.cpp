@@ -32,12 +32,23 @@ std::vector<TGridTable*>& tableRegistry()
     return tables;
 }
 
-// The counter runs in 64 bits so that it can pass the largest identifier
-// without wrapping into identifiers already given.
-long long& nextIdentifier()
+int& nextIdentifier()
 {
-    static long long next = 0;
+    static int next = 0;
     return next;
+}
+
+// The counter's next identifier that no living table holds. Past the largest
+// identifier the counter starts again at 0: identifiers are never negative.
+int takeFreeIdentifier()
+{
+    int& next = nextIdentifier();
+    for (;;) {
+        const int candidate = next;
+        next = candidate == INT_MAX ? 0 : candidate + 1;
+        if (IndexOfIdentifier(candidate) < 0)
+            return candidate;
+    }
 }
 
 [[noreturn]] void listIndexError(int index)
@@ -304,10 +315,8 @@ void TColumn::fillToTableRows()
 
 TGridTable::TGridTable(TGridTable* owner) : m_owner(owner)
 {
-    if (nextIdentifier() > INT_MAX)
-        throw EAssertionFailed(QStringLiteral("No table identifier left"));
     m_units = owner ? owner->Units() : 1;
-    m_identifier = static_cast<int>(nextIdentifier()++);
+    m_identifier = takeFreeIdentifier();
     tableRegistry().push_back(this);
 }
 
@@ -358,8 +367,9 @@ void TGridTable::SetIdentifier(int value)
         if (t != this && t->m_identifier == value)
             t->m_identifier = m_identifier;
     m_identifier = value;
-    // An identifier given explicitly is never handed out by the counter.
-    nextIdentifier() = std::max(nextIdentifier(), static_cast<long long>(value) + 1);
+    // The counter stays: older stored sub-table columns name their templates
+    // by the identifiers 1, 2, ... that tables made later take from it. A new
+    // table passes over the identifiers set here instead.
 }
 
 void TGridTable::SetHelpPicture(const QByteArray& picture)

@@ -12,9 +12,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <functional>
+#include <vector>
 
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -29,6 +31,30 @@ inline QString WriteTestFile(const QTemporaryDir& dir, const QByteArray& text, c
     if (f.open(QIODevice::WriteOnly))
         f.write(text);
     return path;
+}
+
+// The records of a project file: the title line, then each later line's
+// numbers.
+struct ProjectRecords {
+    QString Title;
+    std::vector<std::vector<long double>> Lines;
+};
+
+inline ProjectRecords ReadProjectRecords(const QByteArray& text)
+{
+    ProjectRecords r;
+    const QList<QByteArray> lines = text.split('\n');
+    r.Title = QString::fromUtf8(lines.value(0)).remove(u'\r');
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        if (line.isEmpty())
+            continue;
+        std::vector<long double> values;
+        for (const QByteArray& word : line.simplified().split(' '))
+            values.push_back(std::strtold(word.constData(), nullptr));
+        r.Lines.push_back(values);
+    }
+    return r;
 }
 
 // A new working folder (made current) and a new settings folder for one test.

@@ -3,6 +3,7 @@
 // compared with the example value by value, run with the real kdcalc, and
 // the fourteen plots filled.
 
+#include "AppTestSupport.h"
 #include "DialogTestSupport.h"
 
 #include "DataUnit.h"
@@ -19,33 +20,8 @@
 #include <QTemporaryDir>
 
 #include <cmath>
-#include <cstdlib>
 
 namespace {
-
-// The records of a project file: the title line, then each later line's
-// numbers.
-struct Records {
-    QString Title;
-    std::vector<std::vector<long double>> Lines;
-};
-
-Records records(const QByteArray& text)
-{
-    Records r;
-    const QList<QByteArray> lines = text.split('\n');
-    r.Title = QString::fromUtf8(lines.value(0)).remove(u'\r');
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QByteArray line = lines[i].trimmed();
-        if (line.isEmpty())
-            continue;
-        std::vector<long double> values;
-        for (const QByteArray& word : line.simplified().split(' '))
-            values.push_back(std::strtold(word.constData(), nullptr));
-        r.Lines.push_back(values);
-    }
-    return r;
-}
 
 // Types the rows of a table into its window: the first row exists, the
 // others are added with the Add button. values[row][col] are the table's
@@ -143,8 +119,8 @@ private slots:
         QVERIFY2(m_user->Messages.isEmpty(), qPrintable(m_user->Messages.join(" | ")));
         QVERIFY(!form->IsModified());
 
-        const Records made = records(ReadFile(saved));
-        const Records wanted = records(ReadFile(example));
+        const ProjectRecords made = ReadProjectRecords(ReadFile(saved));
+        const ProjectRecords wanted = ReadProjectRecords(ReadFile(example));
         QCOMPARE(made.Title, wanted.Title);
         QCOMPARE(made.Lines.size(), wanted.Lines.size());
         for (std::size_t i = 0; i < wanted.Lines.size(); ++i) {

@@ -1,5 +1,6 @@
 // The main window's table windows, headless: Data menu to project file.
 
+#include "AppTestSupport.h"
 #include "Main.h"
 #include "TableForm.h"
 
@@ -34,6 +35,22 @@ QAction* dataAction(TMainForm& form, const QString& text)
         if (a->text() == text)
             return a;
     return nullptr;
+}
+
+QByteArray fileText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A Data menu command as the user gives it: the menu opens (which commits
+// the active window), then the command runs.
+void choose(TMainForm& form, QAction* action)
+{
+    emit form.DataMenu()->aboutToShow();
+    QVERIFY(action);
+    action->trigger();
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -97,6 +114,51 @@ private slots:
         QVERIFY(soil);
         QCOMPARE(soil->Cells(1, 1), QString("thickness (m)  "));
         QCOMPARE(soil->Cells(1, soil->HeaderRows()), QString("0.3175"));
+    }
+
+    // English and back to SI with both table windows open: every value of
+    // the saved file is the example's, to the last bit.
+    void aUnitsRoundTripKeepsEveryValue()
+    {
+        const QString path = m_dir->filePath("group.kld");
+        QVERIFY(QFile::copy(QStringLiteral(EXAMPLE_PROJECT), path));
+        TMainForm form;
+        auto dialogs = std::make_unique<RecordingDialogs>();
+        RecordingDialogs* d = dialogs.get();
+        form.SetDialogs(std::move(dialogs));
+        form.show();
+        form.OpenFileName(path, true);
+        QCOMPARE(form.ProgramData().Units, 2);
+
+        choose(form, dataAction(form, "Pile Group Arrangement"));
+        choose(form, dataAction(form, "Soil &Layer Data"));
+        QVERIFY(TTableForm::FromTable(form.Tables().PileCoord()));
+        TTableForm* soil = TTableForm::FromTable(form.Tables().D());
+        QVERIFY(soil);
+        choose(form, form.UnitsAction(1));
+        soil = TTableForm::FromTable(form.Tables().D());
+        QVERIFY(soil);
+        QCOMPARE(soil->Cells(1, soil->HeaderRows()), QString("236.22047"));
+        // The other window active and back: each deactivation commits.
+        choose(form, dataAction(form, "Pile Group Arrangement"));
+        choose(form, dataAction(form, "Soil &Layer Data"));
+        choose(form, form.UnitsAction(2));
+        QVERIFY(form.FileSaveClick());
+        QVERIFY2(d->messages.isEmpty(), qPrintable(d->messages.join(" | ")));
+
+        const ProjectRecords saved = ReadProjectRecords(fileText(path));
+        const ProjectRecords example = ReadProjectRecords(fileText(QStringLiteral(EXAMPLE_PROJECT)));
+        QCOMPARE(saved.Lines.size(), example.Lines.size());
+        for (std::size_t i = 0; i < example.Lines.size(); ++i) {
+            QCOMPARE(saved.Lines[i].size(), example.Lines[i].size());
+            for (std::size_t k = 0; k < example.Lines[i].size(); ++k)
+                QVERIFY2(saved.Lines[i][k] == example.Lines[i][k],
+                         qPrintable(QString("record %1 value %2: %3 instead of %4")
+                                        .arg(i + 2)
+                                        .arg(k + 1)
+                                        .arg(double(saved.Lines[i][k]), 0, 'g', 17)
+                                        .arg(double(example.Lines[i][k]), 0, 'g', 17)));
+        }
     }
 };
 

@@ -19,9 +19,11 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTableView>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 class TableFormTest : public QObject {
@@ -255,6 +257,74 @@ private slots:
         // Closing stores too.
         QVERIFY(form->Frame()->close());
         QCOMPARE(double(t->Cells(1, 2)->GetFloat()), 8.0);
+    }
+
+    // A cell shows its value to 8 digits; leaving it stores the text only
+    // when the user changed it, on every way out of the cell.
+    void onlyAChangedTextIsStored()
+    {
+        const auto editor = [](TTableForm& form) {
+            return form.Grid()->indexWidget(
+                form.Grid()->model()->index(form.Row() - form.HeaderRows(), form.Col() - 1));
+        };
+        struct Path {
+            const char* what;
+            std::function<void(TTableForm& form, TTableForm& other)> leave;
+        };
+        const Path paths[] = {
+            {"a click on another cell", [](TTableForm& f, TTableForm&) { QVERIFY(f.SelectCell(2, 1)); }},
+            {"an arrow key", [&](TTableForm& f, TTableForm&) { QTest::keyClick(editor(f), Qt::Key_Down); }},
+            {"Tab", [&](TTableForm& f, TTableForm&) { QTest::keyClick(editor(f), Qt::Key_Tab); }},
+            {"Enter", [](TTableForm& f, TTableForm&) { f.GridKeyPress(Qt::Key_Return); }},
+            {"a command of the main window", [](TTableForm& f, TTableForm&) { QVERIFY(f.StoreEdits()); }},
+            {"a button", [](TTableForm& f, TTableForm&) { f.BtnAdd()->click(); }},
+            {"another window activated",
+             [this](TTableForm&, TTableForm& other) {
+                 m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(other.Frame()));
+             }},
+            {"closing", [](TTableForm& f, TTableForm&) { QVERIFY(f.Frame()->close()); }},
+        };
+        struct Entry {
+            const char* what;
+            const char* typed; // null: nothing typed
+            Extended stored;
+        };
+        const Entry entries[] = {
+            {"untouched", nullptr, 1.0L / 3},
+            {"the shown text typed again", "0.33333333", 1.0L / 3},
+            {"a new text", "0.5", 0.5L},
+        };
+        for (const Path& path : paths) {
+            for (const Entry& entry : entries) {
+                const QByteArray what = QByteArray(path.what) + ", " + entry.what;
+                auto other = piles(1);
+                TTableForm* otherForm = open(*other);
+                auto t = piles(3);
+                t->Cells(0, 0)->SetFloat(1.0L / 3);
+                TTableForm* form = open(*t);
+                QCOMPARE(form->Cells(1, 1), QString("0.33333333"));
+                if (entry.typed)
+                    form->SetEditText(entry.typed);
+                path.leave(*form, *otherForm);
+                QVERIFY2(t->Cells(0, 0)->GetFloat() == entry.stored, what.constData());
+            }
+        }
+        QVERIFY(m_messages.isEmpty());
+
+        // A value outside the column's limits, as a file may hold it, is
+        // refused only once the user edits it.
+        auto soil = MakeSoilLayerTable();
+        soil->SetRowCount(2);
+        soil->Cells(1, 0)->SetInt(45);
+        TTableForm* form = open(*soil);
+        QVERIFY(form->SelectCell(2, 2));
+        QVERIFY(form->SelectCell(2, 3));
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(soil->Cells(1, 0)->GetInt(), 45);
+        QVERIFY(form->SelectCell(2, 2));
+        form->SetEditText("46");
+        QVERIFY(!form->SelectCell(2, 3));
+        QCOMPARE(m_messages, QStringList({"Entry must be between 1 and 40."}));
     }
 
     void clicksAndPageKeysCommitToo()
@@ -491,6 +561,140 @@ private slots:
                 w += form->Grid()->columnWidth(k);
             return w;
         }());
+    }
+
+    // Narrowed to three columns and scrolled to the end with the bar's
+    // arrow: the last column ends at the viewport's edge, and the header,
+    // the cells and the editors over them agree.
+    void scrolledToTheEndShowsTheLastColumnWhole()
+    {
+        for (const bool subTables : {false, true}) {
+            const char* what = subTables ? "with a sub-table column" : "float and integer columns";
+            auto soil = MakeSoilLayerTable();
+            if (subTables) {
+                auto* column = static_cast<TTableColumn*>(soil->AddColumn(std::make_unique<TTableColumn>(soil.get())));
+                column->Captions() = QStringList{"Table"};
+                soil->SyncTemplateLists();
+            }
+            soil->SetRowCount(2);
+            TTableForm* form = open(*soil);
+            QTableView* grid = form->Grid();
+            const int cols = grid->model()->columnCount();
+            QRect r = form->Frame()->geometry();
+            // As wide as the first three columns need, and a little more.
+            for (int k = 3; k < cols; ++k)
+                r.setWidth(r.width() - grid->columnWidth(k));
+            r.setWidth(r.width() + 5);
+            form->WMSizing(SizingEdge::Right, r);
+            form->ArrangeControls();
+            QVERIFY2(form->VisibleCols() == 3, what);
+
+            QScrollBar* bar = grid->horizontalScrollBar();
+            for (int i = 0; i < cols && bar->value() < bar->maximum(); ++i) {
+                QStyleOptionSlider option;
+                option.initFrom(bar);
+                option.orientation = Qt::Horizontal;
+                option.minimum = bar->minimum();
+                option.maximum = bar->maximum();
+                option.sliderPosition = bar->sliderPosition();
+                option.sliderValue = bar->value();
+                option.singleStep = bar->singleStep();
+                option.pageStep = bar->pageStep();
+                const QRect arrow = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                                 QStyle::SC_ScrollBarAddLine, bar);
+                QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
+            }
+            QVERIFY2(bar->value() == cols - 3 && bar->maximum() == cols - 3, what);
+            QCOMPARE(form->LeftColIndex(), cols - 3);
+
+            const auto lastColumnAtTheEdge = [&] {
+                const int edge = grid->viewport()->width();
+                QHeaderView* header = grid->horizontalHeader();
+                bool held = header->sectionViewportPosition(cols - 3) == 0
+                            && header->sectionViewportPosition(cols - 1) + header->sectionSize(cols - 1) == edge;
+                for (int k = cols - 3; k < cols; ++k)
+                    held = held && grid->visualRect(grid->model()->index(0, k)).left() == header->sectionViewportPosition(k);
+                return held;
+            };
+            QVERIFY2(lastColumnAtTheEdge(), what);
+            // A refill of the grid, the current cell in view, keeps it so.
+            QVERIFY2(form->SelectCell(cols - 2, form->HeaderRows()), what);
+            form->BtnAdd()->click();
+            QVERIFY2(bar->value() == cols - 3, what);
+            QVERIFY2(lastColumnAtTheEdge(), what);
+            // The grid and its bar lie within the window.
+            QVERIFY2(grid->geometry().right() < form->width(), what);
+            QVERIFY2(form->Frame()->geometry().contains(form->Frame()->mapFromGlobal(
+                         bar->mapToGlobal(bar->rect().bottomRight()))),
+                     what);
+            if (subTables) {
+                int shown = 0;
+                for (QPushButton* b : grid->viewport()->findChildren<QPushButton*>()) {
+                    if (!b->isVisibleTo(form))
+                        continue;
+                    ++shown;
+                    const int row = b->text().section(':', 0, 0).toInt() - 1;
+                    QCOMPARE(b->geometry(), grid->visualRect(grid->model()->index(row, cols - 1)));
+                }
+                QCOMPARE(shown, 3);
+            }
+        }
+    }
+
+    // Sizes other than a dragged edge: the window arranges itself, its grid
+    // with whole rows, its scroll bar and its buttons in view.
+    void everySizeKeepsTheGridAndButtonsInView()
+    {
+        struct Case {
+            const char* what;
+            std::function<void(QMdiSubWindow& frame, QMdiArea& area)> resize;
+            bool ownSize; // the window ends in the size it had
+        };
+        const Case cases[] = {
+            {"maximised", [](QMdiSubWindow& f, QMdiArea&) { f.showMaximized(); }, false},
+            {"maximised and restored",
+             [](QMdiSubWindow& f, QMdiArea&) {
+                 f.showMaximized();
+                 QCoreApplication::processEvents();
+                 f.showNormal();
+             },
+             true},
+            {"maximised in a workspace that shrinks",
+             [](QMdiSubWindow& f, QMdiArea& a) {
+                 f.showMaximized();
+                 QCoreApplication::processEvents();
+                 a.resize(400, 200);
+             },
+             false},
+            {"sized by the program", [](QMdiSubWindow& f, QMdiArea&) { f.resize(200, 150); }, true},
+            {"cascaded", [](QMdiSubWindow&, QMdiArea& a) { a.cascadeSubWindows(); }, true},
+            {"tiled", [](QMdiSubWindow&, QMdiArea& a) { a.tileSubWindows(); }, true},
+        };
+        for (const Case& c : cases) {
+            m_area->resize(1200, 900);
+            auto t = piles(25);
+            TTableForm* form = open(*t);
+            auto* frame = static_cast<QMdiSubWindow*>(form->Frame());
+            const QSize own = frame->size();
+            c.resize(*frame, *m_area);
+            QCoreApplication::processEvents();
+
+            QTableView* grid = form->Grid();
+            const QRect shown = frame->rect();
+            const auto inView = [&](QWidget* w) { return shown.contains(QRect(w->mapTo(frame, QPoint(0, 0)), w->size())); };
+            QVERIFY2(inView(grid), c.what);
+            QVERIFY2(inView(grid->verticalScrollBar()), c.what);
+            for (QPushButton* b : {form->BtnAdd(), form->BtnIns(), form->BtnDel()})
+                QVERIFY2(inView(b), c.what);
+            QVERIFY2(grid->viewport()->height() == form->VisibleRows() * grid->verticalHeader()->defaultSectionSize(),
+                     c.what);
+            // The last row comes into view at the bar's end.
+            grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+            QVERIFY2(form->TopRowIndex() + form->VisibleRows() == t->RowCount(), c.what);
+            if (c.ownSize)
+                QVERIFY2(frame->size() == own, c.what);
+            t->CloseForm();
+        }
     }
 
     void subTablesOpenFromTheirButtons()

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <vector>
+
 namespace {
 
 // The pile-coordinate table's "Col" data, byte for byte.
@@ -78,12 +81,49 @@ TEST(Table, RegistryAndIdentifiers)
     // An identifier given explicitly is never handed out by the counter.
     a->SetIdentifier(idB + 50);
     auto c = std::make_unique<TGridTable>();
-    EXPECT_GT(c->Identifier(), idB + 50);
+    EXPECT_NE(c->Identifier(), idB + 50);
     EXPECT_EQ(TableAt(IndexOfIdentifier(idB + 50)), a.get());
 
     const int before = TableCount();
     c.reset();
     EXPECT_EQ(TableCount(), before - 1);
+}
+
+TEST(Table, NewTablesTakeTheNextFreeIdentifier)
+{
+    // Identifiers set explicitly on living tables, relative to the counter's
+    // next value N unless absolute, and what the next two new tables take.
+    struct Set {
+        int value;
+        bool absolute = false;
+    };
+    struct Row {
+        const char* what;
+        std::vector<Set> set;
+        std::vector<int> taken; // relative to N
+    };
+    const Row rows[] = {
+        {"nothing set", {}, {0, 1}},
+        {"an identifier further on moves no counter", {{5}}, {0, 1}},
+        {"the counter's next identifier is passed over", {{0}}, {1, 2}},
+        {"a run of held identifiers is passed over", {{1}, {0}, {2}}, {3, 4}},
+        {"the largest identifier exhausts nothing", {{INT_MAX, true}}, {0, 1}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::vector<std::unique_ptr<TGridTable>> held;
+        for (std::size_t i = 0; i < row.set.size(); ++i)
+            held.push_back(std::make_unique<TGridTable>());
+        // The counter's next value, from a table that goes at once.
+        const int next = std::make_unique<TGridTable>()->Identifier() + 1;
+        for (std::size_t i = 0; i < row.set.size(); ++i)
+            held[i]->SetIdentifier(row.set[i].absolute ? row.set[i].value : next + row.set[i].value);
+        std::vector<std::unique_ptr<TGridTable>> made;
+        for (int expected : row.taken) {
+            made.push_back(std::make_unique<TGridTable>());
+            EXPECT_EQ(made.back()->Identifier(), next + expected);
+        }
+    }
 }
 
 TEST(Table, RowCounts)

@@ -26,11 +26,15 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 // ---------------------------------------------------------------- the grid
 
 // The texts of the grid's data cells (what the user typed where he typed),
-// the header block (caption lines) and the group numbers.
+// the header block (caption lines) and the group numbers. Each data cell
+// also keeps the text the window put there, so that a cell the user left
+// alone is never stored back: its text is rounded to 8 digits, the value
+// behind it is not.
 class TableGridModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
@@ -84,29 +88,49 @@ public:
         m_groups = groups;
         m_controls = controls;
         m_texts.assign(static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows), QString());
+        m_loaded = m_texts;
         endResetModel();
     }
 
     QString text(int col, int row) const
     {
-        if (col < 0 || col >= m_cols || row < 0 || row >= m_rows)
+        if (!inside(col, row))
             return {};
-        return m_texts[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_cols) + static_cast<std::size_t>(col)];
+        return m_texts[at(col, row)];
     }
 
-    // Stores without telling the view (setText) or with one notice for a block (changed).
+    // What the user typed, without telling the view.
     void store(int col, int row, const QString& t)
     {
-        if (col < 0 || col >= m_cols || row < 0 || row >= m_rows)
+        if (inside(col, row))
+            m_texts[at(col, row)] = t;
+    }
+
+    // The window's text of a cell (a value shown), without telling the view
+    // (setText) or with one notice for a block (changed).
+    void load(int col, int row, const QString& t)
+    {
+        if (!inside(col, row))
             return;
-        m_texts[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_cols) + static_cast<std::size_t>(col)] = t;
+        m_texts[at(col, row)] = t;
+        m_loaded[at(col, row)] = t;
     }
 
     void setText(int col, int row, const QString& t)
     {
-        store(col, row, t);
+        load(col, row, t);
         const QModelIndex i = index(row, col);
         emit dataChanged(i, i);
+    }
+
+    // The cell's text differs from the one the window put there. Typing the
+    // shown text again counts as no change.
+    bool edited(int col, int row) const { return inside(col, row) && m_texts[at(col, row)] != m_loaded[at(col, row)]; }
+    // The cell's text was stored: it is the cell's own text from now on.
+    void accept(int col, int row)
+    {
+        if (inside(col, row))
+            m_loaded[at(col, row)] = m_texts[at(col, row)];
     }
 
     void changed(int firstCol, int lastCol)
@@ -116,12 +140,19 @@ public:
     }
 
 private:
+    bool inside(int col, int row) const { return col >= 0 && col < m_cols && row >= 0 && row < m_rows; }
+    std::size_t at(int col, int row) const
+    {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(m_cols) + static_cast<std::size_t>(col);
+    }
+
     int m_cols = 0;
     int m_rows = 0;
     QStringList m_captions;
     QStringList m_groups;
     QVector<bool> m_controls;
     std::vector<QString> m_texts;
+    std::vector<QString> m_loaded;
 };
 
 // Clicks and keys that move the current cell ask the form first.
@@ -158,7 +189,21 @@ protected:
         QTableView::keyPressEvent(event);
     }
 
+    // The view sets its bars' ranges from the columns that fit its viewport
+    // from the end; the form's ranges (its shown rows and columns) and the
+    // first shown row and column stay.
+    void updateGeometries() override
+    {
+        const int left = horizontalScrollBar()->value();
+        const int top = verticalScrollBar()->value();
+        const bool arranging = std::exchange(m_form->m_arranging, true);
+        QTableView::updateGeometries();
+        m_form->m_arranging = arranging;
+        m_form->keepScrollPosition(left, top);
+    }
+
 private:
+    friend class TTableForm;
     TTableForm* m_form;
 };
 
@@ -680,21 +725,43 @@ void TTableForm::setTopLeft(int leftCol, int topRow)
     const int rows = m_model->rowCount();
     leftCol = std::clamp(leftCol, 0, std::max(0, cols - std::max(1, m_visibleCols)));
     topRow = std::clamp(topRow, 0, std::max(0, rows - std::max(1, m_visibleRows)));
-    m_arranging = true;
-    // The bars' ranges follow the shown rows and columns, set below.
-    m_grid->verticalScrollBar()->setRange(0, std::max(0, rows - m_visibleRows));
-    m_grid->horizontalScrollBar()->setRange(0, std::max(0, cols - m_visibleCols));
-    m_grid->verticalScrollBar()->setValue(topRow);
-    m_grid->horizontalScrollBar()->setValue(leftCol);
-    m_arranging = false;
+    keepScrollPosition(leftCol, topRow);
+}
+
+void TTableForm::keepScrollPosition(int leftCol, int topRow)
+{
+    if (!m_table)
+        return;
+    const bool arranging = std::exchange(m_arranging, true);
+    // The bars' ranges follow the shown rows and columns.
+    QScrollBar* vertical = m_grid->verticalScrollBar();
+    QScrollBar* horizontal = m_grid->horizontalScrollBar();
+    vertical->setRange(0, std::max(0, m_model->rowCount() - m_visibleRows));
+    horizontal->setRange(0, std::max(0, m_model->columnCount() - m_visibleCols));
+    vertical->setValue(topRow);
+    horizontal->setValue(leftCol);
+    // The headers start at the first shown row and column. At its maximum a
+    // bar lines the last section up with the viewport's edge, measured with
+    // the viewport before the window took the width of the columns now in
+    // view; the viewport is as wide as those columns, so this is the same
+    // place once the arrangement is done.
+    m_grid->horizontalHeader()->setOffsetToSectionPosition(horizontal->value());
+    m_grid->verticalHeader()->setOffsetToSectionPosition(vertical->value());
+    m_arranging = arranging;
+    // The cells and their editors follow the headers.
+    m_grid->updateEditorGeometries();
+    m_grid->viewport()->update();
 }
 
 void TTableForm::ArrangeControls()
 {
     if (!m_table || m_arranging)
         return;
+    fitToFrame();
     m_arranging = true;
-    const TableGridMetrics g = GridMetrics();
+    TableGridMetrics g = GridMetrics();
+    // The shown columns end with the last one at most.
+    g.LeftColIndex = std::clamp(g.LeftColIndex, 0, std::max(0, ColCount() - 1 - g.VisibleCols));
     const TableFrameMetrics f = FrameMetrics();
     const int m = Margin();
     const bool vertical = NeedsVerticalBar(g);
@@ -742,6 +809,11 @@ void TTableForm::ArrangeControls()
 void TTableForm::resizeFrame(SizingEdge anchor)
 {
     QWidget* frame = Frame();
+    // A maximised or minimised window keeps the size the workspace gives it.
+    if (frame->isMaximized() || frame->isMinimized() || frame->isFullScreen()) {
+        m_lastFrameGeometry = frame->geometry();
+        return;
+    }
     QSize size = m_clientSize;
     if (m_frame)
         size = m_frame->sizeHint();
@@ -940,7 +1012,7 @@ void TTableForm::rewriteDataCells()
         if (c->UsesControls())
             continue;
         for (int r = 0; r < t.RowCount(); ++r)
-            m_model->store(k, r, c->GetText(r));
+            m_model->load(k, r, c->GetText(r));
     }
     m_model->changed(0, visible - 1);
 }
@@ -957,9 +1029,17 @@ bool TTableForm::CommitCell()
     TColumn* column = m_table->VisibleColumn(m_col - 1);
     if (column->UsesControls())
         return true;
-    const QString text = m_model->text(m_col - 1, m_row - m_headerRows);
+    const int col = m_col - 1;
+    const int row = m_row - m_headerRows;
+    // A cell left alone keeps its exact value: its text is only the rounded
+    // picture of it.
+    if (!m_model->edited(col, row)) {
+        m_refusedCol = 0;
+        return true;
+    }
+    const QString text = m_model->text(col, row);
     try {
-        column->SetText(m_row - m_headerRows, text);
+        column->SetText(row, text);
     } catch (const EAssignError& e) {
         m_refusedCol = m_col;
         m_refusedRow = m_row;
@@ -967,6 +1047,7 @@ bool TTableForm::CommitCell()
         inform(e.Message());
         return false;
     }
+    m_model->accept(col, row);
     m_refusedCol = 0;
     return true;
 }
@@ -1190,7 +1271,10 @@ bool TTableForm::eventFilter(QObject* watched, QEvent* event)
                     m_anchor = SizingEdge::None;
                 });
             } else {
+                // Any other size (maximised, restored, arranged by the
+                // workspace, set by the program): the window arranges itself.
                 m_lastFrameGeometry = now;
+                FormResize();
             }
         }
         return false;
@@ -1215,6 +1299,67 @@ bool TTableForm::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TTableForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // In a sub-window the frame's own size tells (eventFilter).
+    if (!m_frame && !m_arranging)
+        FormResize();
+}
+
+void TTableForm::FormResize()
+{
+    if (!m_shown || !m_table || m_resizePending)
+        return;
+    // Once the resize is complete: a frame being maximised or restored
+    // tells its new state only after its new size.
+    m_resizePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_resizePending = false;
+            if (m_table && !Frame()->isMinimized())
+                ArrangeControls();
+        },
+        Qt::QueuedConnection);
+}
+
+void TTableForm::fitToFrame()
+{
+    QWidget* frame = Frame();
+    if (!frame->isMaximized() && !frame->isFullScreen()) {
+        // Back in its own size: the rows and columns it showed before.
+        if (m_ownCounts) {
+            m_visibleCols = std::min(m_ownCounts->width(), m_model->columnCount());
+            m_visibleRows = std::min(m_ownCounts->height(), m_model->rowCount());
+            m_ownCounts.reset();
+        }
+        return;
+    }
+    if (!m_ownCounts)
+        m_ownCounts = QSize(m_visibleCols, m_visibleRows);
+    // The size is the workspace's: as many rows and columns as it holds.
+    TableGridMetrics g = GridMetrics();
+    const TableFrameMetrics f = FrameMetrics();
+    const int cols = m_model->columnCount();
+    g.VisibleCols = cols;
+    g.VisibleRows = m_model->rowCount();
+    for (;;) {
+        g.LeftColIndex = std::clamp(g.LeftColIndex, 0, std::max(0, cols - g.VisibleCols));
+        int width = 0;
+        int height = 0;
+        TableClientSize(g, f, width, height);
+        if (height > this->height() && g.VisibleRows > 1)
+            --g.VisibleRows;
+        else if (width > this->width() && g.VisibleCols > 1)
+            --g.VisibleCols;
+        else
+            break;
+    }
+    m_visibleCols = g.VisibleCols;
+    m_visibleRows = g.VisibleRows;
 }
 
 // ---------------------------------------------------------------- closing

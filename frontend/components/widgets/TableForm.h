@@ -17,11 +17,13 @@
 #include <QPointer>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QWidget>
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QKeyEvent;
@@ -114,6 +116,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     QSize sizeHint() const override { return m_clientSize; }
 
@@ -127,6 +130,12 @@ private:
     void FormShow();
     void FormClose();
     void FormDeactivate();
+    // Every size the window is given other than by an edge drag: it arranges
+    // itself once the resize is complete.
+    void FormResize();
+    // A maximised window shows the rows and columns its size holds; back in
+    // its own size it shows those it showed before.
+    void fitToFrame();
     void GridExit();
     void RefreshCell(int columnIndex, int row);
     void RowsChanged();
@@ -139,6 +148,9 @@ private:
     void loadHelpPicture();
     void placeColumnEditors();
     void setTopLeft(int leftCol, int topRow);
+    // The bars' ranges and values as the form shows them, the headers, cells
+    // and editors in line with them.
+    void keepScrollPosition(int leftCol, int topRow);
     void resizeFrame(SizingEdge anchor);
     void inform(const QString& message);
     void detachFromTable();
@@ -180,6 +192,9 @@ private:
     bool m_active = false;
     bool m_closing = false;
     bool m_refillHeld = false;
+    bool m_resizePending = false;
+    // The shown columns and rows of the window's own size while it is maximised.
+    std::optional<QSize> m_ownCounts;
     // The cell and text last refused (column 0: none); StoreEdits refuses
     // them again without a message.
     int m_refusedCol = 0;
