@@ -2,8 +2,10 @@
 // through symbolic links, onto the project file, twice into one file, into a
 // directory, or from a device or a FIFO. Each run is refused before anything
 // is written, and nothing outside the run folder changes. Two runs in one
-// folder: one completes, the other is refused at once.
+// folder: one completes, the other is refused at once. A project name that
+// the list cannot carry exactly is refused by the list's writer.
 
+#include "FileListLayout.h"
 #include "KdcalcProcess.h"
 #include "KdcalcRun.h"
 #include "ProjectText.h"
@@ -17,6 +19,7 @@
 #include <functional>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kdtest;
@@ -49,6 +52,34 @@ struct Folders {
     }
     void usualList() const { list(run + "/p.klo", run + "/p.klp", run + "/p.klr"); }
 };
+
+// Runs kdfilelist with one argument in dir: its exit status (-1 when it did
+// not exit normally) and what it printed.
+std::pair<int, std::string> runKdfilelist(const std::string& dir, const std::string& project)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {-1, ""};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        ::dup2(fds[1], 1);
+        ::dup2(fds[1], 2);
+        if (::chdir(dir.c_str()) == 0)
+            ::execl(KDFILELIST_PATH, KDFILELIST_PATH, project.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buf[4096];
+    for (ssize_t n = 0; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+        out.append(buf, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int raw = 0;
+    if (pid < 0 || ::waitpid(pid, &raw, 0) != pid || !WIFEXITED(raw))
+        return {-1, out};
+    return {WEXITSTATUS(raw), out};
+}
 
 } // namespace
 
@@ -275,4 +306,40 @@ TEST(HostileFileList, OutputWithOtherNamesIsWrittenAsANewFile)
     EXPECT_EQ(fs::hard_link_count(f.run + "/p.klo"), 1u);
     EXPECT_NE(readFile(f.run + "/p.klo").find("Test project"), std::string::npos);
     EXPECT_NE(readFile(f.run + "/TRNPLSSW.CBM"), "another file outside\n");
+}
+
+TEST(HostileFileList, WriterRefusesANameThatWouldReadBackAsAnother)
+{
+    // Beside p.kld another project whose name the list would carry as p.kld
+    // or not at all: kdfilelist refuses it and leaves the list as it was.
+    struct Case {
+        const char* name;
+        std::string project;
+        const char* shown;  // nullptr: the list is written
+        const char* why;
+    };
+    const Case cases[] = {
+        {"trailing blank", "p.kld ", "p.kld ", "it ends with a blank"},
+        {"line break", "p\n.kld", "p?.kld", "it holds a line break"},
+        {"escape character", "p\x1b.kld", "p?.kld", "it holds a control character"},
+        {"the project itself", "p.kld", nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Folders f;
+        ProjectText other;
+        other.title = "Another project";
+        writeFile(f.run + "/" + c.project, other.text());
+        writeFile(f.run + "/names.dat", "an earlier list\n");
+        const auto [status, output] = runKdfilelist(f.run, c.project);
+        if (!c.shown) {
+            EXPECT_EQ(status, 0) << output;
+            EXPECT_EQ(readFile(f.run + "/names.dat"), kd::fileListText(f.project));
+            continue;
+        }
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(output, "kdfilelist: The project file name " + f.run + "/" + c.shown +
+                              " cannot be passed to the analysis program: " + c.why + ".\n");
+        EXPECT_EQ(readFile(f.run + "/names.dat"), "an earlier list\n");
+    }
 }
