@@ -8,6 +8,7 @@
 #include "InputRefused.h"
 #include "OutputFiles.h"
 #include "PileDepthWalk.h"
+#include "ProcessSetup.h"
 #include "ProgressLine.h"
 #include "ProjectInput.h"
 #include "RecordError.h"
@@ -264,6 +265,10 @@ int runInFolder()
 
 int SOLVER_MAIN()
 {
+    if (!prepareProcess()) {
+        consoleLine(" CANNOT OPEN /dev/null FOR A CLOSED STANDARD STREAM: THE RUN IS STOPPED.");
+        return 1;
+    }
     std::set_terminate(terminateRun);
     try {
         return runInFolder();
