@@ -2,8 +2,9 @@
 // through symbolic links, onto the project file, twice into one file, into a
 // directory, or from a device or a FIFO. Each run is refused before anything
 // is written, and nothing outside the run folder changes. Two runs in one
-// folder: one completes, the other is refused at once. A project name that
-// the list cannot carry exactly is refused by the list's writer.
+// folder: one completes, the other is refused at once. A folder closed for
+// writing keeps an earlier run's files whole. A project name that the list
+// cannot carry exactly is refused by the list's writer.
 
 #include "FileListLayout.h"
 #include "KdcalcProcess.h"
@@ -14,9 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -80,6 +83,39 @@ std::pair<int, std::string> runKdfilelist(const std::string& dir, const std::str
         return {-1, out};
     return {WEXITSTATUS(raw), out};
 }
+
+// Run in a child about to start a program: gives up root, for whom folder
+// permissions do not hold. False when that is not possible.
+bool asOrdinaryUser()
+{
+    return ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0);
+}
+
+// True when a process that gave up root can open dir but not create a file in it.
+bool closedForOrdinaryUser(const std::string& dir)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!asOrdinaryUser())
+            ::_exit(2);
+        if (::open(dir.c_str(), O_RDONLY | O_DIRECTORY) < 0)
+            ::_exit(3);
+        const int fd = ::open((dir + "/probe").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ::_exit(fd < 0 && errno == EACCES ? 0 : 1);
+    }
+    int raw = 0;
+    return pid > 0 && ::waitpid(pid, &raw, 0) == pid && WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
+}
+
+// Opens dir for everyone again when the test ends, so that it can be removed.
+struct OpenedAtEnd {
+    std::string dir;
+    ~OpenedAtEnd()
+    {
+        std::error_code ec;
+        fs::permissions(dir, fs::perms::all, ec);
+    }
+};
 
 } // namespace
 
@@ -306,6 +342,39 @@ TEST(HostileFileList, OutputWithOtherNamesIsWrittenAsANewFile)
     EXPECT_EQ(fs::hard_link_count(f.run + "/p.klo"), 1u);
     EXPECT_NE(readFile(f.run + "/p.klo").find("Test project"), std::string::npos);
     EXPECT_NE(readFile(f.run + "/TRNPLSSW.CBM"), "another file outside\n");
+}
+
+TEST(HostileFileList, EarlierPlotDataFileThatCannotBeRemovedStopsTheRun)
+{
+    // A folder closed for writing holds an earlier complete run whose files
+    // stay writable. The run cannot remove the old plot data file, so it must
+    // stop before it empties the report or a scratch file.
+    Folders f;
+    const auto closed = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                        fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(f.root.path(), closed | fs::perms::owner_write);
+    const std::string probe = f.root.path() + "/closed";
+    fs::create_directory(probe);
+    const OpenedAtEnd probeOpened{probe}, runOpened{f.run};
+    fs::permissions(probe, closed);
+    if (!closedForOrdinaryUser(probe))
+        GTEST_SKIP() << "no user here for whom a folder can be closed for writing";
+
+    fs::permissions(f.run, fs::perms::all);
+    f.usualList();
+    KdcalcProcess complete(f.run, asOrdinaryUser);
+    ASSERT_EQ(complete.finish(), 0) << complete.console();
+    ProjectText refused;
+    refused.length = 100.0;  // longer than the soil column
+    writeFile(f.project, refused.text());
+    fs::permissions(f.run, closed);
+    const auto before = snapshot(f.run);
+
+    KdcalcProcess run(f.run, asOrdinaryUser);
+    EXPECT_EQ(run.finish(), 1);
+    EXPECT_EQ(run.console(),
+              " CANNOT REMOVE THE PLOT DATA FILE " + f.run + "/p.klp OF AN EARLIER RUN: Permission denied\n");
+    EXPECT_EQ(snapshot(f.run), before);
 }
 
 TEST(HostileFileList, WriterRefusesANameThatWouldReadBackAsAnother)
