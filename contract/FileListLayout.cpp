@@ -2,13 +2,38 @@
 
 #include "OutputNames.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
 namespace kd {
 
+std::optional<std::string> fileListProblem(const std::string& projectPath)
+{
+    // The reader ends a line at LF and drops a CR before it and the blanks
+    // and tabs at its end. A blank at the start would be kept, but it is as
+    // easily lost by hand as one at the end, so it is refused alike.
+    const auto isControl = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
+    const char* why = nullptr;
+    if (projectPath.find_first_of("\r\n") != std::string::npos)
+        why = "it holds a line break";
+    else if (std::any_of(projectPath.begin(), projectPath.end(), isControl))
+        why = "it holds a control character";
+    else if (!projectPath.empty() && projectPath.front() == ' ')
+        why = "it begins with a blank";
+    else if (!projectPath.empty() && projectPath.back() == ' ')
+        why = "it ends with a blank";
+    if (!why)
+        return std::nullopt;
+    std::string shown = projectPath;
+    std::replace_if(shown.begin(), shown.end(), isControl, '?');
+    return "The project file name " + shown + " cannot be passed to the analysis program: " + why + ".";
+}
+
 std::string fileListText(const std::string& projectPath)
 {
+    if (const auto problem = fileListProblem(projectPath))
+        throw FileListRefused(*problem);
     const OutputNames out = outputNamesFor(projectPath);
     const std::string eol = "\r\n";
     return projectPath + eol + out.report + eol + out.plotData + eol + out.runNotes + eol + out.runNotes + eol +

@@ -4,9 +4,12 @@
 // program's current directory: six lines, one file name each, CR LF:
 // 1 project file, 2 report, 3 plot data file, 4 run notes, 5 and 6 unused
 // (written as the run notes). Names are read whole (line end and trailing
-// blanks removed); a long path is never cut.
+// blanks removed); a long path is never cut. The writer refuses a project
+// name that would not read back as itself.
 
 #include <array>
+#include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace kd {
@@ -25,7 +28,19 @@ struct FileList {
     bool complete = false;                                // all six lines were read
 };
 
-// The list's text for a project: the project path and the names derived from it.
+// A project file name that the list cannot carry exactly.
+class FileListRefused : public std::invalid_argument {
+public:
+    using std::invalid_argument::invalid_argument;
+};
+
+// Why the list cannot carry projectPath exactly (a blank at its start or end,
+// a line break or another control character): the message naming the file,
+// with each control character shown as "?". Nothing when it can.
+std::optional<std::string> fileListProblem(const std::string& projectPath);
+
+// The list's text for a project: the project path and the names derived from
+// it. Throws FileListRefused with fileListProblem's message.
 std::string fileListText(const std::string& projectPath);
 
 // Reads a list's text: up to six lines ended by LF or CR LF, the last one
@@ -33,7 +48,8 @@ std::string fileListText(const std::string& projectPath);
 FileList parseFileList(const std::string& text);
 // Reads the list at path; a file that cannot be read gives an empty, incomplete list.
 FileList readFileList(const std::string& path);
-// Writes fileListText(projectPath) at path; false when it could not be written whole.
+// Writes fileListText(projectPath) at path; false when it could not be written
+// whole. A refused name throws FileListRefused before anything is written.
 bool writeFileList(const std::string& path, const std::string& projectPath);
 
 } // namespace kd

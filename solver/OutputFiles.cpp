@@ -127,11 +127,12 @@ int openOutputFile(const std::string& path)
     }
 }
 
-void removeRegularFile(const std::string& path)
+int removeRegularFile(const std::string& path)
 {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        ::unlink(path.c_str());
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return errno;
+    return 0;
 }
 
 void removeOutputsOfThisRun(const std::vector<std::string>& keep)

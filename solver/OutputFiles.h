@@ -37,7 +37,8 @@ std::optional<std::string> checkOutputNames(const std::vector<NamedFile>& output
 int openOutputFile(const std::string& path);
 
 // Removes `path` when it is a regular file (a link or anything else stays).
-void removeRegularFile(const std::string& path);
+// Returns the error (errno) of a removal that failed, 0 otherwise.
+int removeRegularFile(const std::string& path);
 
 // Failed-run clean-up: removes each output this run opened, except those named
 // in `keep`, if the name still holds the very file the run opened.

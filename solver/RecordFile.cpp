@@ -26,6 +26,7 @@ void OutputChannel::open(const std::string& path)
         throw RecordError("CANNOT OPEN FILE " + path + " FOR WRITING: " + std::strerror(error));
     }
     m_path = path;
+    m_error = 0;
 }
 
 void OutputChannel::close()
@@ -35,8 +36,11 @@ void OutputChannel::close()
     std::FILE* file = m_file;
     m_file = nullptr;
     const bool failed = std::ferror(file) != 0;
-    if (std::fclose(file) != 0 || failed)
-        throw RecordError("CANNOT WRITE FILE " + m_path);
+    if (std::fclose(file) != 0 && m_error == 0)
+        m_error = errno;
+    if (failed || m_error != 0)
+        throw RecordError("CANNOT WRITE FILE " + m_path +
+                          (m_error != 0 ? std::string(": ") + std::strerror(m_error) : std::string()));
 }
 
 void OutputChannel::line(const std::string& text)
@@ -45,14 +49,15 @@ void OutputChannel::line(const std::string& text)
         m_memory.push_back(text);
         return;
     }
-    std::fwrite(text.data(), 1, text.size(), m_file);
-    std::fputc('\n', m_file);
+    if ((std::fwrite(text.data(), 1, text.size(), m_file) != text.size() || std::fputc('\n', m_file) == EOF) &&
+        m_error == 0)
+        m_error = errno;
 }
 
 void OutputChannel::flush()
 {
-    if (m_file)
-        std::fflush(m_file);
+    if (m_file && std::fflush(m_file) != 0 && m_error == 0)
+        m_error = errno;
 }
 
 void consoleLine(const std::string& text)

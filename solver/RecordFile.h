@@ -22,6 +22,8 @@ public:
     // Creates or empties the file through openOutputFile; throws RecordError
     // when it cannot be opened or must not be written.
     void open(const std::string& path);
+    // Throws RecordError naming the file, with the error of its first failed
+    // write, when any write failed.
     void close();
     bool isOpen() const { return m_file != nullptr; }
     const std::string& path() const { return m_path; }
@@ -36,6 +38,7 @@ public:
 private:
     std::FILE* m_file = nullptr;
     std::string m_path;
+    int m_error = 0;  // errno of the first failed write, 0 when none
     std::vector<std::string> m_memory;
 };
 

@@ -8,6 +8,7 @@
 #include "InputRefused.h"
 #include "OutputFiles.h"
 #include "PileDepthWalk.h"
+#include "ProcessSetup.h"
 #include "ProgressLine.h"
 #include "ProjectInput.h"
 #include "RecordError.h"
@@ -23,6 +24,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <new>
@@ -191,7 +193,13 @@ int runInFolder()
         fillHorizontalStorage(storage, moduli, input);
         // A plot data file that exists belongs to a run that reached the
         // vertical stage: an earlier run's goes before anything is written.
-        removeRegularFile(list.names[3]);
+        // One that cannot go stops the run while the earlier run's files are
+        // still whole.
+        if (const int error = removeRegularFile(list.names[3])) {
+            consoleLine(" CANNOT REMOVE THE PLOT DATA FILE " + list.names[3] + " OF AN EARLIER RUN: " +
+                        std::strerror(error));
+            return 1;
+        }
         openOutputs(ch, list);
         echoInput(ch.report, input, storage);
         consoleLine(" DATA READING COMPLETED.");
@@ -264,6 +272,10 @@ int runInFolder()
 
 int SOLVER_MAIN()
 {
+    if (!prepareProcess()) {
+        consoleLine(" CANNOT OPEN /dev/null FOR A CLOSED STANDARD STREAM: THE RUN IS STOPPED.");
+        return 1;
+    }
     std::set_terminate(terminateRun);
     try {
         return runInFolder();

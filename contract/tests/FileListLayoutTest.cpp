@@ -29,6 +29,45 @@ TEST(FileListLayout, WrittenTextReadsBackWhole)
         EXPECT_EQ(list.names[static_cast<std::size_t>(i)], folder + "p.klr");
 }
 
+TEST(FileListLayout, NameThatWouldNotReadBackIsRefused)
+{
+    const struct {
+        std::string name;
+        const char* why;  // nullptr: written, and read back as itself
+        const char* shown;
+    } cases[] = {
+        {"/w/p.kld", nullptr, nullptr},
+        {"/w/ lead/ p.kld", nullptr, nullptr},  // blanks inside the path are carried
+        {"/w/\xc3\xa4 \xff.kld", nullptr, nullptr},
+        {"/w/p.kld ", "it ends with a blank", "/w/p.kld "},
+        {" /w/p.kld", "it begins with a blank", " /w/p.kld"},
+        {"/w/p.kld\t", "it holds a control character", "/w/p.kld?"},
+        {"/w/p\n.kld", "it holds a line break", "/w/p?.kld"},
+        {"/w/p.kld\r", "it holds a line break", "/w/p.kld?"},
+        {std::string("/w/p\0q.kld", 10), "it holds a control character", "/w/p?q.kld"},
+        {"/w/p\x1b[2J.kld", "it holds a control character", "/w/p?[2J.kld"},
+        {"/w/p\x7f.kld", "it holds a control character", "/w/p?.kld"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto problem = fileListProblem(c.name);
+        if (!c.why) {
+            EXPECT_FALSE(problem.has_value());
+            EXPECT_EQ(parseFileList(fileListText(c.name)).names[kProjectLine], c.name);
+            continue;
+        }
+        const std::string message = std::string("The project file name ") + c.shown +
+                                    " cannot be passed to the analysis program: " + c.why + ".";
+        EXPECT_EQ(problem.value_or(""), message);
+        try {
+            fileListText(c.name);
+            ADD_FAILURE() << "no refusal";
+        } catch (const FileListRefused& e) {
+            EXPECT_EQ(e.what(), message);
+        }
+    }
+}
+
 TEST(FileListLayout, LinesAsWrittenByHand)
 {
     const struct {
@@ -67,5 +106,8 @@ TEST(FileListLayout, WritesAndReadsAFile)
     EXPECT_FALSE(missing.complete);
     EXPECT_EQ(missing.names[kProjectLine], "");
     EXPECT_FALSE(writeFileList((dir / "no-such-folder" / kFileListName).string(), "/p/q.kld"));
+    // A refused name leaves the list as it was.
+    EXPECT_THROW(writeFileList(path, "/p/q.kld "), FileListRefused);
+    EXPECT_EQ(readFileList(path).names[kProjectLine], "/p/q.kld");
     std::filesystem::remove_all(dir);
 }

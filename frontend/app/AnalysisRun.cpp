@@ -84,6 +84,15 @@ bool AnalysisRun::Start(const QString& projectPath)
     const QString project = QFileInfo(projectPath).absoluteFilePath();
     m_projectPath = project;
     m_plotDataPath = ChangeFileExt(project, QLatin1String(kd::kPlotDataExtension));
+    // Refused before anything is removed: the outputs of a name the list
+    // cannot carry may be those of another project.
+    QByteArray text;
+    try {
+        text = FileListText(project);
+    } catch (const kd::FileListRefused& e) {
+        fail(RunOutcome::NotStarted, QFile::decodeName(e.what()));
+        return false;
+    }
     // A project named like one of its own results would be removed or
     // overwritten by the run.
     for (const char* ext : kd::kOutputExtensions)
@@ -112,7 +121,6 @@ bool AnalysisRun::Start(const QString& projectPath)
 
     const QString listName = QString::fromLatin1(kd::kFileListName);
     QSaveFile list(QDir(m_workDir->path()).filePath(listName));
-    const QByteArray text = FileListText(project);
     if (!list.open(QIODevice::WriteOnly) || list.write(text) != text.size() || !list.commit()) {
         const QString error = list.errorString();
         cleanUp();

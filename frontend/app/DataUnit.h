@@ -119,5 +119,6 @@ QString SingleLineTitle(const QString& title);
 QString ChangeFileExt(const QString& path, const QString& ext);
 
 // The file list for the analysis program, in the file-name encoding
-// (kd::fileListText).
+// (kd::fileListText; throws kd::FileListRefused for a name the list cannot
+// carry exactly).
 QByteArray FileListText(const QString& projectPath);

@@ -2,8 +2,11 @@
 // through symbolic links, onto the project file, twice into one file, into a
 // directory, or from a device or a FIFO. Each run is refused before anything
 // is written, and nothing outside the run folder changes. Two runs in one
-// folder: one completes, the other is refused at once.
+// folder: one completes, the other is refused at once. A folder closed for
+// writing keeps an earlier run's files whole. A project name that the list
+// cannot carry exactly is refused by the list's writer.
 
+#include "FileListLayout.h"
 #include "KdcalcProcess.h"
 #include "KdcalcRun.h"
 #include "ProjectText.h"
@@ -12,11 +15,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kdtest;
@@ -48,6 +54,67 @@ struct Folders {
                                           notes + "\n");
     }
     void usualList() const { list(run + "/p.klo", run + "/p.klp", run + "/p.klr"); }
+};
+
+// Runs kdfilelist with one argument in dir: its exit status (-1 when it did
+// not exit normally) and what it printed.
+std::pair<int, std::string> runKdfilelist(const std::string& dir, const std::string& project)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {-1, ""};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        ::dup2(fds[1], 1);
+        ::dup2(fds[1], 2);
+        if (::chdir(dir.c_str()) == 0)
+            ::execl(KDFILELIST_PATH, KDFILELIST_PATH, project.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buf[4096];
+    for (ssize_t n = 0; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+        out.append(buf, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int raw = 0;
+    if (pid < 0 || ::waitpid(pid, &raw, 0) != pid || !WIFEXITED(raw))
+        return {-1, out};
+    return {WEXITSTATUS(raw), out};
+}
+
+// Run in a child about to start a program: gives up root, for whom folder
+// permissions do not hold. False when that is not possible.
+bool asOrdinaryUser()
+{
+    return ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0);
+}
+
+// True when a process that gave up root can open dir but not create a file in it.
+bool closedForOrdinaryUser(const std::string& dir)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!asOrdinaryUser())
+            ::_exit(2);
+        if (::open(dir.c_str(), O_RDONLY | O_DIRECTORY) < 0)
+            ::_exit(3);
+        const int fd = ::open((dir + "/probe").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ::_exit(fd < 0 && errno == EACCES ? 0 : 1);
+    }
+    int raw = 0;
+    return pid > 0 && ::waitpid(pid, &raw, 0) == pid && WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
+}
+
+// Opens dir for everyone again when the test ends, so that it can be removed.
+struct OpenedAtEnd {
+    std::string dir;
+    ~OpenedAtEnd()
+    {
+        std::error_code ec;
+        fs::permissions(dir, fs::perms::all, ec);
+    }
 };
 
 } // namespace
@@ -275,4 +342,73 @@ TEST(HostileFileList, OutputWithOtherNamesIsWrittenAsANewFile)
     EXPECT_EQ(fs::hard_link_count(f.run + "/p.klo"), 1u);
     EXPECT_NE(readFile(f.run + "/p.klo").find("Test project"), std::string::npos);
     EXPECT_NE(readFile(f.run + "/TRNPLSSW.CBM"), "another file outside\n");
+}
+
+TEST(HostileFileList, EarlierPlotDataFileThatCannotBeRemovedStopsTheRun)
+{
+    // A folder closed for writing holds an earlier complete run whose files
+    // stay writable. The run cannot remove the old plot data file, so it must
+    // stop before it empties the report or a scratch file.
+    Folders f;
+    const auto closed = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                        fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(f.root.path(), closed | fs::perms::owner_write);
+    const std::string probe = f.root.path() + "/closed";
+    fs::create_directory(probe);
+    const OpenedAtEnd probeOpened{probe}, runOpened{f.run};
+    fs::permissions(probe, closed);
+    if (!closedForOrdinaryUser(probe))
+        GTEST_SKIP() << "no user here for whom a folder can be closed for writing";
+
+    fs::permissions(f.run, fs::perms::all);
+    f.usualList();
+    KdcalcProcess complete(f.run, asOrdinaryUser);
+    ASSERT_EQ(complete.finish(), 0) << complete.console();
+    ProjectText refused;
+    refused.length = 100.0;  // longer than the soil column
+    writeFile(f.project, refused.text());
+    fs::permissions(f.run, closed);
+    const auto before = snapshot(f.run);
+
+    KdcalcProcess run(f.run, asOrdinaryUser);
+    EXPECT_EQ(run.finish(), 1);
+    EXPECT_EQ(run.console(),
+              " CANNOT REMOVE THE PLOT DATA FILE " + f.run + "/p.klp OF AN EARLIER RUN: Permission denied\n");
+    EXPECT_EQ(snapshot(f.run), before);
+}
+
+TEST(HostileFileList, WriterRefusesANameThatWouldReadBackAsAnother)
+{
+    // Beside p.kld another project whose name the list would carry as p.kld
+    // or not at all: kdfilelist refuses it and leaves the list as it was.
+    struct Case {
+        const char* name;
+        std::string project;
+        const char* shown;  // nullptr: the list is written
+        const char* why;
+    };
+    const Case cases[] = {
+        {"trailing blank", "p.kld ", "p.kld ", "it ends with a blank"},
+        {"line break", "p\n.kld", "p?.kld", "it holds a line break"},
+        {"escape character", "p\x1b.kld", "p?.kld", "it holds a control character"},
+        {"the project itself", "p.kld", nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Folders f;
+        ProjectText other;
+        other.title = "Another project";
+        writeFile(f.run + "/" + c.project, other.text());
+        writeFile(f.run + "/names.dat", "an earlier list\n");
+        const auto [status, output] = runKdfilelist(f.run, c.project);
+        if (!c.shown) {
+            EXPECT_EQ(status, 0) << output;
+            EXPECT_EQ(readFile(f.run + "/names.dat"), kd::fileListText(f.project));
+            continue;
+        }
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(output, "kdfilelist: The project file name " + f.run + "/" + c.shown +
+                              " cannot be passed to the analysis program: " + c.why + ".\n");
+        EXPECT_EQ(readFile(f.run + "/names.dat"), "an earlier list\n");
+    }
 }

@@ -1,7 +1,9 @@
 // Project files written to break the program: counts that would overflow or
 // index past the storage, piles that overlap, negative superstructure values,
 // lines without end, results too large for their field. Each is refused with
-// one clear console line and exit status 1, and leaves no result behind.
+// one clear console line and exit status 1, and leaves no result behind. So is
+// a run that meets a hostile process: too little memory, a file-size limit;
+// closed standard streams do not change its files.
 
 #include "KdcalcProcess.h"
 #include "KdcalcRun.h"
@@ -13,9 +15,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <csignal>
+#include <filesystem>
 #include <functional>
 #include <utility>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace kdtest;
 
@@ -321,4 +327,69 @@ TEST(HostileInput, ProjectChangedDuringTheRunStopsIt)
     EXPECT_TRUE(contains(run.console(), "\n THE PROJECT FILE " + dir.file("p.kld") + " WAS CHANGED DURING THE RUN\n"))
         << run.console();
     EXPECT_TRUE(noResultFiles(dir.path(), "p"));
+}
+
+TEST(HostileInput, ClosedStandardStreamsDoNotChangeTheFiles)
+{
+    TempDir dir;
+    writeFile(dir.file("p.kld"), ProjectText{}.text());
+    writeFileList(dir.path(), "p");
+    ASSERT_EQ(runKdcalc(dir.path()).status, 0);
+    // Every file of the run, the lock file (empty) and the list included.
+    std::vector<std::string> names{"p.klo", "p.klp", "p.klr", "kdcalc.lock", "names.dat"};
+    for (const auto& s : scratchFileNames())
+        names.push_back(s);
+    std::vector<std::string> reference;
+    for (const auto& name : names)
+        reference.push_back(readFile(dir.file(name)));
+
+    struct Case {
+        const char* name;
+        std::vector<int> closed;
+    } const cases[] = {
+        {"standard output", {1}},
+        {"standard input", {0}},
+        {"standard error", {2}},
+        {"all three", {0, 1, 2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        KdcalcProcess run(dir.path(), [&] {
+            for (const int fd : c.closed)
+                ::close(fd);
+            return true;
+        });
+        EXPECT_EQ(run.finish(), 0) << run.console();
+        for (std::size_t i = 0; i < names.size(); ++i)
+            EXPECT_TRUE(readFile(dir.file(names[i])) == reference[i]) << names[i];
+    }
+}
+
+TEST(HostileInput, WriteBeyondTheFileSizeLimitFailsTheRun)
+{
+    // The limit lies below the report's size and above every other file's:
+    // the report is the one that cannot be written whole.
+    TempDir dir;
+    writeFile(dir.file("p.kld"), ProjectText{}.text());
+    writeFileList(dir.path(), "p");
+    ASSERT_EQ(runKdcalc(dir.path()).status, 0);
+    const auto limit = static_cast<rlim_t>(std::filesystem::file_size(dir.file("p.klo")) / 2);
+    for (const auto& name : scratchFileNames())
+        ASSERT_LT(std::filesystem::file_size(dir.file(name)), limit) << name;
+    for (const char* name : {"p.klp", "p.klr"})
+        ASSERT_LT(std::filesystem::file_size(dir.file(name)), limit) << name;
+
+    KdcalcProcess run(dir.path(), [limit] {
+        // The signal as a shell leaves it: by default it kills the process.
+        std::signal(SIGXFSZ, SIG_DFL);
+        const struct rlimit small {limit, limit};
+        return ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+    });
+    EXPECT_EQ(run.finish(), 1) << run.console();
+    EXPECT_TRUE(contains(run.console(), "\n CANNOT WRITE FILE " + dir.file("p.klo") + ": File too large\n"))
+        << run.console();
+    EXPECT_TRUE(noResultFiles(dir.path(), "p"));
+    // The report stays as a diagnostic, cut at the limit.
+    EXPECT_TRUE(fileExists(dir.file("p.klo")));
+    EXPECT_LE(std::filesystem::file_size(dir.file("p.klo")), limit);
 }

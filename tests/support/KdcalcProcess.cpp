@@ -8,7 +8,7 @@
 
 namespace kdtest {
 
-KdcalcProcess::KdcalcProcess(const std::string& dir)
+KdcalcProcess::KdcalcProcess(const std::string& dir, const std::function<bool()>& inChild)
 {
     int fds[2];
     if (::pipe(fds) != 0)
@@ -24,6 +24,8 @@ KdcalcProcess::KdcalcProcess(const std::string& dir)
         ::dup2(null, 0);
         if (::chdir(dir.c_str()) != 0)
             ::_exit(127);
+        if (inChild && !inChild())
+            ::_exit(126);
         ::execl(KDCALC_PATH, KDCALC_PATH, static_cast<char*>(nullptr));
         ::_exit(127);
     }

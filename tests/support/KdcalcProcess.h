@@ -1,15 +1,19 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace kdtest {
 
 // kdcalc started in `dir` without waiting for it, for tests that run two
 // programs at once or stop one while it runs. The console (standard output
-// and standard error) is read through a pipe.
+// and standard error) is read through a pipe. `inChild`, when given, runs in
+// the new process just before kdcalc starts (to close a descriptor, set a
+// limit or give up root); when it returns false kdcalc is not started and the
+// exit status is 126.
 class KdcalcProcess {
 public:
-    explicit KdcalcProcess(const std::string& dir);
+    explicit KdcalcProcess(const std::string& dir, const std::function<bool()>& inChild = {});
     ~KdcalcProcess();
     KdcalcProcess(const KdcalcProcess&) = delete;
     KdcalcProcess& operator=(const KdcalcProcess&) = delete;

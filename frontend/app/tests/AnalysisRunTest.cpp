@@ -240,6 +240,35 @@ private slots:
         }
     }
 
+    void aNameTheFileListCannotCarryIsNotRun_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("trailing blank") << "run.kld " << "run.kld " << "it ends with a blank";
+        QTest::newRow("line break") << "run\n.kld" << "run?.kld" << "it holds a line break";
+        QTest::newRow("tab") << "run\t.kld" << "run?.kld" << "it holds a control character";
+    }
+
+    void aNameTheFileListCannotCarryIsNotRun()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        QFETCH(QString, why);
+        // Beside it another project whose results share the refused name's.
+        writeProject(project(), QStringLiteral("run.kld"));
+        const QString otherPlot = writeProject("plot data of run.kld\n", QStringLiteral("run.klp"));
+        const QString path = writeProject(project(), name);
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QVERIFY(!run.Start(path));
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotStarted);
+        QCOMPARE(run.Message(), "The project file name " + m_dir->filePath(shown)
+                                    + " cannot be passed to the analysis program: " + why + ".");
+        QVERIFY(!run.IsRunning());
+        QVERIFY(!QFile::exists(m_log->filePath("names.dat"))); // the program never ran
+        QCOMPARE(readAll(otherPlot), QByteArray("plot data of run.kld\n"));
+    }
+
     void theDefaultProgramLiesBesideThisOne()
     {
         QCOMPARE(AnalysisRun::DefaultProgramPath(), QCoreApplication::applicationDirPath() + "/kdcalc");
