@@ -416,6 +416,47 @@ private slots:
         QVERIFY(m_user->Messages.isEmpty());
     }
 
+    void aTitleLeftUneditedStaysAsRead_data()
+    {
+        QTest::addColumn<QByteArray>("title");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("tab") << QByteArray("Two\tlayers") << "Two layers";
+        QTest::newRow("control character") << QByteArray("Two\x01layers") << "Two layers";
+        QTest::newRow("tab at the end") << QByteArray("Two layers\t") << "Two layers ";
+    }
+    // A title with a character the memo shows as a blank is no edit when
+    // the dialog is left or closed unedited; an edit stores the blanks.
+    void aTitleLeftUneditedStaysAsRead()
+    {
+        QFETCH(QByteArray, title);
+        QFETCH(QString, shown);
+        auto form = makeForm({write(project(kPileRecord, "12", title.constData()), "tab.kld")});
+        QVERIFY(!form->IsModified());
+        ChooseDataItem(*form, kTitle);
+        auto* dialog = ActiveChild<TdlgTitle>(*form);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->TitleMemo->toPlainText(), shown);
+        ChooseDataItem(*form, kOptions); // leaves the title window
+        ChooseDataItem(*form, kTitle);
+        QCOMPARE(ActiveChild<TdlgTitle>(*form), dialog);
+        form->CommitActiveChild();
+        form->MdiArea()->currentSubWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(form->ProgramData().Title, QString::fromLatin1(title));
+        QVERIFY(!form->IsModified());
+
+        ChooseDataItem(*form, kTitle);
+        dialog = ActiveChild<TdlgTitle>(*form);
+        QVERIFY(dialog);
+        dialog->TitleMemo->setFocus();
+        dialog->TitleMemo->moveCursor(QTextCursor::End);
+        QTest::keyClicks(dialog->TitleMemo, "!");
+        form->CommitActiveChild();
+        QCOMPARE(form->ProgramData().Title, shown + "!");
+        QVERIFY(form->IsModified());
+        QVERIFY(m_user->Messages.isEmpty());
+    }
+
     // A longer title read from a file is shown whole and never cut by the
     // dialog; it takes no more characters, and opening it is no edit.
     void aLongTitleFromAFileStaysWhole()
