@@ -394,10 +394,12 @@ bool isExponentMark(const QString& text, qsizetype pos, QChar separator)
 // A group's value is written back into the text: it must stand where an
 // operand may, or "2(3)" would silently read as 23. An exponent mark and the
 // hexadecimal "$" take a group as their digits: 1E(2+1) is 1E3, $(10) is $10.
-void checkGroupNeighbours(const QString& text, qsizetype open, qsizetype close, QChar separator)
+// Answers whether the group gives the digits of a "$".
+bool checkGroupNeighbours(const QString& text, qsizetype open, qsizetype close, QChar separator)
 {
+    bool hex = false;
     if (open > 0 && !operandMayStartAt(text, open)) {
-        const bool hex = text[open - 1] == u'$' && operandMayStartAt(text, open - 1);
+        hex = text[open - 1] == u'$' && operandMayStartAt(text, open - 1);
         if (!hex && !isExponentMark(text, open - 1, separator))
             reject(kInvalidExpression);
     }
@@ -406,6 +408,7 @@ void checkGroupNeighbours(const QString& text, qsizetype open, qsizetype close, 
         if (!isOperator(after) && after != u'-' && after != u')' && after != u'!')
             reject(kInvalidExpression);
     }
+    return hex;
 }
 
 } // namespace
@@ -438,11 +441,15 @@ Extended Evaluate(const QString& input, QChar separator)
         const qsizetype open = close > 0 ? text.lastIndexOf(u'(', close - 1) : -1;
         if (open < 0)
             reject(kParentheses);
-        checkGroupNeighbours(text, open, close, separator);
+        const bool hexDigits = checkGroupNeighbours(text, open, close, separator);
         const QString inner = text.mid(open + 1, close - open - 1);
         if (inner.isEmpty())
             reject(kBlank);
         const QString value = generalNumberText(evaluateFlat(inner, separator), kWriteBackDigits, separator);
+        // A value too large for the hexadecimal range is written with an
+        // exponent, whose "E" would read as a digit: $(1E20) is no $1E20.
+        if (hexDigits && value.contains(u'E'))
+            reject(kHex);
         text.replace(open, close - open + 1, value);
         searchFrom = open;
     }

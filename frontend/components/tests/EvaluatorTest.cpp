@@ -143,6 +143,7 @@ TEST(Evaluator, Refusals)
                  {"1E+(3)", "invalid character(s) in expression", true}, // "+" splits as in 1E+3
                  {"$(A)", "invalid character(s) in expression", true},
                  {"$(-1)", "invalid use of $ (hex function)", true},
+                 {"$(1E20)", "invalid use of $ (hex function)", true}, // not read as $1E20
                  // garbage after a short-circuit operator
                  {"1|abc", "invalid expression", true},
                  {"1|", "invalid expression", true},
