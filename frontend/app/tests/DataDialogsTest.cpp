@@ -251,6 +251,66 @@ private slots:
             QCOMPARE(form->ProgramData().SuperstructureMass, 7.0L);
     }
 
+    void aKeyThatMovesTheFocusChecksTheEntry_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        const int none = Qt::NoModifier;
+        const QString maximum = "Entry must be less than or equal to 2147483647";
+        const QString invalid = evaluationMessage("invalid character(s) in expression");
+        const QString zero = evaluationMessage("division by zero");
+        const int tab = Qt::Key_Tab;
+        const int backtab = Qt::Key_Backtab;
+        const int shift = Qt::ShiftModifier;
+        QTest::newRow("Tab from the last field, not a number") << 7 << tab << none << "abc" << invalid << "abc";
+        QTest::newRow("Tab from the last field, above the maximum")
+            << 7 << tab << none << "1e10" << maximum << "2147483647";
+        QTest::newRow("Tab from the last field, divided by zero") << 7 << tab << none << "1/0" << zero << "1/0";
+        QTest::newRow("Shift+Tab from the first field") << 0 << backtab << shift << "abc" << invalid << "abc";
+        QTest::newRow("Tab within the fields") << 3 << tab << none << "1/0" << zero << "1/0";
+        QTest::newRow("Shift+Tab within the fields") << 7 << backtab << shift << "abc" << invalid << "abc";
+        QTest::newRow("the key of another field's label")
+            << 7 << int(Qt::Key_R) << int(Qt::AltModifier) << "abc" << invalid << "abc";
+    }
+    // A focus move by a key checks the entry as a click on another field
+    // does: one message, the focus stays in the field, nothing stored.
+    void aKeyThatMovesTheFocusChecksTheEntry()
+    {
+        QFETCH(int, field);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, entry);
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        auto form = makeForm({write(project(), "keys.kld")});
+        ChooseDataItem(*form, kPileProperties);
+        auto* dialog = ActiveChild<NumberDialog>(*form);
+        QVERIFY(dialog);
+        QMdiSubWindow* frame = form->MdiArea()->currentSubWindow();
+        TDataEdit* edit = dialog->Fields().at(size_t(field));
+        TypeInto(edit, entry);
+        const TProgramData before = form->ProgramData();
+        QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCoreApplication::processEvents();
+        QCOMPARE(m_user->Messages, QStringList{message});
+        QCOMPARE(form->MdiArea()->currentSubWindow(), frame);
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QCOMPARE(edit->text(), shown);
+        QCOMPARE(form->ProgramData().PileLength, before.PileLength);
+        QCOMPARE(form->ProgramData().PileRadius, before.PileRadius);
+
+        // Corrected, the same key moves on.
+        TypeInto(edit, "7");
+        QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(m_user->Messages.size(), 1);
+        QVERIFY(QApplication::focusWidget() != edit);
+        QVERIFY(dialog->isAncestorOf(QApplication::focusWidget()));
+    }
+
     // The main window commits the active dialog before a menu, Save, Run and
     // New: an invalid entry is refused there too, and a valid one is saved.
     void theMainWindowCommitsTheActiveDialog()
