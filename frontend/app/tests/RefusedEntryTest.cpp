@@ -160,7 +160,7 @@ private slots:
             QCOMPARE(ReadFile(m_path), kProject);
             QVERIFY(!QFile::exists(m_dir->filePath("names.dat")));
             QVERIFY(form->isVisible());
-            QTRY_COMPARE(ActiveChild<TfrmSoilParams>(*form), dialog);
+            QCOMPARE(ActiveChild<TfrmSoilParams>(*form), dialog);
             QCOMPARE(dialog->DataEdit1->text(), "2.5");
             QCOMPARE(form->ProgramData().FrequencyCount, 4);
         }
