@@ -16,6 +16,7 @@
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTimer>
 
 DataDialog::DataDialog(TMainForm& form, const QString& caption) : m_form(form)
@@ -87,15 +88,16 @@ void DataDialog::bringToFront(TDataEdit* field)
 bool DataDialog::activeEntryValid()
 {
     auto* field = qobject_cast<TDataEdit*>(m_activeControl.data());
-    if (!field)
-        return true;
-    if (field == m_refusedField && field->text() == m_refusedText) {
-        // Within the action that was refused (a Save that commits twice)
-        // nothing is stored, not even a bound the field put in place.
-        if (!m_refusalPending && field->Model().ExitCheck().Valid) {
-            m_refusedField = nullptr;
-            return true;
-        }
+    return !field || entryValid(field);
+}
+
+bool DataDialog::entryValid(TDataEdit* field)
+{
+    // Within the action that was refused (a menu that commits when it opens
+    // and again for its command) the refusal stands without a second
+    // message, and nothing is stored, not even a bound the field put in
+    // place. A later action checks the entry again, message and all.
+    if (m_refusalPending && field == m_refusedField && field->text() == m_refusedText) {
         bringToFront(field);
         return false;
     }
@@ -106,9 +108,22 @@ bool DataDialog::activeEntryValid()
     m_refusedField = field;
     m_refusedText = field->text();
     m_refusalPending = true;
-    QTimer::singleShot(0, this, [this] { m_refusalPending = false; });
+    QTimer::singleShot(0, this, &DataDialog::endRefusedAction);
     bringToFront(field);
     return false;
+}
+
+void DataDialog::endRefusedAction()
+{
+    // A menu that opened over the refusal runs its command when an item is
+    // chosen, after it has closed: the action lasts until then.
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        connect(
+            menu, &QMenu::aboutToHide, this,
+            [this] { QTimer::singleShot(0, this, &DataDialog::endRefusedAction); }, Qt::SingleShotConnection);
+        return;
+    }
+    m_refusalPending = false;
 }
 
 TDataEdit* DataDialog::addField(const QString& caption, const QString& units)
@@ -182,9 +197,9 @@ bool NumberDialog::FormDeactivate()
         try {
             values.push_back(b.Edit->Number());
         } catch (const Exception&) {
+            // An entry left invalid in a field that is not the active control.
             b.Edit->setFocus(Qt::OtherFocusReason);
-            b.Edit->Validate();
-            bringToFront(b.Edit);
+            entryValid(b.Edit);
             return false;
         }
     }

@@ -45,9 +45,11 @@ public:
 protected:
     TMainForm& Form() const { return m_form; }
     // True unless the focused control is a number field whose entry does
-    // not validate. The field's message is shown once: asked again about
-    // the same refused text, the check runs without a second message.
+    // not validate.
     bool activeEntryValid();
+    // Checks field; a refusal shows the field's message once for each user
+    // action it stops and brings the window back to the front.
+    bool entryValid(TDataEdit* field);
     // Brings the window back to the front with the focus in field (when given).
     void bringToFront(TDataEdit* field);
     // A number field and its label in the next row of the dialog's grid;
@@ -59,6 +61,8 @@ protected:
 
 private:
     void subWindowActivated(QMdiSubWindow* window);
+    // The action that a refusal stopped has ended.
+    void endRefusedAction();
 
     TMainForm& m_form;
     QGridLayout* m_grid = nullptr;

@@ -113,11 +113,16 @@ TdlgTitle::TdlgTitle(TMainForm& form) : DataDialog(form, QStringLiteral("Project
 void TdlgTitle::FormActivate()
 {
     TitleMemo->Load(Form().ProgramData().Title);
+    m_shown = TitleMemo->toPlainText();
 }
 
 bool TdlgTitle::FormDeactivate()
 {
-    const QString title = SingleLineTitle(TitleMemo->toPlainText());
+    const QString text = TitleMemo->toPlainText();
+    if (text == m_shown)
+        return true;
+    m_shown = text;
+    const QString title = SingleLineTitle(text);
     TProgramData& data = Form().ProgramData();
     if (title != data.Title) {
         data.Title = title;

@@ -53,4 +53,10 @@ public:
     bool FormDeactivate() override;
 
     SingleLineMemo* TitleMemo;
+
+private:
+    // The text the memo showed when loaded or last stored: a title with a
+    // tab or another control character is shown with a blank, and leaving
+    // it unedited must not store that blank.
+    QString m_shown;
 };

@@ -361,25 +361,54 @@ Extended evaluateFlat(QString text, QChar separator)
     return reducer.term(operands[0]);
 }
 
-// A group's value is written back into the text: it must stand where an
-// operand may, or "2(3)" would silently read as 23.
-void checkGroupNeighbours(const QString& text, qsizetype open, qsizetype close)
+// True when an operand may begin at pos: at the start, after an operator, a
+// minus or a "(", or directly after a function name (sin(2) is sin2).
+bool operandMayStartAt(const QString& text, qsizetype pos)
 {
-    if (open > 0) {
-        const QChar before = text[open - 1];
-        if (!isOperator(before) && before != u'-' && before != u'(') {
-            qsizetype start = open;
-            while (start > 0 && text[start - 1].isLetter())
-                --start;
-            if (start == open || !endsWithFunctionName(text.mid(start, open - start).toLower()))
-                reject(kInvalidExpression);
-        }
+    if (pos == 0)
+        return true;
+    const QChar before = text[pos - 1];
+    if (isOperator(before) || before == u'-' || before == u'(')
+        return true;
+    qsizetype start = pos;
+    while (start > 0 && text[start - 1].isLetter())
+        --start;
+    return start < pos && endsWithFunctionName(text.mid(start, pos - start).toLower());
+}
+
+// True when the "E" or "e" at pos closes the mantissa of a decimal number
+// that stands as an operand: 1E(-3) is 1E-3, and $1e(3) is no exponent.
+bool isExponentMark(const QString& text, qsizetype pos, QChar separator)
+{
+    if (text[pos] != u'e' && text[pos] != u'E')
+        return false;
+    qsizetype start = pos;
+    bool digits = false;
+    while (start > 0 && ((text[start - 1] >= u'0' && text[start - 1] <= u'9') || text[start - 1] == separator)) {
+        digits = digits || text[start - 1] != separator;
+        --start;
+    }
+    return digits && operandMayStartAt(text, start);
+}
+
+// A group's value is written back into the text: it must stand where an
+// operand may, or "2(3)" would silently read as 23. An exponent mark and the
+// hexadecimal "$" take a group as their digits: 1E(2+1) is 1E3, $(10) is $10.
+// Answers whether the group gives the digits of a "$".
+bool checkGroupNeighbours(const QString& text, qsizetype open, qsizetype close, QChar separator)
+{
+    bool hex = false;
+    if (open > 0 && !operandMayStartAt(text, open)) {
+        hex = text[open - 1] == u'$' && operandMayStartAt(text, open - 1);
+        if (!hex && !isExponentMark(text, open - 1, separator))
+            reject(kInvalidExpression);
     }
     if (close + 1 < text.size()) {
         const QChar after = text[close + 1];
         if (!isOperator(after) && after != u'-' && after != u')' && after != u'!')
             reject(kInvalidExpression);
     }
+    return hex;
 }
 
 } // namespace
@@ -412,11 +441,15 @@ Extended Evaluate(const QString& input, QChar separator)
         const qsizetype open = close > 0 ? text.lastIndexOf(u'(', close - 1) : -1;
         if (open < 0)
             reject(kParentheses);
-        checkGroupNeighbours(text, open, close);
+        const bool hexDigits = checkGroupNeighbours(text, open, close, separator);
         const QString inner = text.mid(open + 1, close - open - 1);
         if (inner.isEmpty())
             reject(kBlank);
         const QString value = generalNumberText(evaluateFlat(inner, separator), kWriteBackDigits, separator);
+        // A value too large for the hexadecimal range is written with an
+        // exponent, whose "E" would read as a digit: $(1E20) is no $1E20.
+        if (hexDigits && value.contains(u'E'))
+            reject(kHex);
         text.replace(open, close - open + 1, value);
         searchFrom = open;
     }

@@ -192,7 +192,7 @@ private slots:
         QTest::newRow("mass not a number") << kSuperstructure << 1 << "two" << "" << "two";
     }
     // A refused entry keeps the dialog in front, stores nothing, and its
-    // message is shown once, whichever way the dialog was left.
+    // message is shown once for each way the dialog was left.
     void refusedEntries()
     {
         QFETCH(QString, item);
@@ -221,21 +221,23 @@ private slots:
         QCOMPARE(dialog->focusWidget(), edit);
         QCOMPARE(form->ProgramData().FileText(form->Tables()), before);
 
-        // Closing it (a later action): refused while the entry stands (no
-        // second message); a bound put in its place is accepted now.
+        // Closing it (a later action): refused while the entry stands, with
+        // the message once more; a bound put in its place is accepted now.
         QCoreApplication::processEvents();
         frame->close();
         QCoreApplication::processEvents();
+        const qsizetype messages = shown == entry ? 2 : 1;
         if (shown == entry) {
             QVERIFY(frame->isVisible());
-            QCOMPARE(m_user->Messages.size(), 1);
+            QCOMPARE(m_user->Messages.size(), 2);
+            QCOMPARE(m_user->Messages.last(), m_user->Messages.first());
             QCOMPARE(form->ProgramData().FileText(form->Tables()), before);
             TypeInto(edit, "7");
             frame->close();
             QCoreApplication::processEvents();
         }
         QVERIFY(form->MdiArea()->subWindowList().size() == 1); // the title window is left
-        QCOMPARE(m_user->Messages.size(), 1);
+        QCOMPARE(m_user->Messages.size(), messages);
         const Extended stored = shown == entry ? 7.0L : Evaluate(shown);
         if (item == kPileProperties && field == 7)
             QCOMPARE(form->ProgramData().PileLength, stored);
@@ -247,6 +249,66 @@ private slots:
             QCOMPARE(form->ProgramData().PileDensity, 7.0L);
         else
             QCOMPARE(form->ProgramData().SuperstructureMass, 7.0L);
+    }
+
+    void aKeyThatMovesTheFocusChecksTheEntry_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        const int none = Qt::NoModifier;
+        const QString maximum = "Entry must be less than or equal to 2147483647";
+        const QString invalid = evaluationMessage("invalid character(s) in expression");
+        const QString zero = evaluationMessage("division by zero");
+        const int tab = Qt::Key_Tab;
+        const int backtab = Qt::Key_Backtab;
+        const int shift = Qt::ShiftModifier;
+        QTest::newRow("Tab from the last field, not a number") << 7 << tab << none << "abc" << invalid << "abc";
+        QTest::newRow("Tab from the last field, above the maximum")
+            << 7 << tab << none << "1e10" << maximum << "2147483647";
+        QTest::newRow("Tab from the last field, divided by zero") << 7 << tab << none << "1/0" << zero << "1/0";
+        QTest::newRow("Shift+Tab from the first field") << 0 << backtab << shift << "abc" << invalid << "abc";
+        QTest::newRow("Tab within the fields") << 3 << tab << none << "1/0" << zero << "1/0";
+        QTest::newRow("Shift+Tab within the fields") << 7 << backtab << shift << "abc" << invalid << "abc";
+        QTest::newRow("the key of another field's label")
+            << 7 << int(Qt::Key_R) << int(Qt::AltModifier) << "abc" << invalid << "abc";
+    }
+    // A focus move by a key checks the entry as a click on another field
+    // does: one message, the focus stays in the field, nothing stored.
+    void aKeyThatMovesTheFocusChecksTheEntry()
+    {
+        QFETCH(int, field);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, entry);
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        auto form = makeForm({write(project(), "keys.kld")});
+        ChooseDataItem(*form, kPileProperties);
+        auto* dialog = ActiveChild<NumberDialog>(*form);
+        QVERIFY(dialog);
+        QMdiSubWindow* frame = form->MdiArea()->currentSubWindow();
+        TDataEdit* edit = dialog->Fields().at(size_t(field));
+        TypeInto(edit, entry);
+        const TProgramData before = form->ProgramData();
+        QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCoreApplication::processEvents();
+        QCOMPARE(m_user->Messages, QStringList{message});
+        QCOMPARE(form->MdiArea()->currentSubWindow(), frame);
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QCOMPARE(edit->text(), shown);
+        QCOMPARE(form->ProgramData().PileLength, before.PileLength);
+        QCOMPARE(form->ProgramData().PileRadius, before.PileRadius);
+
+        // Corrected, the same key moves on.
+        TypeInto(edit, "7");
+        QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(m_user->Messages.size(), 1);
+        QVERIFY(QApplication::focusWidget() != edit);
+        QVERIFY(dialog->isAncestorOf(QApplication::focusWidget()));
     }
 
     // The main window commits the active dialog before a menu, Save, Run and
@@ -413,6 +475,47 @@ private slots:
         form->FileOpenClick();
         QCOMPARE(form->ProgramData().Title, "Pasted title");
         QCOMPARE(form->ProgramData().FrequencyCount, 4);
+        QVERIFY(m_user->Messages.isEmpty());
+    }
+
+    void aTitleLeftUneditedStaysAsRead_data()
+    {
+        QTest::addColumn<QByteArray>("title");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("tab") << QByteArray("Two\tlayers") << "Two layers";
+        QTest::newRow("control character") << QByteArray("Two\x01layers") << "Two layers";
+        QTest::newRow("tab at the end") << QByteArray("Two layers\t") << "Two layers ";
+    }
+    // A title with a character the memo shows as a blank is no edit when
+    // the dialog is left or closed unedited; an edit stores the blanks.
+    void aTitleLeftUneditedStaysAsRead()
+    {
+        QFETCH(QByteArray, title);
+        QFETCH(QString, shown);
+        auto form = makeForm({write(project(kPileRecord, "12", title.constData()), "tab.kld")});
+        QVERIFY(!form->IsModified());
+        ChooseDataItem(*form, kTitle);
+        auto* dialog = ActiveChild<TdlgTitle>(*form);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->TitleMemo->toPlainText(), shown);
+        ChooseDataItem(*form, kOptions); // leaves the title window
+        ChooseDataItem(*form, kTitle);
+        QCOMPARE(ActiveChild<TdlgTitle>(*form), dialog);
+        form->CommitActiveChild();
+        form->MdiArea()->currentSubWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(form->ProgramData().Title, QString::fromLatin1(title));
+        QVERIFY(!form->IsModified());
+
+        ChooseDataItem(*form, kTitle);
+        dialog = ActiveChild<TdlgTitle>(*form);
+        QVERIFY(dialog);
+        dialog->TitleMemo->setFocus();
+        dialog->TitleMemo->moveCursor(QTextCursor::End);
+        QTest::keyClicks(dialog->TitleMemo, "!");
+        form->CommitActiveChild();
+        QCOMPARE(form->ProgramData().Title, shown + "!");
+        QVERIFY(form->IsModified());
         QVERIFY(m_user->Messages.isEmpty());
     }
 

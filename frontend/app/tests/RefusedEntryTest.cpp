@@ -10,6 +10,9 @@
 #include "Table.h"
 
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -66,8 +69,8 @@ private slots:
     void cleanup() { qunsetenv("KELDOR_FAKE_LOG"); }
 
     // Every command that commits the active dialog before it acts does
-    // nothing after a refusal: one message, the file as it was, the same
-    // project, the dialog in front with the text as typed.
+    // nothing after a refusal: one message for each try, the file as it
+    // was, the same project, the dialog in front with the text as typed.
     void aRefusedDialogEntryStopsTheCommand_data()
     {
         QTest::addColumn<QString>("command");
@@ -87,36 +90,131 @@ private slots:
         m_user->OpenPath = m_other;
         m_user->Answer = UserDialogs::Reply::Yes;
 
-        if (command == "save")
-            QVERIFY(!form->FileSaveClick());
-        else if (command == "save as")
-            QVERIFY(!form->FileSaveAsClick());
-        else if (command == "new")
-            form->FileNewClick();
-        else if (command == "open")
-            form->FileOpenClick();
-        else if (command == "recent file") {
+        if (command == "recent file") {
             form->UpdatePrevFile(m_other);
             QCOMPARE(form->RecentFiles().Entry(0), m_other);
-            form->MyFilePopupHandler(0);
-        } else if (command == "drop")
-            form->DropFiles({m_other});
-        else if (command == "exit")
-            form->FileExitClick();
-        else
-            form->CompRunClick();
-        QCoreApplication::processEvents();
+        }
 
-        QCOMPARE(m_user->Messages, QStringList{kIntegerMessage});
-        QCOMPARE(ReadFile(m_path), kProject);
-        QVERIFY(!QFile::exists(saveAsPath));
-        QVERIFY(!QFile::exists(m_dir->filePath("names.dat"))); // the analysis program never started
-        QCOMPARE(form->ProgramData().FileName, m_path);
-        QCOMPARE(form->ProgramData().FrequencyCount, 4);
+        // Tried again while the text stands, the command stops again with
+        // the message again: the user who closed the box learns why.
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            if (command == "save")
+                QVERIFY(!form->FileSaveClick());
+            else if (command == "save as")
+                QVERIFY(!form->FileSaveAsClick());
+            else if (command == "new")
+                form->FileNewClick();
+            else if (command == "open")
+                form->FileOpenClick();
+            else if (command == "recent file")
+                form->MyFilePopupHandler(0);
+            else if (command == "drop")
+                form->DropFiles({m_other});
+            else if (command == "exit")
+                form->FileExitClick();
+            else
+                form->CompRunClick();
+            QCoreApplication::processEvents();
+
+            QCOMPARE(m_user->Messages, QStringList(QList<QString>(attempt, kIntegerMessage)));
+            QCOMPARE(ReadFile(m_path), kProject);
+            QVERIFY(!QFile::exists(saveAsPath));
+            QVERIFY(!QFile::exists(m_dir->filePath("names.dat"))); // the analysis program never started
+            QCOMPARE(form->ProgramData().FileName, m_path);
+            QCOMPARE(form->ProgramData().FrequencyCount, 4);
+            QVERIFY(form->isVisible());
+            QCOMPARE(ActiveChild<TfrmSoilParams>(*form), dialog);
+            QCOMPARE(dialog->DataEdit1->text(), "2.5");
+            QVERIFY(form->IsModified());
+        }
+    }
+
+    void aMenuCommandShowsTheMessageOnce_data()
+    {
+        QTest::addColumn<int>("menuKey");
+        QTest::addColumn<int>("itemKey");
+        QTest::newRow("File, Save") << int(Qt::Key_F) << int(Qt::Key_S);
+        QTest::newRow("File, Exit") << int(Qt::Key_F) << int(Qt::Key_X);
+        QTest::newRow("Computation, Run") << int(Qt::Key_C) << int(Qt::Key_R);
+        QTest::newRow("Data, Pile Properties") << int(Qt::Key_D) << int(Qt::Key_P);
+    }
+    // A menu commits when it opens and its command commits again: one
+    // message for the two, and one more for the same command chosen again.
+    void aMenuCommandShowsTheMessageOnce()
+    {
+        QFETCH(int, menuKey);
+        QFETCH(int, itemKey);
+        TfrmSoilParams* dialog = nullptr;
+        auto form = formWithRefusedFrequencyCount(dialog);
+        QVERIFY(dialog);
+        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            QTest::keyClick(dialog->DataEdit1, Qt::Key(menuKey), Qt::AltModifier);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QCoreApplication::processEvents(); // the menu is up: a moment passes
+            QTest::keyClick(menu, Qt::Key(itemKey));
+            QCoreApplication::processEvents();
+            QVERIFY(!QApplication::activePopupWidget());
+            QCOMPARE(m_user->Messages, QStringList(QList<QString>(attempt, kIntegerMessage)));
+            QCOMPARE(ReadFile(m_path), kProject);
+            QVERIFY(!QFile::exists(m_dir->filePath("names.dat")));
+            QVERIFY(form->isVisible());
+            QCOMPARE(ActiveChild<TfrmSoilParams>(*form), dialog);
+            QCOMPARE(dialog->DataEdit1->text(), "2.5");
+            QCOMPARE(form->ProgramData().FrequencyCount, 4);
+        }
+    }
+
+    // With the real message box, which runs an event loop of its own and
+    // takes the focus while it is up: one box for each command, none from
+    // the box itself.
+    void theRealBoxIsShownOncePerCommand()
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->SetArguments({m_path});
+        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        ChooseDataItem(*form, QStringLiteral("&Frequency Data"));
+        auto* dialog = ActiveChild<TfrmSoilParams>(*form);
+        QVERIFY(dialog);
+        TypeInto(dialog->DataEdit1, "2.5");
+
+        QStringList boxes;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&boxes] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes << box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        closer.start(0);
+
+        QTest::keyClick(dialog->DataEdit1, Qt::Key_S, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        QCOMPARE(boxes, QStringList{kIntegerMessage});
+        form->activateWindow(); // the platform here does not give it back after a box
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(dialog->DataEdit1, Qt::Key_F, Qt::AltModifier);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QTest::keyClick(menu, Qt::Key_S);
+        QCoreApplication::processEvents();
+        QCOMPARE(boxes.size(), 2);
+        form->close();
+        QCoreApplication::processEvents();
+        QCOMPARE(boxes.size(), 3);
         QVERIFY(form->isVisible());
+        QCOMPARE(ReadFile(m_path), kProject);
         QCOMPARE(ActiveChild<TfrmSoilParams>(*form), dialog);
         QCOMPARE(dialog->DataEdit1->text(), "2.5");
-        QVERIFY(form->IsModified());
+        QCOMPARE(dialog->focusWidget(), dialog->DataEdit1);
+        closer.stop();
+        TypeInto(dialog->DataEdit1, "5");
+        QVERIFY(form->FileSaveClick());
+        QCOMPARE(boxes.size(), 3);
     }
 
     // Corrected, the entry is stored and the same command goes ahead.

@@ -1,7 +1,7 @@
 // The entry field inside a child window of a multiple-document area: moving
 // the focus to another child window is switching windows (the window's owner
-// checks the entry when it is deactivated); moving it within the window is
-// leaving the field.
+// checks the entry when it is deactivated); moving it within the window, by
+// a click or a key, is leaving the field.
 
 #include "DataEdit.h"
 
@@ -54,6 +54,20 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QVERIFY(field->hasFocus());
         QVERIFY(!field->Model().IsValid());
+
+        // Shift+Tab from the first field wraps by way of the window's frame:
+        // leaving the field all the same.
+        QTest::keyClick(field, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(messages.size(), 2);
+        QVERIFY(field->hasFocus());
+        QCOMPARE(field->text(), "abc");
+
+        // A click on the window's own title bar hands the focus straight
+        // back to the field: no check.
+        auto* own = qobject_cast<QMdiSubWindow*>(page->parentWidget());
+        QTest::mouseClick(own, Qt::LeftButton, {}, QPoint(own->width() / 2, 8));
+        QCOMPARE(messages.size(), 2);
+        QVERIFY(field->hasFocus());
     }
 };
 

@@ -51,6 +51,15 @@ TEST(Evaluator, ValuesWithPointSeparator)
                  {"-(-3)", "3", false},
                  {"2e-3", "0.002", false},
                  {"1E3", "1000", false},
+                 {"1E-3", "0.001", false},
+                 // an exponent and "$" take a group as their digits
+                 {"1E(-3)", "0.001", false},
+                 {"2e(3)", "2000", false},
+                 {"1E(2+1)", "1000", false},
+                 {"-2.5e(1)", "-25", false},
+                 {"sqrt1e(2)", "10", false},
+                 {"$(10)", "16", false},
+                 {"sin$(0)", "0", false},
                  {"7%3", "1", false},
                  {"-7%3", "-1", false},
                  {"7.9%2.1", "1", false},
@@ -126,8 +135,15 @@ TEST(Evaluator, Refusals)
                  {"(2)(3)", "invalid expression", true},
                  {"2(-3)", "invalid expression", true},
                  {"(2)3", "invalid expression", true},
-                 {"2e(3)", "invalid expression", true},
                  {"pi(2)", "invalid expression", true},
+                 {"e(2)", "invalid expression", true},
+                 {"x2e(3)", "invalid expression", true},
+                 {"$1e(3)", "invalid expression", true}, // hexadecimal digits, no exponent
+                 {"2$(3)", "invalid expression", true},
+                 {"1E+(3)", "invalid character(s) in expression", true}, // "+" splits as in 1E+3
+                 {"$(A)", "invalid character(s) in expression", true},
+                 {"$(-1)", "invalid use of $ (hex function)", true},
+                 {"$(1E20)", "invalid use of $ (hex function)", true}, // not read as $1E20
                  // garbage after a short-circuit operator
                  {"1|abc", "invalid expression", true},
                  {"1|", "invalid expression", true},
@@ -179,6 +195,7 @@ TEST(Evaluator, LocaleSeparator)
                  {"1,5*2", "3", false},
                  {"1/4+0,5", "0.75", false},
                  {"(1/3)*3", "0.999999999999999999", false}, // write-back uses ","
+                 {"1,5E(2)", "150", false},
                  {"1.5", "invalid character(s) in expression", true},
              },
              u',');

@@ -75,6 +75,14 @@ QMdiSubWindow* childWindowOf(const QWidget* widget)
     return nullptr;
 }
 
+// The child window that widget is or lies in, if any.
+QMdiSubWindow* childWindowAt(QWidget* widget)
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(widget))
+        return sub;
+    return childWindowOf(widget);
+}
+
 } // namespace
 
 void TDataEdit::focusOutEvent(QFocusEvent* event)
@@ -82,11 +90,19 @@ void TDataEdit::focusOutEvent(QFocusEvent* event)
     QLineEdit::focusOutEvent(event);
     // Switching windows or opening a menu does not leave the field; neither
     // does activating another child window, whose owner checks the entry
-    // when it is deactivated.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    // when it is deactivated. Tab and Shift+Tab leave it, also where the
+    // focus order wraps by way of the window's own frame; a click on that
+    // frame only hands the focus back to the field.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
         return;
-    if (QMdiSubWindow* own = childWindowOf(this); own && childWindowOf(QApplication::focusWidget()) != own)
-        return;
+    if (QMdiSubWindow* own = childWindowOf(this)) {
+        QWidget* now = QApplication::focusWidget();
+        const bool key = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+        const QMdiSubWindow* target = key ? childWindowAt(now) : childWindowOf(now);
+        if (target != own && (target || !key))
+            return;
+    }
     doExit();
 }
 
