@@ -6,6 +6,7 @@
 #include "Options.h"
 #include "SoilParams.h"
 #include "Title.h"
+#include "UserAction.h"
 #include "cPileProperties.h"
 #include "ncPileProperties.h"
 
@@ -16,7 +17,6 @@
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QTimer>
 
 DataDialog::DataDialog(TMainForm& form, const QString& caption) : m_form(form)
@@ -108,22 +108,9 @@ bool DataDialog::entryValid(TDataEdit* field)
     m_refusedField = field;
     m_refusedText = field->text();
     m_refusalPending = true;
-    QTimer::singleShot(0, this, &DataDialog::endRefusedAction);
+    CallWhenUserActionEnds(this, [this] { m_refusalPending = false; });
     bringToFront(field);
     return false;
-}
-
-void DataDialog::endRefusedAction()
-{
-    // A menu that opened over the refusal runs its command when an item is
-    // chosen, after it has closed: the action lasts until then.
-    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-        connect(
-            menu, &QMenu::aboutToHide, this,
-            [this] { QTimer::singleShot(0, this, &DataDialog::endRefusedAction); }, Qt::SingleShotConnection);
-        return;
-    }
-    m_refusalPending = false;
 }
 
 TDataEdit* DataDialog::addField(const QString& caption, const QString& units)

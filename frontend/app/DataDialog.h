@@ -61,8 +61,6 @@ protected:
 
 private:
     void subWindowActivated(QMdiSubWindow* window);
-    // The action that a refusal stopped has ended.
-    void endRefusedAction();
 
     TMainForm& m_form;
     QGridLayout* m_grid = nullptr;

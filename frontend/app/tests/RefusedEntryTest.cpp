@@ -233,6 +233,48 @@ private slots:
         QCOMPARE(m_user->Messages, QStringList{kIntegerMessage});
     }
 
+    // A refused cell of a table window, like a refused dialog entry, is
+    // reported by every command it stops, not only by the first.
+    void aRefusedCellIsReportedByEveryCommand_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char* c : {"save", "new", "exit", "run"})
+            QTest::newRow(c) << QString::fromLatin1(c);
+    }
+
+    void aRefusedCellIsReportedByEveryCommand()
+    {
+        QFETCH(QString, command);
+        auto form = MakeShownForm(m_user, {m_path});
+        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        m_user->Answer = UserDialogs::Reply::Yes;
+        ChooseDataItem(*form, QStringLiteral("Soil &Layer Data"));
+        TTableForm* soil = TTableForm::FromTable(form->Tables().D());
+        QVERIFY(soil);
+        QVERIFY(soil->SelectCell(2, soil->HeaderRows()));
+        soil->SetEditText("2.5");
+
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            if (command == "save")
+                QVERIFY(!form->FileSaveClick());
+            else if (command == "new")
+                form->FileNewClick();
+            else if (command == "exit")
+                form->FileExitClick();
+            else
+                form->CompRunClick();
+            QCoreApplication::processEvents();
+
+            QCOMPARE(m_user->Messages, QStringList(QList<QString>(attempt, kIntegerMessage)));
+            QCOMPARE(ReadFile(m_path), kProject);
+            QVERIFY(!QFile::exists(m_dir->filePath("names.dat")));
+            QCOMPARE(form->ProgramData().FileName, m_path);
+            QVERIFY(form->isVisible());
+            QCOMPARE(TTableForm::FromTable(form->Tables().D()), soil);
+            QCOMPARE(soil->EditText(), "2.5");
+        }
+    }
+
     // "2.5" in the integer sublayer column of the soil table: Run, chosen
     // from its menu (which commits first), neither saves nor starts the
     // analysis program and shows one message; corrected, Save writes it.

@@ -3,6 +3,7 @@
 #include "ColumnTypes.h"
 #include "Evaluator.h"
 #include "Misc.h"
+#include "UserAction.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -1044,6 +1045,8 @@ bool TTableForm::CommitCell()
         m_refusedCol = m_col;
         m_refusedRow = m_row;
         m_refusedText = text;
+        m_refusalPending = true;
+        CallWhenUserActionEnds(this, [this] { m_refusalPending = false; });
         inform(e.Message());
         return false;
     }
@@ -1054,9 +1057,10 @@ bool TTableForm::CommitCell()
 
 bool TTableForm::StoreEdits()
 {
-    // A menu opening commits, then its command commits again: the entry
-    // refused a moment ago is refused again without a second message.
-    if (m_table && !m_informing && m_refusedCol == m_col && m_refusedRow == m_row && m_refusedText == EditText()) {
+    // A menu opening commits, then its command commits again: within that
+    // one action the entry refused a moment ago is refused again without a
+    // second message. A later command checks it again, message and all.
+    if (m_table && !m_informing && m_refusalPending && m_refusedCol == m_col && m_refusedRow == m_row && m_refusedText == EditText()) {
         m_grid->setFocus();
         openEditor();
         return false;

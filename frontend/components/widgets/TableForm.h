@@ -195,9 +195,11 @@ private:
     bool m_resizePending = false;
     // The shown columns and rows of the window's own size while it is maximised.
     std::optional<QSize> m_ownCounts;
-    // The cell and text last refused (column 0: none); StoreEdits refuses
-    // them again without a message.
+    // The cell and text last refused (column 0: none); within the action
+    // that refused them (m_refusalPending) StoreEdits refuses them again
+    // without a message.
     int m_refusedCol = 0;
     int m_refusedRow = 0;
     QString m_refusedText;
+    bool m_refusalPending = false;
 };
