@@ -12,8 +12,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 
@@ -25,6 +27,11 @@ QString RunFailedMessage()
 QString StartFailedMessage()
 {
     return QStringLiteral("An error occurred in running the program");
+}
+
+QString CancelledMessage()
+{
+    return QStringLiteral("The analysis was cancelled.");
 }
 
 QString AnalysisRun::DefaultProgramPath()
@@ -103,13 +110,6 @@ bool AnalysisRun::Start(const QString& projectPath)
                      .arg(QDir::toNativeSeparators(project)));
             return false;
         }
-    // An old plot data file must never be taken for the result of this run.
-    if (QFileInfo::exists(m_plotDataPath) && !QFile::remove(m_plotDataPath)) {
-        fail(RunOutcome::NotStarted, QStringLiteral("The old plot data file %1 could not be removed.")
-                                       .arg(QDir::toNativeSeparators(m_plotDataPath)));
-        return false;
-    }
-
     m_workDir = std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("keldor-run-XXXXXX")));
     if (!m_workDir->isValid()) {
         const QString error = m_workDir->errorString();
@@ -126,6 +126,15 @@ bool AnalysisRun::Start(const QString& projectPath)
         cleanUp();
         fail(RunOutcome::NotStarted, QStringLiteral("The file list %1 could not be written: %2")
                                        .arg(QDir::toNativeSeparators(list.fileName()), error));
+        return false;
+    }
+
+    // An old plot data file must never be taken for the result of this run.
+    QString setAside;
+    if (!setOldPlotDataAside(setAside)) {
+        cleanUp();
+        fail(RunOutcome::NotStarted, QStringLiteral("The old plot data file %1 could not be removed.")
+                                       .arg(QDir::toNativeSeparators(m_plotDataPath)));
         return false;
     }
 
@@ -146,8 +155,37 @@ bool AnalysisRun::Start(const QString& projectPath)
         cleanUp();
         fail(RunOutcome::NotStarted,
              StartFailedMessage() + u'\r' + QDir::toNativeSeparators(m_programPath) + QStringLiteral(": ") + error);
+        // Nothing ran: the old plot data file goes back where it was.
+        if (!setAside.isEmpty() && std::rename(QFile::encodeName(setAside).constData(),
+                                               QFile::encodeName(m_plotDataPath).constData()) != 0)
+            m_message += QStringLiteral("\rThe old plot data file %1 was kept as %2.")
+                             .arg(QDir::toNativeSeparators(m_plotDataPath), QDir::toNativeSeparators(setAside));
         return false;
     }
+    if (!setAside.isEmpty())
+        QFile::remove(setAside);
+    return true;
+}
+
+bool AnalysisRun::setOldPlotDataAside(QString& setAside) const
+{
+    setAside.clear();
+    if (!QFileInfo::exists(m_plotDataPath))
+        return true;
+    // Renamed beside itself (a rename keeps the file as it is), onto a free
+    // name reserved by a temporary file that the rename replaces.
+    const QFileInfo old(m_plotDataPath);
+    QTemporaryFile reserved(old.dir().filePath(QStringLiteral(".") + old.fileName() + QStringLiteral(".XXXXXX")));
+    reserved.setAutoRemove(false);
+    if (!reserved.open())
+        return false;
+    const QString name = reserved.fileName();
+    reserved.close();
+    if (std::rename(QFile::encodeName(m_plotDataPath).constData(), QFile::encodeName(name).constData()) != 0) {
+        QFile::remove(name);
+        return false;
+    }
+    setAside = name;
     return true;
 }
 
@@ -280,7 +318,7 @@ void AnalysisRun::finish()
                + u'\r' + what;
     };
     if (m_cancelled)
-        fail(RunOutcome::Cancelled, detail(QStringLiteral("The analysis was cancelled.")));
+        fail(RunOutcome::Cancelled, CancelledMessage());
     else if (m_exitStatus != QProcess::NormalExit)
         fail(RunOutcome::Crashed, detail(QStringLiteral("The analysis program stopped abnormally.")));
     else if (m_exitCode != 0)

@@ -35,9 +35,10 @@ public:
     explicit AnalysisRun(const QString& programPath, QObject* parent = nullptr);
     ~AnalysisRun() override;
 
-    // Removes the project's old plot data file, writes the file list into a
-    // new private working directory and starts the program there. False when
-    // nothing was started; Message() then says why.
+    // Writes the file list into a new private working directory, removes
+    // the project's old plot data file and starts the program there. False
+    // when nothing was started; Message() then says why, and the project's
+    // files are as they were.
     bool Start(const QString& projectPath);
     // Ends the program; the run counts as failed.
     void Cancel();
@@ -49,7 +50,8 @@ public:
     // What to show the user when the run did not succeed: Reason() and,
     // after a CR, OutputTail().
     QString Message() const;
-    // Why the run failed, naming the project file when the program ran.
+    // Why the run failed, naming the project file when the program failed
+    // on its own.
     QString Reason() const { return m_message; }
     // The last non-empty lines the program printed, each cut to a bounded length.
     QString OutputTail() const;
@@ -85,6 +87,10 @@ private:
     void finish();
     void fail(RunOutcome outcome, const QString& detail);
     void cleanUp();
+    // Moves an old plot data file out of the program's way until it has
+    // started; setAside is its name meanwhile (empty when there was none).
+    // False when it could not be moved.
+    bool setOldPlotDataAside(QString& setAside) const;
 
     QString m_programPath;
     QString m_plotDataPath;
@@ -110,3 +116,5 @@ private:
 QString RunFailedMessage();
 // The heading when the analysis program cannot be started.
 QString StartFailedMessage();
+// What a cancelled run says.
+QString CancelledMessage();

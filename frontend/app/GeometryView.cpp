@@ -66,8 +66,19 @@ void GeometryView::FollowActivations(QMdiArea* area)
     if (!area)
         return;
     connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
-        if (window && window->widget() == this)
-            FormActivate();
+        if (!window || window->widget() != this || m_rebuildPending)
+            return;
+        // The window being left stores its edits in its own handler of the
+        // same signal, which may run after this one: the rebuild waits until
+        // every handler of this activation has run.
+        m_rebuildPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_rebuildPending = false;
+                FormActivate();
+            },
+            Qt::QueuedConnection);
     });
 }
 

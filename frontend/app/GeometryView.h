@@ -30,7 +30,8 @@ public:
     using MessageHandler = std::function<void(const QString& message)>;
     void SetMessageHandler(MessageHandler handler) { m_message = std::move(handler); }
 
-    // Every activation of this view's sub-window in `area` rebuilds it.
+    // Every activation of this view's sub-window in `area` rebuilds it, once
+    // the activation has been handled (the window left has stored its edits).
     void FollowActivations(QMdiArea* area);
 
     // Rebuilds the drawing from the tables and the project, then lays it out
@@ -92,6 +93,7 @@ private:
     QSize m_initialSize;
     bool m_sized = false;
     bool m_closed = false;
+    bool m_rebuildPending = false;
     ViewBounds m_model;
     std::optional<ViewBounds> m_shown;
     QPushButton* m_button = nullptr;

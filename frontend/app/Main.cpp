@@ -125,7 +125,10 @@ public:
         output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         output->setMinimumSize(360, 120);
         output->setMaximumSize(900, 480);
+        // The last lines in view, from their start: the cursor at the end
+        // of the last line would scroll the box to that line's right end.
         output->moveCursor(QTextCursor::End);
+        output->moveCursor(QTextCursor::StartOfLine);
         layout->addWidget(output);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
         QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);

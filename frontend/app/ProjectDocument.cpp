@@ -387,9 +387,8 @@ void ProjectDocument::RunAnalysis()
         AnalysisRun run(m_analysisProgram);
         m_running = true;
         const auto done = qScopeGuard([this] { m_running = false; });
+        // A run that cannot start has changed nothing: only its message is shown.
         if (!run.Start(FileName())) {
-            if (!QFileInfo::exists(run.PlotDataPath()))
-                m_plotDataLoaded = false;
             inform(run.Message());
             return;
         }
@@ -400,10 +399,15 @@ void ProjectDocument::RunAnalysis()
         if (!succeeded) {
             m_plotDataLoaded = false;
             emit runFailed();
-            if (m_dialogs)
+            if (run.Outcome() == AnalysisRun::RunOutcome::Cancelled)
+                inform(run.Reason());
+            else if (m_dialogs)
                 m_dialogs->InformWithText(m_dialogParent, run.Reason(), run.OutputTail());
             return;
         }
         m_plotDataLoaded = LoadPlotData(run.PlotDataPath(), true);
+        // The plots still hold the earlier run's curves.
+        if (!m_plotDataLoaded)
+            emit runFailed();
     });
 }

@@ -100,7 +100,8 @@ signals:
     void captionChanged(const QString& caption);
     // The units changed: open views reload.
     void unitsChanged();
-    // A run failed: nothing of an earlier run may stay on screen.
+    // A run failed, or its plot data could not be read: nothing of an
+    // earlier run may stay on screen.
     void runFailed();
 
 private:

@@ -228,6 +228,50 @@ private slots:
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotStarted);
     }
 
+    void aProgramThatCannotBeStartedChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("program"); // the file's content; empty: no file
+        QTest::addColumn<bool>("executable");
+        QTest::newRow("missing") << QByteArray() << true;
+        QTest::newRow("not executable") << QByteArray("#!/bin/sh\n") << false;
+        // The process start refuses it: an executable file of no known format.
+        QTest::newRow("broken binary") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0\0\0", 12) << true;
+    }
+
+    void aProgramThatCannotBeStartedChangesNothing()
+    {
+        QFETCH(QByteArray, program);
+        QFETCH(bool, executable);
+        QTemporaryDir bin;
+        const QString programPath = bin.filePath("kdcalc");
+        if (!program.isEmpty()) {
+            QFile f(programPath);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(program);
+            f.close();
+            QFile::setPermissions(programPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                   | (executable ? QFileDevice::ExeOwner : QFileDevice::Permissions()));
+        }
+        const QString path = writeProject(project());
+        // The results of an earlier run.
+        writeProject("1 1\n", QStringLiteral("run.klp"));
+        writeProject("report\n", QStringLiteral("run.klo"));
+        writeProject("notes\n", QStringLiteral("run.klr"));
+        const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+        AnalysisRun run(programPath);
+        QSignalSpy finished(&run, &AnalysisRun::finished);
+        QVERIFY(!run.Start(path));
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotStarted);
+        QVERIFY2(run.Message().startsWith(StartFailedMessage() + u'\r'), qPrintable(run.Message()));
+        QVERIFY(!run.IsRunning());
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        QCOMPARE(readAll(m_dir->filePath("run.klp")), QByteArray("1 1\n"));
+        QCOMPARE(readAll(m_dir->filePath("run.klo")), QByteArray("report\n"));
+        QCOMPARE(readAll(m_dir->filePath("run.klr")), QByteArray("notes\n"));
+    }
+
     void aProjectNamedLikeItsResultsIsNotRun()
     {
         for (const char* name : {"p.klp", "p.klo", "p.klr"}) {

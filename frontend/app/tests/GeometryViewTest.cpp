@@ -2,9 +2,12 @@
 // rebuilt on every activation, drawn into images, read by the mouse and
 // printed to a PDF file.
 
+#include "DialogTestSupport.h"
 #include "GeometryView.h"
 #include "PileSide.h"
 #include "PileTop.h"
+#include "DataDialog.h"
+#include "TableForm.h"
 
 #include "ColumnTypes.h"
 #include "NumberText.h"
@@ -86,10 +89,19 @@ class GeometryViewTest : public QObject {
         return form;
     }
 
+    // Activates a child window as a click does; a view rebuilds once the
+    // activation has been handled.
+    static void activate(QMdiArea* area, QWidget* child)
+    {
+        area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(child->parentWidget()));
+        QCoreApplication::processEvents();
+    }
+
     template <class View>
     View* open(TMainForm& form, ChildKind kind)
     {
         form.ShowChild(kind);
+        QCoreApplication::processEvents();
         QMdiSubWindow* active = form.MdiArea()->activeSubWindow();
         return active ? qobject_cast<View*>(active->widget()) : nullptr;
     }
@@ -135,7 +147,7 @@ private slots:
         QCOMPARE(side->Profile().Layers.size(), 4u);
         QCOMPARE(side->Profile().Shapes.size(), 2u);
         QCOMPARE(side->ModelBounds().YAtBottom, 21.0L);
-        form->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(top->parentWidget()));
+        activate(form->MdiArea(), top);
         QCOMPARE(top->Plan().Circles.size(), 2u);
         QCOMPARE(top->ModelBounds().MaxX, 4.5L);
 
@@ -158,6 +170,85 @@ private slots:
         QVERIFY(top);
         QCOMPARE(top->Plan().Circles.size(), 3u);
         QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    // A view rebuilds from what the window it was activated from has stored,
+    // whichever of the two was opened first.
+    void aViewShowsTheEditsOfTheWindowItWasActivatedFrom_data()
+    {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<bool>("viewFirst");
+        QTest::addColumn<bool>("inTable");
+        QTest::addColumn<int>("place");  // the dialog's field, or the table's column
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("bound"); // the model bound the edit moves
+        const int side = int(ChildKind::SideView);
+        const int top = int(ChildKind::TopView);
+        for (const bool viewFirst : {true, false}) {
+            const char* order = viewFirst ? "view first" : "view last";
+            // Pile Length 20 takes the side view to 20 x 1.05.
+            QTest::addRow("side, pile length, %s", order) << side << viewFirst << false << 7 << "20" << 21.0;
+            // Pile radius 2 at the origin: the top view's extent to 2.
+            QTest::addRow("top, pile radius, %s", order) << top << viewFirst << false << 0 << "2" << 2.0;
+            // The pile's Y-Coord. 3, radius 0.5: the side view's right edge at 3.5 x 1.05.
+            QTest::addRow("side, pile table, %s", order) << side << viewFirst << true << 2 << "3" << 3.675;
+            // The pile's X-Coord. 4: the top view's right edge at 4.5.
+            QTest::addRow("top, pile table, %s", order) << top << viewFirst << true << 1 << "4" << 4.5;
+        }
+    }
+
+    void aViewShowsTheEditsOfTheWindowItWasActivatedFrom()
+    {
+        QFETCH(int, view);
+        QFETCH(bool, viewFirst);
+        QFETCH(bool, inTable);
+        QFETCH(int, place);
+        QFETCH(QString, text);
+        QFETCH(double, bound);
+        auto form = makeForm();
+        setLayers(form->Tables(), {2, 3, 5});
+        setPiles(form->Tables(), {{0, 0}});
+        form->ProgramData().PileRadius = 0.5L;
+        form->ProgramData().PileLength = 12;
+        const auto kind = ChildKind(view);
+        const auto openData = [&] {
+            if (inTable)
+                form->Tables().PileCoord().ShowForm();
+            else
+                form->ShowChild(ChildKind::PileProperties);
+            QCoreApplication::processEvents();
+        };
+        if (viewFirst) {
+            open<GeometryView>(*form, kind);
+            openData();
+        } else {
+            openData();
+            open<GeometryView>(*form, kind);
+            openData(); // back to the data window
+        }
+        QMdiSubWindow* dataFrame = form->MdiArea()->currentSubWindow();
+        QVERIFY(dataFrame);
+        if (inTable) {
+            TTableForm* table = TTableForm::FromSubWindow(dataFrame);
+            QVERIFY(table);
+            QVERIFY(table->SelectCell(place, table->HeaderRows()));
+            table->SetEditText(text);
+        } else {
+            auto* dialog = ActiveChild<NumberDialog>(*form);
+            QVERIFY(dialog);
+            TypeInto(dialog->Fields().at(std::size_t(place)), text);
+        }
+
+        GeometryView* shown = nullptr;
+        for (QMdiSubWindow* w : form->MdiArea()->subWindowList())
+            if (auto* v = qobject_cast<GeometryView*>(w->widget()))
+                shown = v;
+        QVERIFY(shown);
+        activate(form->MdiArea(), shown);
+        const Extended got = kind == ChildKind::SideView && !inTable ? shown->ModelBounds().YAtBottom
+                                                                    : shown->ModelBounds().MaxX;
+        QVERIFY2(std::fabs(got - Extended(bound)) < 1e-9L, qPrintable(QString::number(double(got))));
+        QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join(" | ")));
     }
 
     void aViewWithoutExtentDrawsAgainOnceTheDataGiveItOne()
@@ -224,8 +315,9 @@ private slots:
                 QPointer<QMdiSubWindow> frame = area.addSubWindow(view);
                 frame->setAttribute(Qt::WA_DeleteOnClose);
                 frame->show();
+                QCoreApplication::processEvents();
                 if (!view->Closed())
-                    area.setActiveSubWindow(frame);
+                    activate(&area, view);
                 QCOMPARE(messages, QStringList{c.message});
                 QVERIFY(view->Closed());
                 QTRY_VERIFY(!frame);

@@ -845,11 +845,50 @@ private slots:
         QCOMPARE(form->Plots().pltSkin.Point(0, 0).Y, before);
     }
 
+    // A run whose program cannot be started shows its message and changes
+    // nothing else: the results on disk, the plots and their windows stay.
+    void aProgramThatCannotStartLeavesTheResultsAsTheyWere_data()
+    {
+        QTest::addColumn<QByteArray>("program"); // the file's content; empty: no file
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("broken binary") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0\0\0", 12);
+    }
+    void aProgramThatCannotStartLeavesTheResultsAsTheyWere()
+    {
+        QFETCH(QByteArray, program);
+        const QString path = write(project(), "good.kld");
+        auto form = makeForm({path});
+        form->CompRunClick();
+        QVERIFY(form->PlotDataLoaded());
+        const QString plotData = m_dir->filePath("good.klp");
+        const QByteArray results = readAll(plotData);
+        const Extended before = form->Plots().pltSkin.Point(0, 0).Y;
+        form->Plots().pltSkin.Show();
+        QCoreApplication::processEvents();
+        QCOMPARE(form->MdiArea()->subWindowList().size(), 1);
+
+        const QString broken = write(program, "bin/kdcalc");
+        if (program.isEmpty())
+            QFile::remove(broken);
+        else
+            QFile::setPermissions(broken, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        form->SetAnalysisProgram(broken);
+        form->CompRunClick();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY2(m_dialogs->messages[0].startsWith(StartFailedMessage() + u'\r'), qPrintable(m_dialogs->messages[0]));
+        QCOMPARE(readAll(plotData), results);
+        QCOMPARE(form->MdiArea()->subWindowList().size(), 1);
+        QVERIFY(form->PlotDataLoaded());
+        QVERIFY(graphicsEnabled(*form));
+        QCOMPARE(form->Plots().pltSkin.Point(0, 0).Y, before);
+    }
+
     void fakeFailures_data()
     {
         QTest::addColumn<QByteArray>("mode");
         QTest::addColumn<QString>("cancelBy");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("message"); // what the message holds; for a cancel, the whole of it
         QTest::newRow("crash") << QByteArray("crash") << "" << "The analysis program stopped abnormally.";
         QTest::newRow("no output") << QByteArray("silent") << "" << "The analysis program wrote no plot data file.";
         QTest::newRow("unreadable plot data") << QByteArray("badplot") << "" << "";
@@ -862,8 +901,16 @@ private slots:
         QFETCH(QString, cancelBy);
         QFETCH(QString, message);
         const QString path = write(project(), "fake.kld");
-        write("1 1\r\n 1 1 1 1\r\n", "fake.klp"); // stale: must not be shown as new
+        // An earlier run's plot data: loaded at start-up, its curves shown.
+        QByteArray earlier = "1 1\r\n";
+        for (int r = 1; r <= 9; ++r)
+            earlier += " 1.0 1.0 " + QByteArray::number(r) + " 0\r\n";
+        write(earlier, "fake.klp");
         auto form = makeForm({path});
+        QVERIFY(form->PlotDataLoaded());
+        form->Plots().pltSkin.Show();
+        QCoreApplication::processEvents();
+        QCOMPARE(form->MdiArea()->subWindowList().size(), 1);
         form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
         qputenv("KELDOR_FAKE_MODE", mode);
         bool sawDialog = false;
@@ -882,11 +929,21 @@ private slots:
             cancel.start(20);
         }
         form->CompRunClick();
+        QCoreApplication::processEvents();
         QCOMPARE(m_dialogs->messages.size(), 1);
-        QVERIFY(m_dialogs->messages[0].startsWith("An error occured in running the main program."));
-        QVERIFY(m_dialogs->messages[0].contains(message));
+        if (cancelBy.isEmpty()) {
+            QVERIFY(m_dialogs->messages[0].startsWith("An error occured in running the main program."));
+            QVERIFY(m_dialogs->messages[0].contains(message));
+        } else {
+            QCOMPARE(m_dialogs->messages[0], message);
+        }
         QVERIFY(!form->PlotDataLoaded());
         QVERIFY(!graphicsEnabled(*form));
+        // With the Graphics menu disabled no window shows the earlier curves.
+        QVERIFY(form->MdiArea()->subWindowList().isEmpty());
+        // No plot data is left that could pass for a result, except the
+        // unreadable file of a run that ended well.
+        QCOMPARE(QFile::exists(m_dir->filePath("fake.klp")), mode == "badplot");
         QCOMPARE(sawDialog, !cancelBy.isEmpty());
     }
 };

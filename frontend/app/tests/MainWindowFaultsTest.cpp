@@ -23,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -30,6 +31,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -234,12 +237,41 @@ private slots:
         QString shown;
         QSize boxSize;
         bool scrolls = false;
+        bool startOfLines = false;
+        bool lastLinesInView = false;
+        bool dragScrollsRight = false;
         onNextModal([&](QWidget* box) {
             auto* output = box->findChild<QPlainTextEdit*>("OutputText");
             if (output) {
                 shown = output->toPlainText();
                 boxSize = box->size();
-                scrolls = output->horizontalScrollBar()->maximum() > 0 && output->verticalScrollBar()->maximum() > 0;
+                QScrollBar* across = output->horizontalScrollBar();
+                QScrollBar* down = output->verticalScrollBar();
+                scrolls = across->maximum() > 0 && down->maximum() > 0;
+                // Open at the start of the lines with the last ones in view.
+                startOfLines = across->value() == across->minimum();
+                lastLinesInView = down->value() == down->maximum();
+                // The bar's handle dragged to the right scrolls to the right.
+                QStyleOptionSlider option;
+                option.initFrom(across);
+                option.orientation = Qt::Horizontal;
+                option.minimum = across->minimum();
+                option.maximum = across->maximum();
+                option.sliderPosition = across->sliderPosition();
+                option.sliderValue = across->value();
+                option.pageStep = across->pageStep();
+                option.singleStep = across->singleStep();
+                const QPoint grip = across->style()
+                                        ->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, across)
+                                        .center();
+                const int before = across->value();
+                QTest::mousePress(across, Qt::LeftButton, {}, grip);
+                QMouseEvent drag(QEvent::MouseMove, QPointF(grip + QPoint(40, 0)),
+                                 across->mapToGlobal(QPointF(grip + QPoint(40, 0))), Qt::LeftButton, Qt::LeftButton,
+                                 Qt::NoModifier);
+                QApplication::sendEvent(across, &drag);
+                QTest::mouseRelease(across, Qt::LeftButton, {}, grip + QPoint(40, 0));
+                dragScrollsRight = across->value() > before;
             }
             box->close();
         });
@@ -249,6 +281,9 @@ private slots:
         dialogs->InformWithText(&parent, RunFailedMessage(), lines.join(u'\r'));
         QCOMPARE(shown, lines.join(u'\n'));
         QVERIFY(scrolls);
+        QVERIFY(startOfLines);
+        QVERIFY(lastLinesInView);
+        QVERIFY(dragScrollsRight);
         const QSize screen = QGuiApplication::primaryScreen()->availableSize();
         QVERIFY2(boxSize.width() <= std::min(screen.width(), 1000) && boxSize.height() <= screen.height(),
                  qPrintable(QString("%1 x %2").arg(boxSize.width()).arg(boxSize.height())));
