@@ -271,10 +271,24 @@ void limitZoom(Extended& minV, Extended& maxV, Extended fullMin, Extended fullMa
     }
 }
 
+// A zoom-out that would leave out less than this part of the full range
+// shows all of it: a dragged range comes from pixel positions and is never
+// exactly half the full range, so doubling it ends a little short of an
+// axis end and drops that end's tick and label. It is the smallest part a
+// zoom shows.
+constexpr Extended FullRangeSnap = 1.0L / 20.0L;
+
 // One axis of a zoom-out around v0.
 void zoomOutAxis(Extended& minV, Extended& maxV, Extended fullMin, Extended fullMax, Extended v0)
 {
-    const Extended w = std::min(maxV - minV, (fullMax - fullMin) / 2.0L);
+    const Extended full = fullMax - fullMin;
+    const Extended w = std::min(maxV - minV, full / 2.0L);
+    if (w == full / 2.0L || 2.0L * w > (1.0L - FullRangeSnap) * full) {
+        // The full bounds themselves: v0 -/+ w may miss them by round-off.
+        minV = fullMin;
+        maxV = fullMax;
+        return;
+    }
     if (v0 < fullMin + w)
         v0 = fullMin + w;
     if (v0 > fullMax - w)

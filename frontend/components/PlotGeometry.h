@@ -150,7 +150,8 @@ std::optional<PlotBounds> ZoomIn(const PlotBounds& view, const PlotBounds& full,
                                  QPoint start, QPoint release);
 
 // Right click at `at`: doubles the view around the data point there, never
-// beyond the full range.
+// beyond the full range; a view that would leave out less than 1/20 of the
+// full range of an axis shows exactly its full range.
 PlotBounds ZoomOut(const PlotBounds& view, const PlotBounds& full, const Edges& plotRect, bool xOnTop, QPoint at);
 
 QPoint ClampInto(QPoint p, const Edges& r);

@@ -225,6 +225,40 @@ TEST_F(PlotZoomTest, RightClickDoublesTheViewWithinTheFullRange)
     EXPECT_EQ(ZoomOut(wide, full, rect, true, {10, 500}), full); // exactly
 }
 
+TEST(PlotZoomOutTest, AViewNearlyAsWideAsTheFullRangeBecomesExactlyIt)
+{
+    // 980 x 528 pixels; the click near the lower left corner. A drag over
+    // about half the plot doubled ended short of the axis end, whose tick
+    // and label ("20") went with it.
+    const Edges rect{48, 24, 1028, 552};
+    const QPoint nearLeft(60, 540);
+    struct Row {
+        const char* what;
+        PlotBounds view, full, expected;
+        bool exact;
+    };
+    const std::vector<Row> rows = {
+        {"a dragged 49 % doubled", {0, 9.8L, 0, 2.1e6L}, {0, 20, 0, 2.1e6L}, {0, 20, 0, 2.1e6L}, true},
+        {"both axes nearly half", {3.1L, 12.95L, 1.2e6L, 2.2e6L}, {0, 20, 0, 2.1e6L}, {0, 20, 0, 2.1e6L}, true},
+        {"bounds that are no binary fractions", {-0.3L, -0.0499L, -0.3L, -0.05L}, {-0.3L, 0.2L, -0.3L, 0.2L},
+         {-0.3L, 0.2L, -0.3L, 0.2L}, true},
+        {"45 % is still doubled", {0, 9, 0, 0.9e6L}, {0, 20, 0, 2e6L}, {0, 18, 0, 1.8e6L}, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const PlotBounds v = ZoomOut(r.view, r.full, rect, false, nearLeft);
+        if (r.exact)
+            EXPECT_EQ(v, r.expected);
+        else
+            expectBounds(v, r.expected);
+        // The view's end ticks are those of the full range.
+        const auto ticks = ComputeTicks(v, rect, 96, 96);
+        const auto fullTicks = ComputeTicks(r.full, rect, 96, 96);
+        ASSERT_TRUE(ticks && fullTicks);
+        EXPECT_EQ(ticks->X.Last == fullTicks->X.Last, r.exact);
+    }
+}
+
 TEST(PlotMarkerTest, ShapesAreClosedAndOneThirtySecondOfAnInchAcross)
 {
     const QPoint c(100, 100);

@@ -1,6 +1,7 @@
 #include "Caption.h"
 #include "ChangeActiveLines.h"
 #include "ChangeLineNames.h"
+#include "PlotPainter.h"
 #include "PlotWindow.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -111,6 +113,66 @@ private slots:
         QTest::mouseClick(form, Qt::RightButton, Qt::NoModifier, QPoint(r.Left + 1, r.Top + 1));
         QCOMPARE(form->ViewBounds().MinX, 0.0L);
         QCOMPARE(form->ViewBounds().MaxX, 100.0L);
+    }
+
+    void zoomAndBackShowsTheFullRangeWithItsEndLabel()
+    {
+        // 0..20 Hz; a drag over 49 % of the plot's width and a right click
+        // ended at 19.6 Hz, without the tick and label of 20.
+        m_plot->BeginUpdate();
+        m_plot->SetLineCount(1);
+        m_plot->SetPointCount(100);
+        for (int j = 0; j < 100; ++j)
+            m_plot->Point(0, j) = {0.2L * (j + 1), 1.1e6L + 1e4L * j};
+        m_plot->EndUpdate();
+        TPlotForm* form = open();
+        setMessages(form);
+        const Edges r = form->PlotRect();
+        const QPoint start(r.Left, r.Top + 10);
+        const QPoint end(r.Left + r.Width() * 49 / 100, r.Bottom);
+        QTest::mousePress(form, Qt::LeftButton, Qt::NoModifier, start);
+        QTest::mouseMove(form, end);
+        QTest::mouseRelease(form, Qt::LeftButton, Qt::NoModifier, end);
+        QVERIFY(form->ViewBounds().MaxX < 10);
+        QTest::mouseClick(form, Qt::RightButton, Qt::NoModifier, QPoint(r.Left + 5, r.Bottom - 5));
+        QCOMPARE(form->ViewBounds(), form->FullBounds());
+        QCOMPARE(form->FullBounds().MaxX, 20.0L);
+
+        // The window's picture ends with the label of 20.
+        const PlotContent content = ContentOf(*m_plot, form->LegendEntries());
+        ::PlotPage page;
+        page.PageRect = {0, 0, form->width(), form->height()};
+        page.PlotRect = r;
+        page.PixelsPerInchX = form->logicalDpiX();
+        page.PixelsPerInchY = form->logicalDpiY();
+        QImage window(form->size(), QImage::Format_RGB32);
+        std::vector<DrawnText> texts;
+        {
+            QPainter p(&window);
+            DrawPlot(p, page, form->ViewBounds(), content, &texts);
+        }
+        QString lastXLabel;
+        for (const DrawnText& t : texts)
+            if (t.What == DrawnText::Kind::XLabel)
+                lastXLabel = t.Text;
+        QCOMPARE(lastXLabel, QString("20"));
+
+        // The saved bitmap is the picture of the full range.
+        QTemporaryDir dir;
+        QImage bitmap(432, 288, QImage::Format_RGB32);
+        QVERIFY(form->SaveBitmap(dir.filePath("plot.bmp"), bitmap, 72));
+        const PlotLayout l = BitmapLayout(432, 288, page.PixelsPerInchX, page.PixelsPerInchY, false);
+        page.PageRect = l.PageRect;
+        page.PlotRect = l.PlotRect;
+        page.HorizontalYLabels = true;
+        page.WithLegendBox = true;
+        QImage full(432, 288, QImage::Format_RGB32);
+        {
+            QPainter p(&full);
+            DrawPlot(p, page, form->FullBounds(), content);
+        }
+        QCOMPARE(QImage(dir.filePath("plot.bmp")).convertToFormat(QImage::Format_RGB32), full);
+        QVERIFY(m_messages.isEmpty());
     }
 
     void dragWithoutWidthDoesNotZoom()
