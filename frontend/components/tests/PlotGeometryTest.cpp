@@ -130,6 +130,70 @@ TEST(PlotTicksTest, ATickOnTheAxisEndIsCountedThoughTheStepIsInexact)
     }
 }
 
+namespace {
+
+// n labels of `width` pixels, `pitch` apart, from 0 on.
+std::vector<LabelSpan> evenLabels(int n, int width, int pitch)
+{
+    std::vector<LabelSpan> spans;
+    for (int i = 0; i < n; ++i)
+        spans.push_back({i * pitch, i * pitch + width});
+    return spans;
+}
+
+std::vector<int> keptOf(const std::vector<bool>& keep)
+{
+    std::vector<int> kept;
+    for (int i = 0; i < static_cast<int>(keep.size()); ++i)
+        if (keep[i])
+            kept.push_back(i);
+    return kept;
+}
+
+} // namespace
+
+TEST(PlotLabelSpacingTest, EveryKthLabelForTheSmallestStepThatFits)
+{
+    // Gap 4 pixels between labels throughout.
+    struct Row {
+        const char* what;
+        std::vector<LabelSpan> spans;
+        int zero;
+        std::vector<int> kept;
+    };
+    // Y labels from 1.1E06 to 2.1E06 every 5E04, going up the axis: the
+    // short ones ("2E06") fitted between long ones, so labels were left out
+    // unevenly.
+    std::vector<LabelSpan> mixed;
+    for (int i = 0; i < 21; ++i) {
+        const int centre = 600 - 25 * i;
+        const int half = i % 2 == 0 ? 18 : 21; // "1.2E06" and "1.25E06"
+        const int w = i == 18 ? 14 : half;     // "2E06"
+        mixed.push_back({centre - w, centre + w});
+    }
+    const std::vector<Row> rows = {
+        {"nothing", {}, -1, {}},
+        {"one label", evenLabels(1, 30, 0), 0, {0}},
+        {"labels apart: all", evenLabels(6, 20, 24), 0, {0, 1, 2, 3, 4, 5}},
+        {"one pixel short of the gap", evenLabels(5, 20, 23), 0, {0, 2, 4}},
+        {"every second keeps both ends", evenLabels(11, 30, 20), 0, {0, 2, 4, 6, 8, 10}},
+        {"an even count keeps the end with 0", evenLabels(26, 30, 20), 0, {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24}},
+        {"0 at the far end", evenLabels(26, 30, 20), 25, {1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25}},
+        {"no third: every fifth", evenLabels(11, 50, 20), 0, {0, 5, 10}},
+        {"both ends before 0", evenLabels(11, 50, 20), 4, {0, 5, 10}},
+        {"0 inside, one end either way", evenLabels(12, 30, 20), 4, {0, 2, 4, 6, 8, 10}},
+        {"the axis runs the other way", mixed, -1, {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20}},
+        {"more than a step of ten", evenLabels(40, 150, 10), 0, {0, 20}},
+        {"wider than the whole axis", evenLabels(3, 100, 10), 2, {2}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const std::vector<bool> keep = SpacedLabels(r.spans, 4, r.zero);
+        ASSERT_EQ(keep.size(), r.spans.size());
+        EXPECT_EQ(keptOf(keep), r.kept);
+    }
+}
+
 TEST(PlotTicksTest, PlotAreaUnderThreeQuartersOfAnInchFails)
 {
     EXPECT_FALSE(ComputeTicks({0, 1, 0, 1}, {0, 0, 71, 500}, 96, 96).has_value());
