@@ -231,6 +231,67 @@ private slots:
         QCOMPARE(form->PlotMenu()->actions().size(), 9);
     }
 
+    void legendStaysInsideTheClientAreaAfterActiveGraphs()
+    {
+        fill(*m_plot, 25);
+        TPlotForm* form = open();
+        QListWidget* legend = form->Legend();
+        const int itemHeight = 16 * form->logicalDpiY() / 96;
+        auto inside = [form, legend] {
+            return QRect(QPoint(0, 0), form->size()).contains(legend->geometry());
+        };
+        auto where = [form, legend] {
+            const QRect g = legend->geometry();
+            return QString("legend %1,%2 %3x%4 in %5x%6")
+                .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())
+                .arg(form->width()).arg(form->height())
+                .toUtf8();
+        };
+        auto listAll = [form] {
+            onNextDialog<TfrmActiveLines>([](TfrmActiveLines* d) {
+                d->ActivateButton->click();
+                d->btnOK->click();
+            });
+            form->ActiveGraphsClick();
+        };
+        auto corner = [form, legend] {
+            return QPoint(legend->x() + legend->width(), legend->y() + legend->height())
+                == QPoint(form->PlotRect().Right, form->PlotRect().Bottom);
+        };
+        QVERIFY(corner());
+
+        // Twenty entries grow to 25 from the plot area's lower right corner.
+        listAll();
+        QCOMPARE(legend->height(), 25 * itemHeight + 3);
+        QVERIFY2(corner(), where().constData());
+        // A window too small for it: the legend is cut to the client area and scrolls.
+        form->resize(300, 200);
+        QVERIFY2(inside(), where().constData());
+        QCOMPARE(legend->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QCOMPARE(legend->count(), 25);
+        // One entry: it shrinks; a long name: it widens, within the window.
+        onNextDialog<TfrmActiveLines>([](TfrmActiveLines* d) {
+            d->DesactivateButton->click();
+            d->lbLines->item(0)->setSelected(true);
+            d->ActivateDesactivateButton->click();
+            d->btnOK->click();
+        });
+        form->ActiveGraphsClick();
+        QCOMPARE(legend->height(), itemHeight + 3);
+        QVERIFY2(inside(), where().constData());
+        m_plot->Lines(0).Name = "A name far longer than the window is wide, for the first curve";
+        listAll();
+        QVERIFY2(inside(), where().constData());
+        QCOMPARE(legend->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        // Room again: the whole legend shows, without scroll bars.
+        form->resize(800, 600);
+        QVERIFY2(inside(), where().constData());
+        QCOMPARE(legend->height(), 25 * itemHeight + 3);
+        QVERIFY(legend->width() > 300);
+        QCOMPARE(legend->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(legend->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    }
+
     void editLegendRenamesOnOkOnly()
     {
         fill(*m_plot, 2);
