@@ -109,7 +109,7 @@ SideDrawing LayOutSideProfile(const SideProfile& profile, const ViewBounds& show
     for (std::size_t i = 0; i < profile.Layers.size(); ++i) {
         const Extended thickness = profile.Layers[i].Thickness;
         d = i == 0 ? thickness : d + thickness;
-        const int labelY = py(d - 0.95L * thickness); // just below the layer's top
+        int labelY = py(d - 0.95L * thickness); // just below the layer's top
         if (i == 0) {
             const int ground = py(0.0L);
             out.Lines.emplace_back(lineLeft, ground, lineRight, ground);
@@ -127,6 +127,10 @@ SideDrawing LayOutSideProfile(const SideProfile& profile, const ViewBounds& show
                     out.Hatch.emplace_back(RoundPixel((20.0L * stroke + 100.0L) * k), ground,
                                            RoundPixel((20.0L * stroke + 115.0L) * k), ground + RoundPixel(5.0L * ky));
             }
+            // The first layer's label starts below the hatch and the ground
+            // line (and their pen's half width), so that neither runs through it.
+            const int hatchBottom = out.Hatch.front().y2() + (std::max(out.PenWidth, 1) + 1) / 2;
+            labelY = std::max(labelY, hatchBottom + 1);
         }
         const int bottom = py(d);
         out.Lines.emplace_back(lineLeft, bottom, lineRight, bottom);

@@ -77,6 +77,7 @@ struct SideDrawing {
 };
 
 // Lays out the profile over `shown` on `surface`. Nothing when the surface
-// has no area; only the background when `shown` cannot be drawn.
+// has no area; only the background when `shown` cannot be drawn. Each label
+// stands just below its layer's top, the first one below the ground hatch.
 SideDrawing LayOutSideProfile(const SideProfile& profile, const ViewBounds& shown, const ViewSurface& surface,
                                QChar separator);

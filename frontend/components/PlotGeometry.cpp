@@ -240,6 +240,59 @@ std::optional<PlotTicks> ComputeTicks(const PlotBounds& view, const Edges& plotR
     return t;
 }
 
+std::vector<bool> SpacedLabels(const std::vector<LabelSpan>& spans, int gap, int zeroIndex)
+{
+    const int n = static_cast<int>(spans.size());
+    std::vector<bool> keep(spans.size(), false);
+    if (n == 0)
+        return keep;
+    // Labels lie in axis order, so only neighbours among the kept ones can meet.
+    auto apart = [&](int a, int b) {
+        return spans[b].Begin - spans[a].End >= gap || spans[a].Begin - spans[b].End >= gap;
+    };
+    auto fits = [&](int step, int first) {
+        for (int i = first; i + step < n; i += step)
+            if (!apart(i, i + step))
+                return false;
+        return true;
+    };
+    // Where every step-th label best starts, among the ways that keep two
+    // labels or more and fit (any one when step is n); -1 when none fits.
+    auto bestStart = [&](int step) {
+        int best = -1;
+        int bestScore = -1;
+        for (int first = 0; first < step; ++first) {
+            if ((first + step >= n && step < n) || !fits(step, first))
+                continue;
+            const int ends = int(first == 0) + int((n - 1 - first) % step == 0);
+            const bool zero = zeroIndex >= first && (zeroIndex - first) % step == 0;
+            const int score = 2 * ends + int(zero);
+            if (score > bestScore) {
+                best = first;
+                bestScore = score;
+            }
+        }
+        return best;
+    };
+    auto every = [&](int step, int first) {
+        for (int i = first; i < n; i += step)
+            keep[i] = true;
+        return keep;
+    };
+    // Steps of 1, 2, 5, 10, 20, 50... that keep two labels or more; failing
+    // those, the one label that suits best (a step of n, which always fits).
+    for (std::int64_t decade = 1; decade < n; decade *= 10)
+        for (const std::int64_t m : {1, 2, 5}) {
+            const std::int64_t step = m * decade;
+            if (step >= n)
+                break;
+            const int first = bestStart(static_cast<int>(step));
+            if (first >= 0)
+                return every(static_cast<int>(step), first);
+        }
+    return every(n, bestStart(n));
+}
+
 QPoint ClampInto(QPoint p, const Edges& r)
 {
     return {std::clamp(p.x(), r.Left, std::max(r.Left, r.Right)), std::clamp(p.y(), r.Top, std::max(r.Top, r.Bottom))};
@@ -271,10 +324,24 @@ void limitZoom(Extended& minV, Extended& maxV, Extended fullMin, Extended fullMa
     }
 }
 
+// A zoom-out that would leave out less than this part of the full range
+// shows all of it: a dragged range comes from pixel positions and is never
+// exactly half the full range, so doubling it ends a little short of an
+// axis end and drops that end's tick and label. It is the smallest part a
+// zoom shows.
+constexpr Extended FullRangeSnap = 1.0L / 20.0L;
+
 // One axis of a zoom-out around v0.
 void zoomOutAxis(Extended& minV, Extended& maxV, Extended fullMin, Extended fullMax, Extended v0)
 {
-    const Extended w = std::min(maxV - minV, (fullMax - fullMin) / 2.0L);
+    const Extended full = fullMax - fullMin;
+    const Extended w = std::min(maxV - minV, full / 2.0L);
+    if (w == full / 2.0L || 2.0L * w > (1.0L - FullRangeSnap) * full) {
+        // The full bounds themselves: v0 -/+ w may miss them by round-off.
+        minV = fullMin;
+        maxV = fullMax;
+        return;
+    }
     if (v0 < fullMin + w)
         v0 = fullMin + w;
     if (v0 > fullMax - w)

@@ -143,6 +143,22 @@ struct PlotTicks {
 // the plot area is too small for one on either axis.
 std::optional<PlotTicks> ComputeTicks(const PlotBounds& view, const Edges& plotRect, int ppiX, int ppiY);
 
+// A tick label's extent along its axis, in pixels: from Begin up to, not
+// including, End.
+struct LabelSpan {
+    int Begin = 0;
+    int End = 0;
+};
+
+// Which tick labels of one axis are written, given in axis order: every
+// s-th label for the smallest s of 1, 2, 5, 10, 20, 50... with which no two
+// written labels come closer than `gap` pixels. Of the s ways to take every
+// s-th label, the one that keeps more of the two end labels wins, then the
+// one that keeps label `zeroIndex` (the label of 0, or -1), then the one
+// that starts earlier. When no step keeps two labels apart, the single
+// label written is chosen the same way.
+std::vector<bool> SpacedLabels(const std::vector<LabelSpan>& spans, int gap, int zeroIndex);
+
 // Left-button drag released at `release` (unclamped); no value when the
 // drag has no width or no height. The view is kept to at least 1/20 of the
 // full range on each axis and inside it.
@@ -150,7 +166,8 @@ std::optional<PlotBounds> ZoomIn(const PlotBounds& view, const PlotBounds& full,
                                  QPoint start, QPoint release);
 
 // Right click at `at`: doubles the view around the data point there, never
-// beyond the full range.
+// beyond the full range; a view that would leave out less than 1/20 of the
+// full range of an axis shows exactly its full range.
 PlotBounds ZoomOut(const PlotBounds& view, const PlotBounds& full, const Edges& plotRect, bool xOnTop, QPoint at);
 
 QPoint ClampInto(QPoint p, const Edges& r);

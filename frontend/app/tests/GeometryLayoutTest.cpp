@@ -359,6 +359,38 @@ TEST(SideProfileLayout, PrintedPage)
     EXPECT_EQ(fine.Hatch.front(), QLine(1100, 400, 1160, 540));
 }
 
+TEST(SideProfileLayout, TheFirstLabelStandsBelowTheGroundHatch)
+{
+    // A first layer thin against the depth: 0.05 of its thickness below the
+    // ground is less than the hatch's depth, which ran through the label.
+    const SideProfile p = Project({0.5L, 9.5L}, {{0, 0}}).side(0.5L, 8);
+    const ViewBounds shown{-1, 1, 0, 10};
+    struct Case {
+        const char* what;
+        ViewSurface surface;
+    };
+    const Case cases[] = {
+        {"window", {700, 1000, 96, 96, false}},
+        {"page at 600 pixels per inch", {6000, 4000, 600, 600, true}},
+        {"page at 1200 pixels per inch", {12000, 8000, 1200, 1200, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SideDrawing d = LayOutSideProfile(p, shown, c.surface, u'.');
+        ASSERT_FALSE(d.Hatch.empty());
+        ASSERT_EQ(d.Labels.size(), 2u);
+        int lowest = 0; // the hatch's lowest row, with half its pen's width
+        for (const QLine& stroke : d.Hatch)
+            lowest = std::max({lowest, stroke.y1(), stroke.y2()});
+        lowest += (std::max(d.PenWidth, 1) + 1) / 2;
+        EXPECT_GT(d.Labels[0].TopLeft.y(), lowest);
+        // The second layer's label keeps its place just below its top.
+        const Extended span = c.surface.Page ? 0.8L * c.surface.Height : c.surface.Height;
+        const Extended offset = c.surface.Page ? 0.1L * c.surface.Height : 0.0L;
+        EXPECT_EQ(d.Labels[1].TopLeft.y(), MapToPixel(0.5L + 0.05L * 9.5L, 0, 10, span, offset));
+    }
+}
+
 TEST(SideProfileLayout, NothingOnASurfaceWithoutArea)
 {
     const SideProfile p = Project({2}, {{0, 0}}).side(0.5L, 8);

@@ -130,6 +130,70 @@ TEST(PlotTicksTest, ATickOnTheAxisEndIsCountedThoughTheStepIsInexact)
     }
 }
 
+namespace {
+
+// n labels of `width` pixels, `pitch` apart, from 0 on.
+std::vector<LabelSpan> evenLabels(int n, int width, int pitch)
+{
+    std::vector<LabelSpan> spans;
+    for (int i = 0; i < n; ++i)
+        spans.push_back({i * pitch, i * pitch + width});
+    return spans;
+}
+
+std::vector<int> keptOf(const std::vector<bool>& keep)
+{
+    std::vector<int> kept;
+    for (int i = 0; i < static_cast<int>(keep.size()); ++i)
+        if (keep[i])
+            kept.push_back(i);
+    return kept;
+}
+
+} // namespace
+
+TEST(PlotLabelSpacingTest, EveryKthLabelForTheSmallestStepThatFits)
+{
+    // Gap 4 pixels between labels throughout.
+    struct Row {
+        const char* what;
+        std::vector<LabelSpan> spans;
+        int zero;
+        std::vector<int> kept;
+    };
+    // Y labels from 1.1E06 to 2.1E06 every 5E04, going up the axis: the
+    // short ones ("2E06") fitted between long ones, so labels were left out
+    // unevenly.
+    std::vector<LabelSpan> mixed;
+    for (int i = 0; i < 21; ++i) {
+        const int centre = 600 - 25 * i;
+        const int half = i % 2 == 0 ? 18 : 21; // "1.2E06" and "1.25E06"
+        const int w = i == 18 ? 14 : half;     // "2E06"
+        mixed.push_back({centre - w, centre + w});
+    }
+    const std::vector<Row> rows = {
+        {"nothing", {}, -1, {}},
+        {"one label", evenLabels(1, 30, 0), 0, {0}},
+        {"labels apart: all", evenLabels(6, 20, 24), 0, {0, 1, 2, 3, 4, 5}},
+        {"one pixel short of the gap", evenLabels(5, 20, 23), 0, {0, 2, 4}},
+        {"every second keeps both ends", evenLabels(11, 30, 20), 0, {0, 2, 4, 6, 8, 10}},
+        {"an even count keeps the end with 0", evenLabels(26, 30, 20), 0, {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24}},
+        {"0 at the far end", evenLabels(26, 30, 20), 25, {1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25}},
+        {"no third: every fifth", evenLabels(11, 50, 20), 0, {0, 5, 10}},
+        {"both ends before 0", evenLabels(11, 50, 20), 4, {0, 5, 10}},
+        {"0 inside, one end either way", evenLabels(12, 30, 20), 4, {0, 2, 4, 6, 8, 10}},
+        {"the axis runs the other way", mixed, -1, {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20}},
+        {"more than a step of ten", evenLabels(40, 150, 10), 0, {0, 20}},
+        {"wider than the whole axis", evenLabels(3, 100, 10), 2, {2}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const std::vector<bool> keep = SpacedLabels(r.spans, 4, r.zero);
+        ASSERT_EQ(keep.size(), r.spans.size());
+        EXPECT_EQ(keptOf(keep), r.kept);
+    }
+}
+
 TEST(PlotTicksTest, PlotAreaUnderThreeQuartersOfAnInchFails)
 {
     EXPECT_FALSE(ComputeTicks({0, 1, 0, 1}, {0, 0, 71, 500}, 96, 96).has_value());
@@ -223,6 +287,40 @@ TEST_F(PlotZoomTest, RightClickDoublesTheViewWithinTheFullRange)
     // Near the left edge of the full range, a view over half of it: the full range
     const PlotBounds wide{0, 600, 0, 600};
     EXPECT_EQ(ZoomOut(wide, full, rect, true, {10, 500}), full); // exactly
+}
+
+TEST(PlotZoomOutTest, AViewNearlyAsWideAsTheFullRangeBecomesExactlyIt)
+{
+    // 980 x 528 pixels; the click near the lower left corner. A drag over
+    // about half the plot doubled ended short of the axis end, whose tick
+    // and label ("20") went with it.
+    const Edges rect{48, 24, 1028, 552};
+    const QPoint nearLeft(60, 540);
+    struct Row {
+        const char* what;
+        PlotBounds view, full, expected;
+        bool exact;
+    };
+    const std::vector<Row> rows = {
+        {"a dragged 49 % doubled", {0, 9.8L, 0, 2.1e6L}, {0, 20, 0, 2.1e6L}, {0, 20, 0, 2.1e6L}, true},
+        {"both axes nearly half", {3.1L, 12.95L, 1.2e6L, 2.2e6L}, {0, 20, 0, 2.1e6L}, {0, 20, 0, 2.1e6L}, true},
+        {"bounds that are no binary fractions", {-0.3L, -0.0499L, -0.3L, -0.05L}, {-0.3L, 0.2L, -0.3L, 0.2L},
+         {-0.3L, 0.2L, -0.3L, 0.2L}, true},
+        {"45 % is still doubled", {0, 9, 0, 0.9e6L}, {0, 20, 0, 2e6L}, {0, 18, 0, 1.8e6L}, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const PlotBounds v = ZoomOut(r.view, r.full, rect, false, nearLeft);
+        if (r.exact)
+            EXPECT_EQ(v, r.expected);
+        else
+            expectBounds(v, r.expected);
+        // The view's end ticks are those of the full range.
+        const auto ticks = ComputeTicks(v, rect, 96, 96);
+        const auto fullTicks = ComputeTicks(r.full, rect, 96, 96);
+        ASSERT_TRUE(ticks && fullTicks);
+        EXPECT_EQ(ticks->X.Last == fullTicks->X.Last, r.exact);
+    }
 }
 
 TEST(PlotMarkerTest, ShapesAreClosedAndOneThirtySecondOfAnInchAcross)

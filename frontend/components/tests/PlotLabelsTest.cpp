@@ -218,6 +218,45 @@ private slots:
         QVERIFY(dotted);
     }
 
+    void labelsLeftOutAreEvenlySpaced_data()
+    {
+        QTest::addColumn<bool>("bitmap");
+        QTest::addColumn<bool>("xOnTop");
+        QTest::newRow("window") << false << false;
+        QTest::newRow("window, x on top") << false << true;
+        QTest::newRow("bitmap") << true << false;
+    }
+
+    void labelsLeftOutAreEvenlySpaced()
+    {
+        // Y from 1.1E06 to 2.1E06: labels of two lengths ("1.2E06",
+        // "1.25E06", "2E06") left out where they happened to meet gave a gap
+        // of several labels beside others crammed together.
+        QFETCH(bool, bitmap);
+        QFETCH(bool, xOnTop);
+        const PlotContent c = curveUpTo(2.1e6, QString(), false, xOnTop);
+        const PlotBounds view{0, 20, 1.1e6L, 2.1e6L};
+        for (int height = 240; height <= 1000; height += 5) {
+            const QSize size(900, height);
+            const PlotLayout l = bitmap ? BitmapLayout(size.width(), size.height(), 96, 96, xOnTop)
+                                        : ScreenLayout(size.width(), size.height(), 96, 96, xOnTop, false, false);
+            const Drawn d = drawOnImage(size, pageOf(l, 96, bitmap, bitmap), view, c);
+            const auto labels = ofKind(d.texts, Kind::YLabel);
+            QStringList texts;
+            std::vector<double> values;
+            for (const DrawnText& t : labels) {
+                texts << t.Text;
+                values.push_back(t.Text.toDouble());
+            }
+            const QString trace = QString("%1 px: %2").arg(height).arg(texts.join(' '));
+            QVERIFY2(values.size() >= 2, qPrintable(trace));
+            for (std::size_t i = 2; i < values.size(); ++i)
+                QVERIFY2(std::abs((values[i] - values[i - 1]) - (values[1] - values[0])) < 1.0, qPrintable(trace));
+            const QString overlap = firstOverlap(d.texts);
+            QVERIFY2(overlap.isEmpty(), qPrintable(trace + ": " + overlap));
+        }
+    }
+
     void aBitmapsBottomTitleHasItsOwnBand()
     {
         const QSize size(576, 384);

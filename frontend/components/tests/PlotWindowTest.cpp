@@ -1,6 +1,7 @@
 #include "Caption.h"
 #include "ChangeActiveLines.h"
 #include "ChangeLineNames.h"
+#include "PlotPainter.h"
 #include "PlotWindow.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -113,6 +115,66 @@ private slots:
         QCOMPARE(form->ViewBounds().MaxX, 100.0L);
     }
 
+    void zoomAndBackShowsTheFullRangeWithItsEndLabel()
+    {
+        // 0..20 Hz; a drag over 49 % of the plot's width and a right click
+        // ended at 19.6 Hz, without the tick and label of 20.
+        m_plot->BeginUpdate();
+        m_plot->SetLineCount(1);
+        m_plot->SetPointCount(100);
+        for (int j = 0; j < 100; ++j)
+            m_plot->Point(0, j) = {0.2L * (j + 1), 1.1e6L + 1e4L * j};
+        m_plot->EndUpdate();
+        TPlotForm* form = open();
+        setMessages(form);
+        const Edges r = form->PlotRect();
+        const QPoint start(r.Left, r.Top + 10);
+        const QPoint end(r.Left + r.Width() * 49 / 100, r.Bottom);
+        QTest::mousePress(form, Qt::LeftButton, Qt::NoModifier, start);
+        QTest::mouseMove(form, end);
+        QTest::mouseRelease(form, Qt::LeftButton, Qt::NoModifier, end);
+        QVERIFY(form->ViewBounds().MaxX < 10);
+        QTest::mouseClick(form, Qt::RightButton, Qt::NoModifier, QPoint(r.Left + 5, r.Bottom - 5));
+        QCOMPARE(form->ViewBounds(), form->FullBounds());
+        QCOMPARE(form->FullBounds().MaxX, 20.0L);
+
+        // The window's picture ends with the label of 20.
+        const PlotContent content = ContentOf(*m_plot, form->LegendEntries());
+        ::PlotPage page;
+        page.PageRect = {0, 0, form->width(), form->height()};
+        page.PlotRect = r;
+        page.PixelsPerInchX = form->logicalDpiX();
+        page.PixelsPerInchY = form->logicalDpiY();
+        QImage window(form->size(), QImage::Format_RGB32);
+        std::vector<DrawnText> texts;
+        {
+            QPainter p(&window);
+            DrawPlot(p, page, form->ViewBounds(), content, &texts);
+        }
+        QString lastXLabel;
+        for (const DrawnText& t : texts)
+            if (t.What == DrawnText::Kind::XLabel)
+                lastXLabel = t.Text;
+        QCOMPARE(lastXLabel, QString("20"));
+
+        // The saved bitmap is the picture of the full range.
+        QTemporaryDir dir;
+        QImage bitmap(432, 288, QImage::Format_RGB32);
+        QVERIFY(form->SaveBitmap(dir.filePath("plot.bmp"), bitmap, 72));
+        const PlotLayout l = BitmapLayout(432, 288, page.PixelsPerInchX, page.PixelsPerInchY, false);
+        page.PageRect = l.PageRect;
+        page.PlotRect = l.PlotRect;
+        page.HorizontalYLabels = true;
+        page.WithLegendBox = true;
+        QImage full(432, 288, QImage::Format_RGB32);
+        {
+            QPainter p(&full);
+            DrawPlot(p, page, form->FullBounds(), content);
+        }
+        QCOMPARE(QImage(dir.filePath("plot.bmp")).convertToFormat(QImage::Format_RGB32), full);
+        QVERIFY(m_messages.isEmpty());
+    }
+
     void dragWithoutWidthDoesNotZoom()
     {
         TPlotForm* form = open();
@@ -167,6 +229,67 @@ private slots:
         QVERIFY(form->LegendEntries().isEmpty());
         QCOMPARE(form->Legend()->count(), 0);
         QCOMPARE(form->PlotMenu()->actions().size(), 9);
+    }
+
+    void legendStaysInsideTheClientAreaAfterActiveGraphs()
+    {
+        fill(*m_plot, 25);
+        TPlotForm* form = open();
+        QListWidget* legend = form->Legend();
+        const int itemHeight = 16 * form->logicalDpiY() / 96;
+        auto inside = [form, legend] {
+            return QRect(QPoint(0, 0), form->size()).contains(legend->geometry());
+        };
+        auto where = [form, legend] {
+            const QRect g = legend->geometry();
+            return QString("legend %1,%2 %3x%4 in %5x%6")
+                .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())
+                .arg(form->width()).arg(form->height())
+                .toUtf8();
+        };
+        auto listAll = [form] {
+            onNextDialog<TfrmActiveLines>([](TfrmActiveLines* d) {
+                d->ActivateButton->click();
+                d->btnOK->click();
+            });
+            form->ActiveGraphsClick();
+        };
+        auto corner = [form, legend] {
+            return QPoint(legend->x() + legend->width(), legend->y() + legend->height())
+                == QPoint(form->PlotRect().Right, form->PlotRect().Bottom);
+        };
+        QVERIFY(corner());
+
+        // Twenty entries grow to 25 from the plot area's lower right corner.
+        listAll();
+        QCOMPARE(legend->height(), 25 * itemHeight + 3);
+        QVERIFY2(corner(), where().constData());
+        // A window too small for it: the legend is cut to the client area and scrolls.
+        form->resize(300, 200);
+        QVERIFY2(inside(), where().constData());
+        QCOMPARE(legend->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QCOMPARE(legend->count(), 25);
+        // One entry: it shrinks; a long name: it widens, within the window.
+        onNextDialog<TfrmActiveLines>([](TfrmActiveLines* d) {
+            d->DesactivateButton->click();
+            d->lbLines->item(0)->setSelected(true);
+            d->ActivateDesactivateButton->click();
+            d->btnOK->click();
+        });
+        form->ActiveGraphsClick();
+        QCOMPARE(legend->height(), itemHeight + 3);
+        QVERIFY2(inside(), where().constData());
+        m_plot->Lines(0).Name = "A name far longer than the window is wide, for the first curve";
+        listAll();
+        QVERIFY2(inside(), where().constData());
+        QCOMPARE(legend->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        // Room again: the whole legend shows, without scroll bars.
+        form->resize(800, 600);
+        QVERIFY2(inside(), where().constData());
+        QCOMPARE(legend->height(), 25 * itemHeight + 3);
+        QVERIFY(legend->width() > 300);
+        QCOMPARE(legend->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(legend->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     }
 
     void editLegendRenamesOnOkOnly()

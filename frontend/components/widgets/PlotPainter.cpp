@@ -143,26 +143,55 @@ private:
         m_p.restore();
     }
 
-    // Writes a tick label unless it would overlap a label already written:
-    // along its own axis it keeps a blank's width from its neighbours.
-    void label(DrawnText::Kind kind, const QString& text, int x, int y, bool rotated)
+    // A tick label waiting for the choice of the labels written on its axis.
+    struct TickLabel {
+        QString Text;
+        int X, Y;
+        bool Rotated;
+        bool Zero; // the label of 0
+        QRect Box;
+    };
+
+    TickLabel tickLabel(const QString& text, int x, int y, bool rotated, bool zero) const
     {
         const QFontMetrics fm = m_p.fontMetrics();
         const int w = fm.horizontalAdvance(text);
         const int h = fm.height();
-        const QRect box = rotated ? QRect(x, y - w, h, w) : QRect(x, y, w, h);
-        const int gap = fm.horizontalAdvance(QLatin1Char(' '));
-        const bool xLabel = kind == DrawnText::Kind::XLabel;
-        const QRect spaced = xLabel ? box.adjusted(-gap, 0, gap, 0) : box.adjusted(0, -gap, 0, gap);
-        for (const QRect& other : m_xLabels)
-            if ((xLabel ? spaced : box).intersects(other))
-                return;
-        for (const QRect& other : m_yLabels)
-            if (spaced.intersects(other))
-                return;
-        textAt(m_p, x, y, text, rotated);
-        (xLabel ? m_xLabels : m_yLabels).push_back(box);
-        record(kind, text, box);
+        return {text, x, y, rotated, zero, rotated ? QRect(x, y - w, h, w) : QRect(x, y, w, h)};
+    }
+
+    // Writes the labels of one axis, evenly thinned where they would run
+    // into each other: along the axis each keeps a blank's width from the
+    // next. X labels come first; a Y label that would meet one of them is
+    // left out.
+    void writeLabels(DrawnText::Kind kind, const std::vector<TickLabel>& labels)
+    {
+        const bool xLabels = kind == DrawnText::Kind::XLabel;
+        const int gap = m_p.fontMetrics().horizontalAdvance(QLatin1Char(' '));
+        std::vector<LabelSpan> spans;
+        int zero = -1;
+        for (const TickLabel& l : labels) {
+            if (l.Zero)
+                zero = static_cast<int>(spans.size());
+            spans.push_back(xLabels ? LabelSpan{l.Box.left(), l.Box.left() + l.Box.width()}
+                                    : LabelSpan{l.Box.top(), l.Box.top() + l.Box.height()});
+        }
+        const std::vector<bool> keep = SpacedLabels(spans, gap, zero);
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            if (!keep[i])
+                continue;
+            const TickLabel& l = labels[i];
+            if (!xLabels) {
+                const QRect spaced = l.Box.adjusted(0, -gap, 0, gap);
+                if (std::any_of(m_xLabels.begin(), m_xLabels.end(),
+                                [&spaced](const QRect& other) { return spaced.intersects(other); }))
+                    continue;
+            }
+            textAt(m_p, l.X, l.Y, l.Text, l.Rotated);
+            if (xLabels)
+                m_xLabels.push_back(l.Box);
+            record(kind, l.Text, l.Box);
+        }
     }
 
     void drawGrid()
@@ -171,6 +200,8 @@ private:
         m_p.setFont(PlotFont(ppiY(), false));
         const QFontMetrics fm = m_p.fontMetrics();
         const int h = fm.height();
+        std::vector<TickLabel> xLabels;
+        std::vector<TickLabel> yLabels;
         const AxisTicks& tx = m_ticks->X;
         if (tx.Last > tx.First) {
             for (std::int64_t k = tx.First; k <= tx.Last; ++k) {
@@ -184,10 +215,8 @@ private:
                     m_p.setPen(blackPen(1));
                     const QString text = labelText(v);
                     const int w = fm.horizontalAdvance(text);
-                    if (m_c.XOnTop)
-                        label(DrawnText::Kind::XLabel, text, px - w / 2, r.Top - h - ppiY() / 32, false);
-                    else
-                        label(DrawnText::Kind::XLabel, text, px - w / 2, r.Bottom + ppiY() / 16, false);
+                    const int y = m_c.XOnTop ? r.Top - h - ppiY() / 32 : r.Bottom + ppiY() / 16;
+                    xLabels.push_back(tickLabel(text, px - w / 2, y, false, k == 0));
                 }
                 m_p.setPen(blackPen(1));
                 if (m_c.XOnTop)
@@ -210,14 +239,17 @@ private:
                     const QString text = labelText(v);
                     const int w = fm.horizontalAdvance(text);
                     if (m_page.HorizontalYLabels)
-                        label(DrawnText::Kind::YLabel, text, r.Left - w - ppiX() / 32, py - h / 2, false);
+                        yLabels.push_back(tickLabel(text, r.Left - w - ppiX() / 32, py - h / 2, false, k == 0));
                     else
-                        label(DrawnText::Kind::YLabel, text, r.Left - h - ppiX() / 32, py + w / 2, true);
+                        yLabels.push_back(tickLabel(text, r.Left - h - ppiX() / 32, py + w / 2, true, k == 0));
                 }
                 m_p.setPen(blackPen(1));
                 m_p.drawLine(r.Left, py, r.Left + ppiX() / 16, py);
             }
         }
+        m_p.setPen(blackPen(1));
+        writeLabels(DrawnText::Kind::XLabel, xLabels);
+        writeLabels(DrawnText::Kind::YLabel, yLabels);
         m_p.setPen(blackPen(m_penWidth));
     }
 
@@ -322,8 +354,7 @@ private:
     const int m_penWidth;
     std::optional<PlotTicks> m_ticks;
     std::vector<DrawnText>* m_drawn;
-    std::vector<QRect> m_xLabels; // tick labels written so far
-    std::vector<QRect> m_yLabels;
+    std::vector<QRect> m_xLabels; // X tick labels written
 };
 
 } // namespace

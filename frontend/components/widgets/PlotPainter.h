@@ -32,9 +32,10 @@ struct DrawnText {
     QRect Box;
 };
 
-// Tick labels are measured with the painter's own font metrics; a label that
-// would overlap one already written (or come closer than a blank along its
-// axis) is left out, its tick and grid line stay. With `drawn`, every text
-// written is recorded there.
+// Tick labels are measured with the painter's own font metrics. Where the
+// labels of an axis would overlap (or come closer than a blank along it),
+// only every second, fifth, tenth... is written, keeping the axis's end
+// labels where that can be (SpacedLabels); ticks and grid lines all stay.
+// With `drawn`, every text written is recorded there.
 void DrawPlot(QPainter& painter, const PlotPage& page, const PlotBounds& view, const PlotContent& content,
               std::vector<DrawnText>* drawn = nullptr);

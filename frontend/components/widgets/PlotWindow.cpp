@@ -256,7 +256,7 @@ void TPlotForm::buildFromPlot()
     for (int i = 0; i < m_plot->LineCount(); ++i)
         m_plot->Lines(i).Listed = listed[i];
     setEntries(LegendTexts(*m_plot));
-    m_legend->resize(0, 0);
+    m_legendSize = QSize(0, 0);
     sizeLegend(true);
     const bool visible = m_plot->LineCount() > 0 && m_plot->ShowLegend;
     m_legend->setVisible(visible);
@@ -306,8 +306,20 @@ void TPlotForm::sizeLegend(bool allowNarrowing)
     for (const QString& t : m_legendTexts)
         widths.push_back(fm.horizontalAdvance(t + QStringLiteral(" *")));
     const int itemHeight = LegendItemHeight * logicalDpiY() / 96;
-    const int width = LegendListWidth(allowNarrowing ? 0 : m_legend->width(), widths, logicalDpiX());
-    m_legend->resize(width, static_cast<int>(m_legendTexts.size()) * itemHeight + 3);
+    const int width = LegendListWidth(allowNarrowing ? 0 : m_legendSize.width(), widths, logicalDpiX());
+    m_legendSize = QSize(width, static_cast<int>(m_legendTexts.size()) * itemHeight + 3);
+    fitLegendSize();
+}
+
+void TPlotForm::resizeLegend()
+{
+    // A legend in the plot area's lower right corner grows and shrinks
+    // from that corner, so that it stays inside the frame.
+    const bool inCorner = legendInCorner();
+    sizeLegend(false);
+    if (inCorner)
+        placeLegendInCorner();
+    keepLegendInside();
 }
 
 void TPlotForm::layOut(bool placeLegend)
@@ -317,14 +329,38 @@ void TPlotForm::layOut(bool placeLegend)
     const bool hasTitle = m_plot && !m_plot->Title.isEmpty();
     m_layout = ScreenLayout(width(), height(), m_ppiX, m_ppiY, m_plot ? m_plot->XOnTop : true, hasTitle,
                             m_plot && m_plot->TitleOnTop);
+    fitLegendSize();
     if (placeLegend)
-        m_legend->move(m_layout.PlotRect.Right - m_legend->width(), m_layout.PlotRect.Bottom - m_legend->height());
+        placeLegendInCorner();
     keepLegendInside();
     update();
 }
 
+void TPlotForm::fitLegendSize()
+{
+    // Entries that do not fit the client area scroll.
+    const QSize shown = m_legendSize.boundedTo(QSize(std::max(0, width()), std::max(0, height())));
+    m_legend->setVerticalScrollBarPolicy(shown.height() < m_legendSize.height() ? Qt::ScrollBarAsNeeded
+                                                                                 : Qt::ScrollBarAlwaysOff);
+    m_legend->setHorizontalScrollBarPolicy(shown.width() < m_legendSize.width() ? Qt::ScrollBarAsNeeded
+                                                                               : Qt::ScrollBarAlwaysOff);
+    m_legend->resize(shown);
+}
+
+void TPlotForm::placeLegendInCorner()
+{
+    m_legend->move(m_layout.PlotRect.Right - m_legend->width(), m_layout.PlotRect.Bottom - m_legend->height());
+}
+
+bool TPlotForm::legendInCorner() const
+{
+    return m_legend->x() + m_legend->width() == m_layout.PlotRect.Right
+        && m_legend->y() + m_legend->height() == m_layout.PlotRect.Bottom;
+}
+
 void TPlotForm::keepLegendInside()
 {
+    fitLegendSize();
     QPoint p = m_legend->pos();
     if (p.x() + m_legend->width() > width())
         p.setX(width() - m_legend->width());
@@ -662,8 +698,7 @@ void TPlotForm::mLineNameClick()
         }
     }
     refreshLegendItems();
-    sizeLegend(false);
-    keepLegendInside();
+    resizeLegend();
     update();
 }
 
@@ -686,7 +721,6 @@ void TPlotForm::ActiveGraphsClick()
             texts << names[i];
     }
     setEntries(texts);
-    sizeLegend(false);
-    keepLegendInside();
+    resizeLegend();
     update();
 }

@@ -125,8 +125,17 @@ private:
     // (one per listed line).
     void setEntries(const QStringList& texts);
     void refreshLegendItems();
+    // The legend's own size for its entries (widening only unless allowed
+    // to narrow), shown as far as the client area holds it.
     void sizeLegend(bool allowNarrowing);
+    // After its entries changed: sized again, and kept in the plot area's
+    // lower right corner when it was there.
+    void resizeLegend();
+    void fitLegendSize();
+    void placeLegendInCorner();
+    bool legendInCorner() const;
     void layOut(bool placeLegend);
+    // Within the client area, in size and place.
     void keepLegendInside();
     void ToggleLine(int line);
     void dataChanged();
@@ -143,6 +152,7 @@ private:
     QStringList m_legendTexts;     // one per listed line
     std::vector<int> m_legendLines; // line index of each legend entry
     std::vector<QAction*> m_lineItems;
+    QSize m_legendSize; // for every entry; the legend shows what the client area holds of it
 
     bool m_zooming = false;
     QPoint m_zoomStart;
