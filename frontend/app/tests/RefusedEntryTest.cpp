@@ -57,6 +57,29 @@ class RefusedEntryTest : public QObject {
         return form;
     }
 
+    // Runs one of the commands that commit the active child first. True
+    // only for a save that reports it has written the file.
+    bool runCommand(TMainForm& form, const QString& command)
+    {
+        if (command == "save")
+            return form.FileSaveClick();
+        if (command == "save as")
+            return form.FileSaveAsClick();
+        if (command == "new")
+            form.FileNewClick();
+        else if (command == "open")
+            form.FileOpenClick();
+        else if (command == "recent file")
+            form.MyFilePopupHandler(0);
+        else if (command == "drop")
+            form.DropFiles({m_other});
+        else if (command == "exit")
+            form.FileExitClick();
+        else
+            form.CompRunClick();
+        return false;
+    }
+
 private slots:
     void init()
     {
@@ -98,22 +121,7 @@ private slots:
         // Tried again while the text stands, the command stops again with
         // the message again: the user who closed the box learns why.
         for (int attempt = 1; attempt <= 2; ++attempt) {
-            if (command == "save")
-                QVERIFY(!form->FileSaveClick());
-            else if (command == "save as")
-                QVERIFY(!form->FileSaveAsClick());
-            else if (command == "new")
-                form->FileNewClick();
-            else if (command == "open")
-                form->FileOpenClick();
-            else if (command == "recent file")
-                form->MyFilePopupHandler(0);
-            else if (command == "drop")
-                form->DropFiles({m_other});
-            else if (command == "exit")
-                form->FileExitClick();
-            else
-                form->CompRunClick();
+            QVERIFY(!runCommand(*form, command));
             QCoreApplication::processEvents();
 
             QCOMPARE(m_user->Messages, QStringList(QList<QString>(attempt, kIntegerMessage)));
@@ -255,14 +263,7 @@ private slots:
         soil->SetEditText("2.5");
 
         for (int attempt = 1; attempt <= 2; ++attempt) {
-            if (command == "save")
-                QVERIFY(!form->FileSaveClick());
-            else if (command == "new")
-                form->FileNewClick();
-            else if (command == "exit")
-                form->FileExitClick();
-            else
-                form->CompRunClick();
+            QVERIFY(!runCommand(*form, command));
             QCoreApplication::processEvents();
 
             QCOMPARE(m_user->Messages, QStringList(QList<QString>(attempt, kIntegerMessage)));

@@ -360,7 +360,6 @@ bool TPlotForm::legendInCorner() const
 
 void TPlotForm::keepLegendInside()
 {
-    fitLegendSize();
     QPoint p = m_legend->pos();
     if (p.x() + m_legend->width() > width())
         p.setX(width() - m_legend->width());

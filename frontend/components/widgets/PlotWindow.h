@@ -135,7 +135,7 @@ private:
     void placeLegendInCorner();
     bool legendInCorner() const;
     void layOut(bool placeLegend);
-    // Within the client area, in size and place.
+    // Moves the legend, sized by fitLegendSize, into the client area.
     void keepLegendInside();
     void ToggleLine(int line);
     void dataChanged();
