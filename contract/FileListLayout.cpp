@@ -1,10 +1,16 @@
 #include "FileListLayout.h"
 
+#include "FileToWrite.h"
 #include "OutputNames.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kd {
 
@@ -70,13 +76,58 @@ FileList readFileList(const std::string& path)
     return parseFileList(text);
 }
 
-bool writeFileList(const std::string& path, const std::string& projectPath)
+std::optional<std::string> writeFileList(const std::string& path, const std::string& projectPath)
 {
     const std::string text = fileListText(projectPath);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    return static_cast<bool>(out);
+    namespace fs = std::filesystem;
+    const auto notWritten = [&](const std::string& why) {
+        return "The file list " + path + " is not written: " + why + ".";
+    };
+    const std::string isProject = "it is the same file as the project file " + projectPath;
+    struct stat project {};
+    const bool projectExists = ::stat(projectPath.c_str(), &project) == 0;
+    std::error_code ec;
+    if (!projectExists &&
+        fs::absolute(path, ec).lexically_normal() == fs::absolute(projectPath, ec).lexically_normal())
+        return notWritten(isProject);
+
+    const FileToWrite file = openFileToWrite(path, [&](const struct stat& st) -> std::string {
+        return projectExists && st.st_dev == project.st_dev && st.st_ino == project.st_ino ? isProject
+                                                                                             : std::string();
+    });
+    switch (file.problem) {
+    case FileToWrite::Problem::None:
+        break;
+    case FileToWrite::Problem::SymbolicLink:
+        return notWritten("it is a symbolic link");
+    case FileToWrite::Problem::NotRegular:
+        return notWritten("it is not a regular file");
+    case FileToWrite::Problem::Refused:
+        return notWritten(file.refusal);
+    case FileToWrite::Problem::System:
+        return notWritten(std::strerror(file.error));
+    }
+    const char* at = text.data();
+    std::size_t left = text.size();
+    int error = 0;
+    while (left > 0 && error == 0) {
+        const ssize_t n = ::write(file.fd, at, left);
+        if (n > 0) {
+            at += n;
+            left -= static_cast<std::size_t>(n);
+        } else if (n < 0 && errno != EINTR) {
+            error = errno;
+        }
+    }
+    if (::close(file.fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0)
+        return std::nullopt;
+    // A part of a list must not be taken for a list.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && st.st_dev == file.dev && st.st_ino == file.ino)
+        ::unlink(path.c_str());
+    return "The file list " + path + " could not be written whole: " + std::strerror(error) + ".";
 }
 
 } // namespace kd

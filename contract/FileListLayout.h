@@ -48,8 +48,11 @@ std::string fileListText(const std::string& projectPath);
 FileList parseFileList(const std::string& text);
 // Reads the list at path; a file that cannot be read gives an empty, incomplete list.
 FileList readFileList(const std::string& path);
-// Writes fileListText(projectPath) at path; false when it could not be written
-// whole. A refused name throws FileListRefused before anything is written.
-bool writeFileList(const std::string& path, const std::string& projectPath);
+// Writes fileListText(projectPath) at path the way kdcalc writes its outputs:
+// never through a symbolic link, never into the other names of a hard-linked
+// file (the list gets a file of its own) and never over the project file.
+// Returns why the list was not written whole, naming the file; nothing when it
+// was. A refused name throws FileListRefused before anything is written.
+std::optional<std::string> writeFileList(const std::string& path, const std::string& projectPath);
 
 } // namespace kd

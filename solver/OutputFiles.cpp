@@ -1,5 +1,6 @@
 #include "OutputFiles.h"
 
+#include "FileToWrite.h"
 #include "RecordError.h"
 
 #include <algorithm>
@@ -82,49 +83,37 @@ std::optional<std::string> checkOutputNames(const std::vector<NamedFile>& output
 
 int openOutputFile(const std::string& path)
 {
-    const auto fail = [&](const std::string& why) -> int {
-        throw RecordError("CANNOT OPEN FILE " + path + " FOR WRITING: " + why);
-    };
-    // Not truncated on opening: what the name holds is checked first. A FIFO
-    // without a reader fails at once instead of blocking.
-    int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    for (int attempt = 0;; ++attempt) {
-        const int fd = ::open(path.c_str(), flags, 0666);
-        if (fd < 0)
-            return fail(errno == ELOOP ? "IT IS A SYMBOLIC LINK" : std::strerror(errno));
-        struct stat st {};
-        std::string problem;
-        if (::fstat(fd, &st) != 0)
-            problem = std::strerror(errno);
-        else if (!S_ISREG(st.st_mode))
-            problem = "IT IS NOT A REGULAR FILE";
-        if (problem.empty()) {
-            const Identity id = identityOf(st);
-            if (const KnownFile* in = findIdentity(protectedInputs(), id))
-                problem = "IT IS THE SAME FILE AS " + in->path;
-            else if (const KnownFile* out = findIdentity(openedOutputs(), id); out && out->path != path)
-                problem = "IT IS THE SAME FILE AS " + out->path;
-        }
-        if (problem.empty() && st.st_nlink > 1 && attempt == 0) {
-            // The file has other names (hard links): emptying it would change
-            // them too, so this name gets a new file of its own.
-            ::close(fd);
-            if (::unlink(path.c_str()) != 0)
-                return fail(std::strerror(errno));
-            flags |= O_EXCL;
-            continue;
-        }
-        if (problem.empty() && ::ftruncate(fd, 0) != 0)
-            problem = std::strerror(errno);
-        if (!problem.empty()) {
-            ::close(fd);
-            return fail(problem);
-        }
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        if (!findIdentity(openedOutputs(), identityOf(st)))
-            openedOutputs().push_back(KnownFile{path, identityOf(st)});
-        return fd;
+    const FileToWrite file = openFileToWrite(path, [&](const struct stat& st) -> std::string {
+        const Identity id = identityOf(st);
+        if (const KnownFile* in = findIdentity(protectedInputs(), id))
+            return "IT IS THE SAME FILE AS " + in->path;
+        if (const KnownFile* out = findIdentity(openedOutputs(), id); out && out->path != path)
+            return "IT IS THE SAME FILE AS " + out->path;
+        return {};
+    });
+    std::string why;
+    switch (file.problem) {
+    case FileToWrite::Problem::None:
+        break;
+    case FileToWrite::Problem::SymbolicLink:
+        why = "IT IS A SYMBOLIC LINK";
+        break;
+    case FileToWrite::Problem::NotRegular:
+        why = "IT IS NOT A REGULAR FILE";
+        break;
+    case FileToWrite::Problem::Refused:
+        why = file.refusal;
+        break;
+    case FileToWrite::Problem::System:
+        why = std::strerror(file.error);
+        break;
     }
+    if (!why.empty())
+        throw RecordError("CANNOT OPEN FILE " + path + " FOR WRITING: " + why);
+    const Identity id{file.dev, file.ino};
+    if (!findIdentity(openedOutputs(), id))
+        openedOutputs().push_back(KnownFile{path, id});
+    return file.fd;
 }
 
 int removeRegularFile(const std::string& path)

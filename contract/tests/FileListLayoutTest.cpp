@@ -95,7 +95,7 @@ TEST(FileListLayout, WritesAndReadsAFile)
     const auto dir = std::filesystem::temp_directory_path() / ("kd_contract_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / kFileListName).string();
-    ASSERT_TRUE(writeFileList(path, "/p/q.kld"));
+    ASSERT_EQ(writeFileList(path, "/p/q.kld"), std::nullopt);
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -105,7 +105,9 @@ TEST(FileListLayout, WritesAndReadsAFile)
     const FileList missing = readFileList((dir / "missing.dat").string());
     EXPECT_FALSE(missing.complete);
     EXPECT_EQ(missing.names[kProjectLine], "");
-    EXPECT_FALSE(writeFileList((dir / "no-such-folder" / kFileListName).string(), "/p/q.kld"));
+    EXPECT_EQ(writeFileList((dir / "no-such-folder" / kFileListName).string(), "/p/q.kld"),
+              "The file list " + (dir / "no-such-folder" / kFileListName).string() +
+                  " is not written: No such file or directory.");
     // A refused name leaves the list as it was.
     EXPECT_THROW(writeFileList(path, "/p/q.kld "), FileListRefused);
     EXPECT_EQ(readFileList(path).names[kProjectLine], "/p/q.kld");

@@ -412,3 +412,62 @@ TEST(HostileFileList, WriterRefusesANameThatWouldReadBackAsAnother)
         EXPECT_EQ(readFile(f.run + "/names.dat"), "an earlier list\n");
     }
 }
+
+TEST(HostileFileList, WriterNeverWritesThroughALinkOrOverTheProject)
+{
+    // names.dat set up to carry the list into another file: kdfilelist writes
+    // the list as kdcalc writes its outputs, or refuses and changes nothing.
+    struct Case {
+        const char* name;
+        const char* project;  // the argument, in the run folder
+        std::function<void(const Folders&)> prepare;
+        const char* why;      // nullptr: the list is written into a file of its own
+    };
+    const Case cases[] = {
+        {"names.dat links to a file outside", "p.kld",
+         [](const Folders& f) { fs::create_symlink(f.victim, f.run + "/names.dat"); }, "it is a symbolic link"},
+        {"names.dat is a dangling link", "p.kld",
+         [](const Folders& f) { fs::create_symlink(f.outside + "/new.txt", f.run + "/names.dat"); },
+         "it is a symbolic link"},
+        {"names.dat links to the project", "p.kld",
+         [](const Folders& f) { fs::create_symlink(f.project, f.run + "/names.dat"); }, "it is a symbolic link"},
+        {"names.dat is a directory", "p.kld", [](const Folders& f) { fs::create_directory(f.run + "/names.dat"); },
+         "it is not a regular file"},
+        {"names.dat is a FIFO", "p.kld",
+         [](const Folders& f) { ::mkfifo((f.run + "/names.dat").c_str(), 0600); }, "it is not a regular file"},
+        {"names.dat is a hard link to the project", "p.kld",
+         [](const Folders& f) { fs::create_hard_link(f.project, f.run + "/names.dat"); },
+         "it is the same file as the project file {run}/p.kld"},
+        {"the project is named names.dat", "names.dat",
+         [](const Folders& f) { writeFile(f.run + "/names.dat", ProjectText{}.text()); },
+         "it is the same file as the project file {run}/names.dat"},
+        {"a project named names.dat that does not exist", "names.dat", [](const Folders&) {},
+         "it is the same file as the project file {run}/names.dat"},
+        {"names.dat is a hard link to a file outside", "p.kld",
+         [](const Folders& f) { fs::create_hard_link(f.victim, f.run + "/names.dat"); }, nullptr},
+    };
+    const auto expand = [](std::string text, const Folders& f) {
+        for (std::size_t at; (at = text.find("{run}")) != std::string::npos;)
+            text.replace(at, 5, f.run);
+        return text;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Folders f;
+        c.prepare(f);
+        const auto outsideBefore = snapshot(f.outside);
+        const auto runBefore = snapshot(f.run);
+        const auto [status, output] = runKdfilelist(f.run, c.project);
+        EXPECT_EQ(snapshot(f.outside), outsideBefore);
+        if (!c.why) {
+            EXPECT_EQ(status, 0) << output;
+            EXPECT_EQ(readFile(f.run + "/names.dat"), kd::fileListText(f.project));
+            EXPECT_EQ(fs::hard_link_count(f.run + "/names.dat"), 1u);
+            continue;
+        }
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(output, "kdfilelist: The file list " + f.run + "/names.dat is not written: " + expand(c.why, f) +
+                              ".\n");
+        EXPECT_EQ(snapshot(f.run), runBefore);
+    }
+}
