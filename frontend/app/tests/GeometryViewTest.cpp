@@ -419,6 +419,63 @@ private slots:
         QVERIFY(isDark(image, 127, 2));    // the hatch under the ground line
     }
 
+    void layerLabelsStayReadableOverThePiles_data()
+    {
+        QTest::addColumn<bool>("page");
+        QTest::newRow("window") << false;
+        QTest::newRow("printed page") << true;
+    }
+
+    void layerLabelsStayReadableOverThePiles()
+    {
+        // A 2 x 2 group at positive coordinates: its first piles stand at
+        // the left edge, where the labels stand, two in each place. Every
+        // pixel of a label's text that lies on a pile reads as it does with
+        // no pile there.
+        QFETCH(bool, page);
+        ProjectTables project;
+        setLayers(project, {4, 6});
+        setPiles(project, {{0.5L, 0.5L}, {2.5L, 0.5L}, {0.5L, 2.5L}, {2.5L, 2.5L}});
+        SideProfile profile = BuildSideProfile(project.D(), project.PileCoord(), 0.5L, 8, SideProfile().ModelBounds);
+        const ViewSurface surface = page ? ViewSurface{1100, 850, 100, 100, true} : ViewSurface{727, 590, 96, 96, false};
+        const auto shown = FitAspect(profile.ModelBounds, surface.Width, surface.Height);
+        QVERIFY(shown);
+        auto draw = [&](const SideProfile& p) {
+            QImage image(surface.Width, surface.Height, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            DrawSideView(painter, surface, p, *shown, Qt::white, Qt::black);
+            return image;
+        };
+        const QImage withPiles = draw(profile);
+        const SideDrawing layout = LayOutSideProfile(profile, *shown, surface, localeDecimalSeparator());
+        profile.Shapes.clear();
+        const QImage withoutPiles = draw(profile);
+
+        QImage probe(1, 1, QImage::Format_RGB32);
+        const QFontMetrics metrics = QPainter(&probe).fontMetrics();
+        QCOMPARE(layout.Labels.size(), std::size_t(2));
+        int textOnPiles = 0;
+        for (const SideDrawing::Label& label : layout.Labels) {
+            const QRect first(label.TopLeft, QSize(metrics.horizontalAdvance(label.Text.First), metrics.height()));
+            const QRect second = QRect(first.bottomLeft() + QPoint(0, 1),
+                                       QSize(metrics.horizontalAdvance(label.Text.Second), metrics.height()));
+            for (const auto& pile : layout.Piles) {
+                const QRect inside = QRect(pile[0], pile[2]).adjusted(2, 2, -2, -2);
+                for (const QRect& text : {first & inside, second & inside})
+                    for (int x = text.left(); x <= text.right(); ++x)
+                        for (int y = text.top(); y <= text.bottom(); ++y) {
+                            QVERIFY2(withPiles.pixel(x, y) == withoutPiles.pixel(x, y),
+                                     qPrintable(QStringLiteral("%1 at %2, %3").arg(label.Text.First).arg(x).arg(y)));
+                            textOnPiles += isDark(withoutPiles, x, y);
+                        }
+                // The pile itself is still drawn below the labels.
+                QVERIFY(isDark(withPiles, inside.center().x(), inside.bottom()));
+            }
+        }
+        QVERIFY(textOnPiles > 20);
+    }
+
     void circlesAreDrawnRound()
     {
         ProjectTables project;
