@@ -13,18 +13,23 @@
 #include "NumberText.h"
 #include "Table.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -89,6 +94,17 @@ class GeometryViewTest : public QObject {
         return form;
     }
 
+    // Three layers (2, 3 and 5 deep) and one pile of radius 0.5 and length 8 at 0.
+    std::unique_ptr<TMainForm> makeFormWithOnePile()
+    {
+        auto form = makeForm();
+        setLayers(form->Tables(), {2, 3, 5});
+        setPiles(form->Tables(), {{0, 0}});
+        form->ProgramData().PileRadius = 0.5L;
+        form->ProgramData().PileLength = 8;
+        return form;
+    }
+
     // Activates a child window as a click does; a view rebuilds once the
     // activation has been handled.
     static void activate(QMdiArea* area, QWidget* child)
@@ -118,11 +134,7 @@ private slots:
 
     void viewsOpenFromTheMenuAndRebuildOnEveryActivation()
     {
-        auto form = makeForm();
-        setLayers(form->Tables(), {2, 3, 5});
-        setPiles(form->Tables(), {{0, 0}});
-        form->ProgramData().PileRadius = 0.5L;
-        form->ProgramData().PileLength = 8;
+        auto form = makeFormWithOnePile();
 
         auto* side = open<TDlgSideView>(*form, ChildKind::SideView);
         QVERIFY(side);
@@ -169,6 +181,41 @@ private slots:
         top = open<TDlgTopView>(*form, ChildKind::TopView);
         QVERIFY(top);
         QCOMPARE(top->Plan().Circles.size(), 3u);
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void printsFileDialogStartsInTheProjectsFolder()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("A printer is installed: Print opens the print dialog, not a file dialog.");
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("first") && QDir(dir.path()).mkpath("second"));
+        auto form = makeFormWithOnePile();
+        auto* side = open<TDlgSideView>(*form, ChildKind::SideView);
+        auto* top = open<TDlgTopView>(*form, ChildKind::TopView);
+        QVERIFY(side && top);
+        // Where the next Print's file dialog starts; it is cancelled.
+        auto startOfPrint = [](GeometryView* view) {
+            QString started;
+            QTimer::singleShot(0, [&started] {
+                QFileDialog* d = nullptr;
+                QTRY_VERIFY((d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) != nullptr);
+                started = QFileInfo(d->directory().absolutePath()).canonicalFilePath();
+                d->reject();
+            });
+            view->Button1Click();
+            return started;
+        };
+        for (GeometryView* view : {static_cast<GeometryView*>(side), static_cast<GeometryView*>(top)}) {
+            // The folder is asked for at each Print: a project saved elsewhere meanwhile prints there.
+            for (const char* folder : {"first", "second"}) {
+                form->ProgramData().FileName = dir.filePath(QString(folder) + "/p.kld");
+                QCOMPARE(startOfPrint(view), QFileInfo(dir.filePath(folder)).canonicalFilePath());
+            }
+            // A project never saved: the dialog's own start.
+            form->ProgramData().FileName = DefaultProjectFileName();
+            QVERIFY(!startOfPrint(view).isEmpty());
+        }
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
