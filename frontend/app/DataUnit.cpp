@@ -21,6 +21,13 @@ QString DefaultProjectFileName()
     return QStringLiteral("NewPile.kld");
 }
 
+QString ProjectFolder(const QString& fileName)
+{
+    // Every name a project is opened or saved under is made absolute.
+    const QFileInfo info(fileName);
+    return info.isAbsolute() ? info.absolutePath() : QString();
+}
+
 namespace {
 
 TFloatColumn* addFloat(TGridTable& t, const QStringList& captions, const QString& units)

@@ -18,6 +18,10 @@ class TGridTable;
 // Name of a project that has never been saved under a name of its own.
 QString DefaultProjectFileName();
 
+// The folder of the project file `fileName`; empty for a project never saved
+// (the default name, which names no folder).
+QString ProjectFolder(const QString& fileName);
+
 // What the reader accepts: the pile table's maximum and a sane bound on the
 // layer table, which holds it too, so that every project the front end saves
 // opens again (the analysis itself takes at most 40 sublayers in all and

@@ -1,5 +1,6 @@
 #include "GeometryView.h"
 
+#include "DataUnit.h"
 #include "Misc.h"
 #include "NumberText.h"
 #include "PileSide.h"
@@ -165,7 +166,7 @@ void GeometryView::mouseMoveEvent(QMouseEvent* event)
 
 void GeometryView::Button1Click()
 {
-    if (ChoosePrintTarget(m_printer, this))
+    if (ChoosePrintTarget(m_printer, this, m_fileFolder ? m_fileFolder() : QString()))
         PrintOn(m_printer);
 }
 
@@ -201,6 +202,7 @@ void InstallGeometryViews(TMainForm& form)
     const auto follow = [&form](GeometryView* view) {
         view->SetMessageHandler([&form, view](const QString& message) { form.Dialogs().Inform(view, message); });
         view->FollowActivations(form.MdiArea());
+        view->SetFileFolderSource([&form] { return ProjectFolder(form.ProgramData().FileName); });
         return view;
     };
     form.SetChildFactory(ChildKind::SideView, [=](TMainForm& f) -> QWidget* {

@@ -29,6 +29,11 @@ public:
     // Where messages go; an information box unless replaced.
     using MessageHandler = std::function<void(const QString& message)>;
     void SetMessageHandler(MessageHandler handler) { m_message = std::move(handler); }
+    // The folder the Print command's file dialog (a PDF file where no
+    // printer is installed) starts in, asked for each time: the project's.
+    // Without one, or when it answers empty, the dialog's own start.
+    using FolderSource = std::function<QString()>;
+    void SetFileFolderSource(FolderSource source) { m_fileFolder = std::move(source); }
 
     // Every activation of this view's sub-window in `area` rebuilds it, once
     // the activation has been handled (the window left has stored its edits).
@@ -99,6 +104,7 @@ private:
     QPushButton* m_button = nullptr;
     QPrinter m_printer{QPrinter::HighResolution};
     MessageHandler m_message;
+    FolderSource m_fileFolder;
 };
 
 // Installs the side-view and top-view windows as the main window's

@@ -5,6 +5,9 @@
 
 #include <QPainter>
 #include <QPolygon>
+#include <QRegion>
+
+#include <algorithm>
 
 void DrawSideView(QPainter& painter, const ViewSurface& surface, const SideProfile& profile,
                   const ViewBounds& shown, const QColor& window, const QColor& windowText)
@@ -21,16 +24,37 @@ void DrawSideView(QPainter& painter, const ViewSurface& surface, const SideProfi
     painter.setPen(QPen(windowText, d.PenWidth, Qt::SolidLine));
     painter.drawLines(d.Lines.data(), static_cast<int>(d.Lines.size()));
     painter.drawLines(d.Hatch.data(), static_cast<int>(d.Hatch.size()));
+    painter.setBrush(windowText);
+    // The labels stand at the left edge, where the piles of a group at
+    // positive coordinates stand too: they come after the piles, and where
+    // a line of text lies on a pile (with its outline) the text's box is
+    // cleared to the window colour first, so that it can be read. Beside
+    // the piles the lines beneath the labels show as before. A region, as
+    // the piles of a group stand one upon another in elevation.
+    QRegion piles;
+    const int outline = std::max(d.PenWidth, 1);
+    for (const auto& corners : d.Piles) {
+        painter.drawPolygon(corners.data(), static_cast<int>(corners.size()));
+        QPolygon pile(static_cast<int>(corners.size()));
+        std::copy(corners.begin(), corners.end(), pile.begin());
+        piles += pile.boundingRect().adjusted(-outline, -outline, outline, outline);
+    }
     const QFontMetrics metrics = painter.fontMetrics();
     for (const SideDrawing::Label& label : d.Labels) {
         // Text positions are the top left of the text.
-        const QPoint first = label.TopLeft + QPoint(0, metrics.ascent());
-        painter.drawText(first, label.Text.First);
-        painter.drawText(first + QPoint(0, metrics.height()), label.Text.Second);
+        const QRect first(label.TopLeft, QSize(metrics.horizontalAdvance(label.Text.First), metrics.height()));
+        const QRect second(first.bottomLeft() + QPoint(0, 1),
+                           QSize(metrics.horizontalAdvance(label.Text.Second), metrics.height()));
+        if (!piles.isEmpty()) {
+            painter.save();
+            painter.setClipRegion(piles, Qt::IntersectClip);
+            painter.fillRect(first, window);
+            painter.fillRect(second, window);
+            painter.restore();
+        }
+        painter.drawText(first.topLeft() + QPoint(0, metrics.ascent()), label.Text.First);
+        painter.drawText(second.topLeft() + QPoint(0, metrics.ascent()), label.Text.Second);
     }
-    painter.setBrush(windowText);
-    for (const auto& corners : d.Piles)
-        painter.drawPolygon(corners.data(), static_cast<int>(corners.size()));
     painter.restore();
 }
 

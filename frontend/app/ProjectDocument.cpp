@@ -27,6 +27,7 @@ ProjectDocument::ProjectDocument(ProjectTables& tables, ResultPlots& plots, QObj
     : QObject(parent), m_tables(tables), m_plots(plots), m_programData(TProgramData::Create(tables)),
       m_analysisProgram(AnalysisRun::DefaultProgramPath())
 {
+    fileNameChanged();
 }
 
 ProjectDocument::~ProjectDocument() = default;
@@ -108,6 +109,13 @@ void ProjectDocument::replaceProject(std::unique_ptr<TProgramData> data)
     // while it was built stored their edits into the old one.
     m_programData = std::move(data);
     SetModified(false);
+    fileNameChanged();
+}
+
+void ProjectDocument::fileNameChanged()
+{
+    // The plots' file dialogs start in the project's folder.
+    m_plots.SetFileFolder(ProjectFolder(FileName()));
     emit captionChanged(Caption());
 }
 
@@ -249,7 +257,7 @@ bool ProjectDocument::saveProject(const QString& path)
     }
     if (m_programData->FileName != path) {
         m_programData->FileName = path;
-        emit captionChanged(Caption());
+        fileNameChanged();
     }
     SetModified(false);
     m_saveAsRequired = false;

@@ -111,6 +111,8 @@ private:
     // Runs action; an exception is shown and false returned.
     bool guarded(const std::function<void()>& action);
     void replaceProject(std::unique_ptr<TProgramData> data);
+    // The project has another file name (or is another project).
+    void fileNameChanged();
     // A new project in place of the current one; a failure keeps the old one.
     void newProject();
     // Reads a project file into a new project and reports a read error;

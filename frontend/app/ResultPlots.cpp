@@ -269,6 +269,12 @@ void ResultPlots::SetFormFactory(const TGraphPlot::WindowFactory& factory)
         plot->SetFormFactory(factory);
 }
 
+void ResultPlots::SetFileFolder(const QString& folder)
+{
+    for (TGraphPlot* plot : All())
+        plot->FileFolder = folder;
+}
+
 void ResultPlots::Assign(const ParsedPlotData& data)
 {
     struct Curve {

@@ -71,6 +71,8 @@ public:
     std::vector<TGraphPlot*> All();
     // How every one of the fourteen opens its window.
     void SetFormFactory(const TGraphPlot::WindowFactory& factory);
+    // Where the file dialogs of every one of the fourteen start.
+    void SetFileFolder(const QString& folder);
 
     // Gives every plot one curve with the file's points and units. Each
     // plot announces its change once.

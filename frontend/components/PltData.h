@@ -103,6 +103,10 @@ public:
     QStringList Names;
     QString Title;
     bool TitleOnTop = false;
+    // The folder the window's file dialogs (Save To Disk, and Print where it
+    // goes to a PDF file) start in, set by the application: the project's.
+    // Empty: the dialogs' own start.
+    QString FileFolder;
 
     int Units() const { return m_units; }
     // Kept within 1..3.

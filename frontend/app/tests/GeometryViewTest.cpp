@@ -13,18 +13,23 @@
 #include "NumberText.h"
 #include "Table.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -89,6 +94,17 @@ class GeometryViewTest : public QObject {
         return form;
     }
 
+    // Three layers (2, 3 and 5 deep) and one pile of radius 0.5 and length 8 at 0.
+    std::unique_ptr<TMainForm> makeFormWithOnePile()
+    {
+        auto form = makeForm();
+        setLayers(form->Tables(), {2, 3, 5});
+        setPiles(form->Tables(), {{0, 0}});
+        form->ProgramData().PileRadius = 0.5L;
+        form->ProgramData().PileLength = 8;
+        return form;
+    }
+
     // Activates a child window as a click does; a view rebuilds once the
     // activation has been handled.
     static void activate(QMdiArea* area, QWidget* child)
@@ -118,11 +134,7 @@ private slots:
 
     void viewsOpenFromTheMenuAndRebuildOnEveryActivation()
     {
-        auto form = makeForm();
-        setLayers(form->Tables(), {2, 3, 5});
-        setPiles(form->Tables(), {{0, 0}});
-        form->ProgramData().PileRadius = 0.5L;
-        form->ProgramData().PileLength = 8;
+        auto form = makeFormWithOnePile();
 
         auto* side = open<TDlgSideView>(*form, ChildKind::SideView);
         QVERIFY(side);
@@ -169,6 +181,41 @@ private slots:
         top = open<TDlgTopView>(*form, ChildKind::TopView);
         QVERIFY(top);
         QCOMPARE(top->Plan().Circles.size(), 3u);
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void printsFileDialogStartsInTheProjectsFolder()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("A printer is installed: Print opens the print dialog, not a file dialog.");
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("first") && QDir(dir.path()).mkpath("second"));
+        auto form = makeFormWithOnePile();
+        auto* side = open<TDlgSideView>(*form, ChildKind::SideView);
+        auto* top = open<TDlgTopView>(*form, ChildKind::TopView);
+        QVERIFY(side && top);
+        // Where the next Print's file dialog starts; it is cancelled.
+        auto startOfPrint = [](GeometryView* view) {
+            QString started;
+            QTimer::singleShot(0, [&started] {
+                QFileDialog* d = nullptr;
+                QTRY_VERIFY((d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) != nullptr);
+                started = QFileInfo(d->directory().absolutePath()).canonicalFilePath();
+                d->reject();
+            });
+            view->Button1Click();
+            return started;
+        };
+        for (GeometryView* view : {static_cast<GeometryView*>(side), static_cast<GeometryView*>(top)}) {
+            // The folder is asked for at each Print: a project saved elsewhere meanwhile prints there.
+            for (const char* folder : {"first", "second"}) {
+                form->ProgramData().FileName = dir.filePath(QString(folder) + "/p.kld");
+                QCOMPARE(startOfPrint(view), QFileInfo(dir.filePath(folder)).canonicalFilePath());
+            }
+            // A project never saved: the dialog's own start.
+            form->ProgramData().FileName = DefaultProjectFileName();
+            QVERIFY(!startOfPrint(view).isEmpty());
+        }
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
@@ -417,6 +464,63 @@ private slots:
         QVERIFY(isDark(image, 525, 700));  // its right edge
         QVERIFY(!isDark(image, 350, 830)); // below its tip
         QVERIFY(isDark(image, 127, 2));    // the hatch under the ground line
+    }
+
+    void layerLabelsStayReadableOverThePiles_data()
+    {
+        QTest::addColumn<bool>("page");
+        QTest::newRow("window") << false;
+        QTest::newRow("printed page") << true;
+    }
+
+    void layerLabelsStayReadableOverThePiles()
+    {
+        // A 2 x 2 group at positive coordinates: its first piles stand at
+        // the left edge, where the labels stand, two in each place. Every
+        // pixel of a label's text that lies on a pile reads as it does with
+        // no pile there.
+        QFETCH(bool, page);
+        ProjectTables project;
+        setLayers(project, {4, 6});
+        setPiles(project, {{0.5L, 0.5L}, {2.5L, 0.5L}, {0.5L, 2.5L}, {2.5L, 2.5L}});
+        SideProfile profile = BuildSideProfile(project.D(), project.PileCoord(), 0.5L, 8, SideProfile().ModelBounds);
+        const ViewSurface surface = page ? ViewSurface{1100, 850, 100, 100, true} : ViewSurface{727, 590, 96, 96, false};
+        const auto shown = FitAspect(profile.ModelBounds, surface.Width, surface.Height);
+        QVERIFY(shown);
+        auto draw = [&](const SideProfile& p) {
+            QImage image(surface.Width, surface.Height, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            DrawSideView(painter, surface, p, *shown, Qt::white, Qt::black);
+            return image;
+        };
+        const QImage withPiles = draw(profile);
+        const SideDrawing layout = LayOutSideProfile(profile, *shown, surface, localeDecimalSeparator());
+        profile.Shapes.clear();
+        const QImage withoutPiles = draw(profile);
+
+        QImage probe(1, 1, QImage::Format_RGB32);
+        const QFontMetrics metrics = QPainter(&probe).fontMetrics();
+        QCOMPARE(layout.Labels.size(), std::size_t(2));
+        int textOnPiles = 0;
+        for (const SideDrawing::Label& label : layout.Labels) {
+            const QRect first(label.TopLeft, QSize(metrics.horizontalAdvance(label.Text.First), metrics.height()));
+            const QRect second = QRect(first.bottomLeft() + QPoint(0, 1),
+                                       QSize(metrics.horizontalAdvance(label.Text.Second), metrics.height()));
+            for (const auto& pile : layout.Piles) {
+                const QRect inside = QRect(pile[0], pile[2]).adjusted(2, 2, -2, -2);
+                for (const QRect& text : {first & inside, second & inside})
+                    for (int x = text.left(); x <= text.right(); ++x)
+                        for (int y = text.top(); y <= text.bottom(); ++y) {
+                            QVERIFY2(withPiles.pixel(x, y) == withoutPiles.pixel(x, y),
+                                     qPrintable(QStringLiteral("%1 at %2, %3").arg(label.Text.First).arg(x).arg(y)));
+                            textOnPiles += isDark(withoutPiles, x, y);
+                        }
+                // The pile itself is still drawn below the labels.
+                QVERIFY(isDark(withPiles, inside.center().x(), inside.bottom()));
+            }
+        }
+        QVERIFY(textOnPiles > 20);
     }
 
     void circlesAreDrawnRound()

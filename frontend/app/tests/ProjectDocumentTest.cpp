@@ -312,6 +312,38 @@ private slots:
         QCOMPARE(m_document->FileName(), "NewPile.kld");
     }
 
+    void thePlotsFileDialogsStartInTheProjectsFolder()
+    {
+        // Every plot's folder, or "differ" when the fourteen disagree.
+        auto folder = [this] {
+            QStringList all;
+            for (TGraphPlot* plot : m_plots->All())
+                all << plot->FileFolder;
+            all.removeDuplicates();
+            return all.size() == 1 ? all[0] : QStringLiteral("differ");
+        };
+        QCOMPARE(folder(), QString()); // a new project names no folder
+        const QString started = write(twoPiles(), "start/p.kld");
+        makeDocument({started});
+        QCOMPARE(folder(), m_dir->filePath("start"));
+        m_document->OpenFileName(write(twoPiles(), "open/p.kld"), true);
+        QCOMPARE(folder(), m_dir->filePath("open"));
+        m_dialogs->savePaths.push_back(m_dir->filePath("saved/q.kld"));
+        QVERIFY(QDir(m_dir->path()).mkdir("saved"));
+        QVERIFY(m_document->FileSaveAs());
+        QCOMPARE(folder(), m_dir->filePath("saved"));
+        // A run makes the program's folder the current one; the plots stay with the project.
+        m_document->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        m_document->RunAnalysis();
+        QVERIFY(m_document->PlotDataLoaded());
+        QCOMPARE(folder(), m_dir->filePath("saved"));
+        m_document->DropFiles({write(twoPiles(), "drop/p.kld")});
+        QCOMPARE(folder(), m_dir->filePath("drop"));
+        m_document->FileNew();
+        QCOMPARE(folder(), QString());
+        QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join(" | ")));
+    }
+
     void aRunLoadsThePlotsOrShowsTheProgramsLastLines()
     {
         const QString path = write(twoPiles(), "run.kld");

@@ -1,8 +1,10 @@
 // Where the drawing writes its texts on each surface (window, bitmap, printed
 // PDF page): no two texts overlap, labels that would run into each other are
-// left out while their ticks stay, the axis end keeps its tick and label, and
-// a bitmap's bottom title has a band of its own.
+// left out while their ticks stay, the axis end keeps its tick and label, a
+// printed page carries the labels of a window of its size, and a bitmap's
+// bottom title has a band of its own.
 
+#include "NumberText.h"
 #include "PlotPainter.h"
 
 #include <QFile>
@@ -12,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -61,15 +65,18 @@ Drawn drawOnImage(QSize size, const PlotPage& page, const PlotBounds& view, cons
     return d;
 }
 
-// An A4 page printed to a PDF at 1200 dots per inch with one-inch margins,
-// laid out as the plot window prints.
-Drawn drawOnPdf(const QString& path, const PlotBounds& view, const PlotContent& c)
+// A page printed to a PDF (A4 at 1200 dots per inch unless told) with
+// one-inch margins, laid out as the plot window prints; `plotRect` receives
+// the plot area.
+Drawn drawOnPdf(const QString& path, const PlotBounds& view, const PlotContent& c,
+                QPageSize::PageSizeId paper = QPageSize::A4, int dpi = 1200, Edges* plotRect = nullptr)
 {
     Drawn d;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setResolution(dpi);
+    printer.setPageSize(QPageSize(paper));
     printer.setFullPage(false);
     QPainter p;
     if (!p.begin(&printer))
@@ -80,6 +87,8 @@ Drawn drawOnPdf(const QString& path, const PlotBounds& view, const PlotContent& 
                                      c.XOnTop, !c.Title.isEmpty(), c.TitleOnTop);
     DrawPlot(p, pageOf(l, ppi, false, true), view, c, &d.texts);
     p.end();
+    if (plotRect)
+        *plotRect = l.PlotRect;
     return d;
 }
 
@@ -92,14 +101,30 @@ std::vector<DrawnText> ofKind(const std::vector<DrawnText>& texts, Kind kind)
     return out;
 }
 
-// The first pair of texts whose boxes overlap, as a message; empty when none do.
+// The first pair of texts whose boxes overlap, as a message; empty when none
+// do. An X label and a Y label are compared by their glyphs: at the plot's
+// corner the layout lets their boxes meet.
 QString firstOverlap(const std::vector<DrawnText>& texts)
 {
+    auto tickLabel = [](const DrawnText& t) { return t.What == Kind::XLabel || t.What == Kind::YLabel; };
     for (std::size_t i = 0; i < texts.size(); ++i)
-        for (std::size_t j = i + 1; j < texts.size(); ++j)
-            if (texts[i].Box.intersects(texts[j].Box))
-                return QString("\"%1\" overlaps \"%2\"").arg(texts[i].Text, texts[j].Text);
+        for (std::size_t j = i + 1; j < texts.size(); ++j) {
+            const DrawnText& a = texts[i];
+            const DrawnText& b = texts[j];
+            const bool byGlyphs = tickLabel(a) && tickLabel(b) && a.What != b.What;
+            if (byGlyphs ? a.Ink.intersects(b.Ink) : a.Box.intersects(b.Box))
+                return QString("\"%1\" overlaps \"%2\"").arg(a.Text, b.Text);
+        }
     return QString();
+}
+
+// The label texts of one axis, in the order written.
+QStringList labelsOf(const std::vector<DrawnText>& texts, Kind kind)
+{
+    QStringList out;
+    for (const DrawnText& t : ofKind(texts, kind))
+        out << t.Text;
+    return out;
 }
 
 bool hasText(const std::vector<DrawnText>& texts, Kind kind, const QString& text)
@@ -254,6 +279,89 @@ private slots:
                 QVERIFY2(std::abs((values[i] - values[i - 1]) - (values[1] - values[0])) < 1.0, qPrintable(trace));
             const QString overlap = firstOverlap(d.texts);
             QVERIFY2(overlap.isEmpty(), qPrintable(trace + ": " + overlap));
+        }
+    }
+
+    void thePageHasTheScreensLabels_data()
+    {
+        QTest::addColumn<double>("minY");
+        QTest::addColumn<double>("maxY");
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("xOnTop");
+        // The example's first plot (bounds 0..6E05) and a plot from -3E05 to 8E05.
+        const std::pair<double, double> ranges[] = {{0.0, 5.12e5}, {-2.9e5, 7.6e5}};
+        const std::pair<QPageSize::PageSizeId, int> pages[] = {
+            {QPageSize::A4, 1200}, {QPageSize::Letter, 1200}, {QPageSize::A4, 600}, {QPageSize::A4, 300}};
+        for (const auto& [minY, maxY] : ranges)
+            for (const auto& [paper, dpi] : pages)
+                for (bool xOnTop : {false, true})
+                    QTest::newRow(qPrintable(QString("Y %1..%2, %3 at %4 dpi, %5")
+                                                 .arg(minY)
+                                                 .arg(maxY)
+                                                 .arg(paper == QPageSize::A4 ? "A4" : "Letter")
+                                                 .arg(dpi)
+                                                 .arg(xOnTop ? "x on top" : "x below")))
+                        << minY << maxY << int(paper) << dpi << xOnTop;
+    }
+
+    void thePageHasTheScreensLabels()
+    {
+        // The printed page and a window whose plot area has the page's size
+        // in inches: the same ticks, so the same labels, both ends of both
+        // axes among them. The lowest Y label at the corner was left out on
+        // the page for meeting the X label there.
+        QFETCH(double, minY);
+        QFETCH(double, maxY);
+        QFETCH(int, paper);
+        QFETCH(int, dpi);
+        QFETCH(bool, xOnTop);
+        PlotContent c = curveUpTo(maxY, QString(), false, xOnTop);
+        c.Curves[0].Points[0].Y = minY;
+        const PlotBounds view = *ComputeBounds([&c](const auto& visit) {
+            for (const PlotPoint& p : c.Curves[0].Points)
+                visit(p.X, p.Y);
+        });
+        Edges printed;
+        const Drawn page = drawOnPdf(m_dir.filePath("same.pdf"), view, c, QPageSize::PageSizeId(paper), dpi, &printed);
+        auto onScreen = [dpi](int pixels) { return static_cast<int>(std::lround(pixels * 96.0 / dpi)); };
+        const QSize size(onScreen(printed.Width()) + 96 / 2 + 96 / 4, onScreen(printed.Height()) + 96 / 2 + 96 / 4);
+        const PlotLayout l = ScreenLayout(size.width(), size.height(), 96, 96, xOnTop, false, false);
+        const Drawn window = drawOnImage(size, pageOf(l, 96, false, false), view, c);
+
+        const auto pageTicks = ComputeTicks(view, printed, dpi, dpi);
+        const auto windowTicks = ComputeTicks(view, l.PlotRect, 96, 96);
+        QVERIFY(pageTicks && windowTicks);
+        QCOMPARE(pageTicks->X.MinorStep, windowTicks->X.MinorStep);
+        QCOMPARE(pageTicks->Y.MinorStep, windowTicks->Y.MinorStep);
+        for (Kind kind : {Kind::XLabel, Kind::YLabel}) {
+            const QStringList onPage = labelsOf(page.texts, kind);
+            QCOMPARE(onPage.join(" "), labelsOf(window.texts, kind).join(" "));
+            const bool x = kind == Kind::XLabel;
+            QVERIFY(!onPage.isEmpty());
+            QCOMPARE(onPage.first(), generalNumberText(x ? view.MinX : view.MinY, 4, localeDecimalSeparator(), 2));
+            QCOMPARE(onPage.last(), generalNumberText(x ? view.MaxX : view.MaxY, 4, localeDecimalSeparator(), 2));
+        }
+        QString overlap = firstOverlap(page.texts);
+        QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
+        overlap = firstOverlap(window.texts);
+        QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
+
+        // The glyph bounds hold what the labels paint: no dark pixel of a
+        // label's box lies outside every text's glyphs.
+        for (const DrawnText& t : window.texts) {
+            if (t.What != Kind::XLabel && t.What != Kind::YLabel)
+                continue;
+            const QRect box = t.Box & window.image.rect();
+            for (int x = box.left(); x <= box.right(); ++x)
+                for (int y = box.top(); y <= box.bottom(); ++y) {
+                    if (qGray(window.image.pixel(x, y)) >= 160)
+                        continue;
+                    const bool inGlyphs = std::any_of(window.texts.begin(), window.texts.end(), [x, y](const DrawnText& o) {
+                        return o.Ink.adjusted(-1, -1, 1, 1).contains(x, y);
+                    });
+                    QVERIFY2(inGlyphs, qPrintable(QString("%1 at %2, %3").arg(t.Text).arg(x).arg(y)));
+                }
         }
     }
 

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -385,6 +388,42 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
         QVERIFY(m_messages[0].startsWith("The graph could not be printed"));
         QVERIFY(!form->grab().isNull());
+    }
+
+    void fileDialogsStartInThePlotsFolder_data()
+    {
+        QTest::addColumn<bool>("print");
+        QTest::addColumn<bool>("withFolder");
+        for (bool print : {false, true})
+            for (bool withFolder : {true, false})
+                QTest::newRow(qPrintable(QString("%1, %2").arg(print ? "Print" : "Save To Disk",
+                                                                 withFolder ? "plot's folder" : "no folder")))
+                    << print << withFolder;
+    }
+
+    void fileDialogsStartInThePlotsFolder()
+    {
+        QFETCH(bool, print);
+        QFETCH(bool, withFolder);
+        if (print && !QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("A printer is installed: Print opens the print dialog, not a file dialog.");
+        QTemporaryDir dir;
+        m_plot->FileFolder = withFolder ? dir.path() : QString();
+        TPlotForm* form = open();
+        QVERIFY(form != nullptr);
+        QString started;
+        onNextDialog<QFileDialog>([&started](QFileDialog* d) {
+            started = QFileInfo(d->directory().absolutePath()).canonicalFilePath();
+            d->reject();
+        });
+        if (print)
+            form->PlotPrintClick();
+        else
+            form->PlotSaveClick();
+        // Without a folder the dialog opens at its own start.
+        QVERIFY(!started.isEmpty());
+        if (withFolder)
+            QCOMPARE(started, QFileInfo(dir.path()).canonicalFilePath());
     }
 
     void mdiWindowComesAndGoesWithThePlot()

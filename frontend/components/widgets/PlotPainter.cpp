@@ -150,6 +150,7 @@ private:
         bool Rotated;
         bool Zero; // the label of 0
         QRect Box;
+        QRect Ink; // what its glyphs cover
     };
 
     TickLabel tickLabel(const QString& text, int x, int y, bool rotated, bool zero) const
@@ -157,13 +158,20 @@ private:
         const QFontMetrics fm = m_p.fontMetrics();
         const int w = fm.horizontalAdvance(text);
         const int h = fm.height();
-        return {text, x, y, rotated, zero, rotated ? QRect(x, y - w, h, w) : QRect(x, y, w, h)};
+        // Glyph bounds about the baseline origin, placed as textAt draws them.
+        const QRect g = fm.tightBoundingRect(text).translated(0, fm.ascent());
+        const QRect ink = rotated ? QRect(x + g.top(), y - g.right(), g.height(), g.width()) : g.translated(x, y);
+        return {text, x, y, rotated, zero, rotated ? QRect(x, y - w, h, w) : QRect(x, y, w, h), ink};
     }
 
     // Writes the labels of one axis, evenly thinned where they would run
     // into each other: along the axis each keeps a blank's width from the
-    // next. X labels come first; a Y label that would meet one of them is
-    // left out.
+    // next. X labels come first; a Y label whose glyphs would come closer
+    // than a blank to those of one of them is left out. The glyphs, not the
+    // text boxes, decide there: the X label at the Y axis is centred on it,
+    // and half a digit is more than the 1/32 inch left beside the Y labels,
+    // so at the plot's corner the end labels' boxes meet (at 96 pixels per
+    // inch rounding keeps them a pixel apart) while their glyphs stay clear.
     void writeLabels(DrawnText::Kind kind, const std::vector<TickLabel>& labels)
     {
         const bool xLabels = kind == DrawnText::Kind::XLabel;
@@ -182,15 +190,15 @@ private:
                 continue;
             const TickLabel& l = labels[i];
             if (!xLabels) {
-                const QRect spaced = l.Box.adjusted(0, -gap, 0, gap);
+                const QRect spaced = l.Ink.adjusted(0, -gap, 0, gap);
                 if (std::any_of(m_xLabels.begin(), m_xLabels.end(),
                                 [&spaced](const QRect& other) { return spaced.intersects(other); }))
                     continue;
             }
             textAt(m_p, l.X, l.Y, l.Text, l.Rotated);
             if (xLabels)
-                m_xLabels.push_back(l.Box);
-            record(kind, l.Text, l.Box);
+                m_xLabels.push_back(l.Ink);
+            record(kind, l.Text, l.Box, l.Ink);
         }
     }
 
@@ -340,10 +348,10 @@ private:
         m_p.setPen(blackPen(m_penWidth));
     }
 
-    void record(DrawnText::Kind kind, const QString& text, const QRect& box)
+    void record(DrawnText::Kind kind, const QString& text, const QRect& box, const QRect& ink = QRect())
     {
         if (m_drawn)
-            m_drawn->push_back({kind, text, box});
+            m_drawn->push_back({kind, text, box, ink.isNull() ? box : ink});
     }
 
     QPainter& m_p;
@@ -354,7 +362,7 @@ private:
     const int m_penWidth;
     std::optional<PlotTicks> m_ticks;
     std::vector<DrawnText>* m_drawn;
-    std::vector<QRect> m_xLabels; // X tick labels written
+    std::vector<QRect> m_xLabels; // glyph bounds of the X tick labels written
 };
 
 } // namespace

@@ -30,12 +30,15 @@ struct DrawnText {
     Kind What;
     QString Text;
     QRect Box;
+    QRect Ink; // tick labels: the bounds of the glyphs; other texts: Box
 };
 
 // Tick labels are measured with the painter's own font metrics. Where the
 // labels of an axis would overlap (or come closer than a blank along it),
 // only every second, fifth, tenth... is written, keeping the axis's end
 // labels where that can be (SpacedLabels); ticks and grid lines all stay.
+// A Y label whose glyphs would come within a blank (along the Y axis) of
+// an X label's glyphs is left out.
 // With `drawn`, every text written is recorded there.
 void DrawPlot(QPainter& painter, const PlotPage& page, const PlotBounds& view, const PlotContent& content,
               std::vector<DrawnText>* drawn = nullptr);

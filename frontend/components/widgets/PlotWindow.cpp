@@ -544,7 +544,7 @@ void TPlotForm::dataChanged()
 
 void TPlotForm::PlotPrintClick()
 {
-    if (ChoosePrintTarget(m_printer, this))
+    if (ChoosePrintTarget(m_printer, this, m_plot ? m_plot->FileFolder : QString()))
         PrintOn(m_printer);
 }
 
@@ -604,6 +604,8 @@ void TPlotForm::PlotSaveClick()
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("Bitmap (*.bmp)"));
     dialog.setDefaultSuffix(QStringLiteral("bmp"));
+    if (m_plot && !m_plot->FileFolder.isEmpty())
+        dialog.setDirectory(m_plot->FileFolder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();

@@ -6,11 +6,11 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-bool ChoosePrintTarget(QPrinter& printer, QWidget* parent)
+bool ChoosePrintTarget(QPrinter& printer, QWidget* parent, const QString& folder)
 {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
-        QString path =
-            QFileDialog::getSaveFileName(parent, QStringLiteral("Print"), QString(), QStringLiteral("PDF (*.pdf)"));
+        QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Print"), folder,
+                                                    QStringLiteral("PDF (*.pdf)"));
         if (path.isEmpty())
             return false;
         if (QFileInfo(path).suffix().isEmpty())

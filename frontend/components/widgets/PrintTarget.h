@@ -5,7 +5,9 @@
 // names (".pdf" is added to a name without an extension).
 
 class QPrinter;
+class QString;
 class QWidget;
 
-// False when the user cancels.
-bool ChoosePrintTarget(QPrinter& printer, QWidget* parent);
+// The file dialog starts in `folder` (the project's); where that is empty,
+// in the dialog's own start. False when the user cancels.
+bool ChoosePrintTarget(QPrinter& printer, QWidget* parent, const QString& folder);
