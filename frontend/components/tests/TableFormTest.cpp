@@ -2,6 +2,8 @@
 
 #include "TableForm.h"
 
+#include "LineEditView.h"
+
 #include "ColumnTypes.h"
 #include "DataUnit.h"
 #include "TableColumn.h"
@@ -325,6 +327,87 @@ private slots:
         form->SetEditText("46");
         QVERIFY(!form->SelectCell(2, 3));
         QCOMPARE(m_messages, QStringList({"Entry must be between 1 and 40."}));
+    }
+
+    // A value longer than its column shows from its start in the current
+    // cell's editor whenever the window puts it there or the user leaves
+    // it; with the focus the whole text is selected, so typing replaces it.
+    void aLongCellValueShowsItsStart()
+    {
+        const auto editor = [](TTableForm& form) {
+            return qobject_cast<QLineEdit*>(form.Grid()->indexWidget(
+                form.Grid()->model()->index(form.Row() - form.HeaderRows(), form.Col() - 1)));
+        };
+        const Extended value = -0.000123456789L; // shown as -0.00012345679
+        struct Case {
+            const char* what;
+            std::function<void(TTableForm& form, TGridTable& table, TTableForm& other)> act;
+            bool focused;  // the editor keeps the keyboard focus
+            bool selected; // and its whole text is selected
+        };
+        const Case cases[] = {
+            {"opened", [](TTableForm&, TGridTable&, TTableForm&) {}, true, true},
+            {"moved to by a click", [](TTableForm& f, TGridTable&, TTableForm&) { QVERIFY(f.SelectCell(2, 1)); }, true,
+             true},
+            {"moved to by a key", [&](TTableForm& f, TGridTable&, TTableForm&) { QTest::keyClick(editor(f), Qt::Key_Down); },
+             true, true},
+            {"refilled", [](TTableForm& f, TGridTable&, TTableForm&) { f.BtnAdd()->click(); }, true, true},
+            {"changed by the table",
+             [&](TTableForm&, TGridTable& t, TTableForm&) { t.Cells(0, 0)->SetFloat(2 * value); }, true, false},
+            {"left for a button",
+             [&](TTableForm& f, TGridTable&, TTableForm&) {
+                 QTest::keyClick(editor(f), Qt::Key_End);
+                 QTest::keyClick(editor(f), Qt::Key_Tab);
+             },
+             false, false},
+            {"left for another window",
+             [&](TTableForm& f, TGridTable&, TTableForm& other) {
+                 QTest::keyClick(editor(f), Qt::Key_End);
+                 m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(other.Frame()));
+             },
+             false, false},
+        };
+        for (const Case& c : cases) {
+            auto other = piles(1);
+            TTableForm* otherForm = open(*other);
+            auto t = piles(3);
+            for (int col = 0; col < 2; ++col)
+                for (int row = 0; row < 3; ++row)
+                    t->Cells(col, row)->SetFloat(value);
+            TTableForm* form = open(*t);
+            c.act(*form, *t, *otherForm);
+            QLineEdit* line = editor(*form);
+            QVERIFY2(line, c.what);
+            QVERIFY2(line->text().startsWith("-0.000"), c.what);
+            QVERIFY2(Overflows(line), c.what);
+            QVERIFY2(FirstShownPosition(line) == 0, c.what);
+            QVERIFY2(line->hasFocus() == c.focused, c.what);
+            QVERIFY2((line->selectedText() == line->text()) == c.selected, c.what);
+        }
+
+        // Refilled while another program window is active: the editor takes
+        // no focus and shows the start all the same.
+        auto t = piles(3);
+        t->Cells(0, 0)->SetFloat(value);
+        TTableForm* form = open(*t);
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        t->AddRowGroup();
+        QLineEdit* line = editor(*form);
+        QVERIFY(!line->hasFocus());
+        QVERIFY(Overflows(line));
+        QCOMPARE(FirstShownPosition(line), 0);
+
+        // Typing moves nothing but the cursor.
+        t = piles(1);
+        form = open(*t);
+        line = editor(*form);
+        QTest::keyClicks(line, "-0.000123456789123");
+        QCOMPARE(line->cursorPosition(), 18);
+        QVERIFY(FirstShownPosition(line) > 0);
+        QVERIFY(m_messages.isEmpty());
     }
 
     void clicksAndPageKeysCommitToo()

@@ -227,12 +227,15 @@ public:
         return editor;
     }
 
+    // A value the window puts in the cell shows from its start.
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
         auto* line = static_cast<QLineEdit*>(editor);
         const QString text = index.data(Qt::EditRole).toString();
-        if (line->text() != text)
+        if (line->text() != text) {
             line->setText(text);
+            line->setCursorPosition(0);
+        }
     }
 
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {} // stored as typed
@@ -254,6 +257,12 @@ public:
             return m_form->handleKey(key);
         }
         if (event->type() == QEvent::FocusOut) {
+            // Left for another control or window (not for a menu or a box
+            // over this one): the text shows from its start.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (auto* line = qobject_cast<QLineEdit*>(watched);
+                line && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                line->setCursorPosition(0);
             m_form->GridExit();
             return false;
         }
@@ -953,10 +962,14 @@ void TTableForm::openEditor()
     if (!m_grid->isPersistentEditorOpen(index))
         m_grid->openPersistentEditor(index);
     if (auto* editor = qobject_cast<QLineEdit*>(m_grid->indexWidget(index))) {
-        editor->setText(m_model->text(index.column(), index.row()));
+        const QString text = m_model->text(index.column(), index.row());
+        editor->setText(text);
+        // The start of the text in view; with the focus the whole text is
+        // selected from its end back to its start, so typing replaces it.
+        editor->setCursorPosition(0);
         if (m_grid->hasFocus() || isActiveWindow()) {
             editor->setFocus();
-            editor->selectAll();
+            editor->setSelection(static_cast<int>(text.size()), -static_cast<int>(text.size()));
         }
     }
 }
