@@ -10,6 +10,7 @@
 #include "Table.h"
 
 #include <QDir>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -274,6 +275,106 @@ private slots:
             QCOMPARE(TTableForm::FromTable(form->Tables().D()), soil);
             QCOMPARE(soil->EditText(), "2.5");
         }
+    }
+
+    // With the real message box, whose own event loop runs while it is up:
+    // a refused soil cell and a menu command (which commits when its menu
+    // opens and again for the command) show one box, and the same command
+    // again one more. The refused text never reaches the table or the file.
+    void aRefusedCellShowsOneRealBoxPerMenuCommand_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("menuKey");
+        QTest::addColumn<int>("itemKey");
+        const struct {
+            const char* what;
+            int col;
+            const char* typed;
+            const char* message;
+        } entries[] = {
+            {"thickness abc", 1, "abc", "Entry could not be evaluated:\ninvalid character(s) in expression"},
+            {"sublayers 2.5", 2, "2.5", "Entry must be an integer."},
+            {"sublayers 50", 2, "50", "Entry must be between 1 and 40."},
+        };
+        const struct {
+            const char* what;
+            Qt::Key menu;
+            Qt::Key item;
+        } commands[] = {
+            {"File, Save", Qt::Key_F, Qt::Key_S},
+            {"Computation, Run", Qt::Key_C, Qt::Key_R},
+            {"File, Exit", Qt::Key_F, Qt::Key_X},
+        };
+        for (const auto& e : entries)
+            for (const auto& c : commands)
+                QTest::addRow("%s, %s", e.what, c.what) << e.col << QString::fromLatin1(e.typed)
+                                                         << QString::fromLatin1(e.message) << int(c.menu) << int(c.item);
+    }
+
+    void aRefusedCellShowsOneRealBoxPerMenuCommand()
+    {
+        QFETCH(int, col);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(int, menuKey);
+        QFETCH(int, itemKey);
+        // The scripted user's answers, the standard information box.
+        class RealBoxes : public ScriptedUser {
+        public:
+            void Inform(QWidget* parent, const QString& text) override
+            {
+                ScriptedUser::Inform(parent, text);
+                m_standard->Inform(parent, text);
+            }
+
+        private:
+            std::unique_ptr<UserDialogs> m_standard = MakeStandardDialogs();
+        };
+        auto form = std::make_unique<TMainForm>();
+        form->SetDialogs(std::make_unique<RealBoxes>());
+        form->SetArguments({m_path});
+        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        ChooseDataItem(*form, QStringLiteral("Soil &Layer Data"));
+        TTableForm* soil = TTableForm::FromTable(form->Tables().D());
+        QVERIFY(soil);
+        QVERIFY(soil->SelectCell(col, soil->HeaderRows()));
+        soil->SetEditText(typed);
+        TData* cell = form->Tables().D().Cells(col - 1, 0);
+        const Extended before = col == 1 ? cell->GetFloat() : Extended(cell->GetInt());
+
+        QStringList boxes;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&boxes] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes << box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        closer.start(0);
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            form->activateWindow(); // the platform here does not give it back after a box
+            QVERIFY(QTest::qWaitForWindowActive(form.get()));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(menuKey), Qt::AltModifier);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QTest::keyClick(menu, Qt::Key(itemKey));
+            QCoreApplication::processEvents();
+            QVERIFY(!QApplication::activePopupWidget());
+
+            QCOMPARE(boxes, QStringList(QList<QString>(attempt, message)));
+            QVERIFY(form->isVisible());
+            QCOMPARE(TTableForm::FromTable(form->Tables().D()), soil);
+            QCOMPARE(soil->EditText(), typed);
+            QCOMPARE(col == 1 ? cell->GetFloat() : Extended(cell->GetInt()), before);
+            QCOMPARE(ReadFile(m_path), kProject);
+            QVERIFY(!QFile::exists(m_dir->filePath("names.dat")));
+        }
+        closer.stop();
     }
 
     // "2.5" in the integer sublayer column of the soil table: Run, chosen

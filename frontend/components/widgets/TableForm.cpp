@@ -1055,12 +1055,19 @@ bool TTableForm::CommitCell()
     try {
         column->SetText(row, text);
     } catch (const EAssignError& e) {
-        m_refusedCol = m_col;
-        m_refusedRow = m_row;
+        const int refusedCol = m_col;
+        const int refusedRow = m_row;
+        QPointer<TTableForm> self(this);
+        inform(e.Message());
+        if (!self)
+            return false;
+        // Marked once the message has gone: a real box runs an event loop of
+        // its own, in which the end of the action would already be seen.
+        m_refusedCol = refusedCol;
+        m_refusedRow = refusedRow;
         m_refusedText = text;
         m_refusalPending = true;
         CallWhenUserActionEnds(this, [this] { m_refusalPending = false; });
-        inform(e.Message());
         return false;
     }
     m_model->accept(col, row);
