@@ -55,6 +55,34 @@ class TableFormTest : public QObject {
         return t;
     }
 
+    // Drags the right edge in to as wide as the first columns need, and a
+    // little more.
+    static void narrowTo(TTableForm& form, int columns)
+    {
+        QRect r = form.Frame()->geometry();
+        for (int k = columns; k < form.Grid()->model()->columnCount(); ++k)
+            r.setWidth(r.width() - form.Grid()->columnWidth(k));
+        r.setWidth(r.width() + 5);
+        form.WMSizing(SizingEdge::Right, r);
+        form.ArrangeControls();
+    }
+
+    // A click on the arrow that scrolls a horizontal bar one step on.
+    static void clickAddArrow(QScrollBar* bar)
+    {
+        QStyleOptionSlider option;
+        option.initFrom(bar);
+        option.orientation = Qt::Horizontal;
+        option.minimum = bar->minimum();
+        option.maximum = bar->maximum();
+        option.sliderPosition = bar->sliderPosition();
+        option.sliderValue = bar->value();
+        option.singleStep = bar->singleStep();
+        option.pageStep = bar->pageStep();
+        const QRect arrow = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, bar);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
+    }
+
 private slots:
     void init()
     {
@@ -663,29 +691,12 @@ private slots:
             TTableForm* form = open(*soil);
             QTableView* grid = form->Grid();
             const int cols = grid->model()->columnCount();
-            QRect r = form->Frame()->geometry();
-            // As wide as the first three columns need, and a little more.
-            for (int k = 3; k < cols; ++k)
-                r.setWidth(r.width() - grid->columnWidth(k));
-            r.setWidth(r.width() + 5);
-            form->WMSizing(SizingEdge::Right, r);
-            form->ArrangeControls();
+            narrowTo(*form, 3);
             QVERIFY2(form->VisibleCols() == 3, what);
 
             QScrollBar* bar = grid->horizontalScrollBar();
             for (int i = 0; i < cols && bar->value() < bar->maximum(); ++i) {
-                QStyleOptionSlider option;
-                option.initFrom(bar);
-                option.orientation = Qt::Horizontal;
-                option.minimum = bar->minimum();
-                option.maximum = bar->maximum();
-                option.sliderPosition = bar->sliderPosition();
-                option.sliderValue = bar->value();
-                option.singleStep = bar->singleStep();
-                option.pageStep = bar->pageStep();
-                const QRect arrow = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                                 QStyle::SC_ScrollBarAddLine, bar);
-                QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
+                clickAddArrow(bar);
             }
             QVERIFY2(bar->value() == cols - 3 && bar->maximum() == cols - 3, what);
             QCOMPARE(form->LeftColIndex(), cols - 3);
@@ -722,6 +733,87 @@ private slots:
                 QCOMPARE(shown, 3);
             }
         }
+    }
+
+    // The horizontal bar shows where the view is: narrowed to three, four
+    // or five columns and scrolled step by step to the end, its range is the
+    // columns that are not shown, its value the first column shown and its
+    // page (the thumb's length) the columns shown, also after the view has
+    // done its own layout.
+    void theBarShowsWhereTheViewIs()
+    {
+        for (int keep = 3; keep <= 5; ++keep) {
+            auto soil = MakeSoilLayerTable();
+            soil->SetRowCount(2);
+            TTableForm* form = open(*soil);
+            QTableView* grid = form->Grid();
+            QScrollBar* bar = grid->horizontalScrollBar();
+            QHeaderView* header = grid->horizontalHeader();
+            const int cols = grid->model()->columnCount();
+            // The first column the viewport shows and how many it shows
+            // whole, against the bar.
+            const auto checkBar = [&](const QByteArray& what) {
+                QCoreApplication::processEvents();
+                const int first = header->logicalIndexAt(0);
+                int shown = 0;
+                while (first + shown < cols
+                       && header->sectionViewportPosition(first + shown) + header->sectionSize(first + shown)
+                              <= grid->viewport()->width())
+                    ++shown;
+                QVERIFY2(header->sectionViewportPosition(first) == 0, what.constData());
+                QVERIFY2(shown == form->VisibleCols(), what.constData());
+                QVERIFY2(bar->minimum() == 0 && bar->maximum() == cols - shown, what.constData());
+                QVERIFY2(bar->value() == first && bar->sliderPosition() == first, what.constData());
+                QVERIFY2(bar->pageStep() == shown, what.constData());
+            };
+            narrowTo(*form, keep);
+            const QByteArray columns = QByteArray::number(keep) + " columns";
+            for (int step = 0; step < cols; ++step) {
+                checkBar(columns + ", step " + QByteArray::number(step));
+                if (QTest::currentTestFailed() || form->LeftColIndex() + form->VisibleCols() == cols)
+                    break;
+                clickAddArrow(bar);
+            }
+            QCOMPARE(form->LeftColIndex() + form->VisibleCols(), cols);
+            // A refill keeps the view and the bar at the end.
+            QVERIFY(form->SelectCell(cols, form->HeaderRows()));
+            form->BtnAdd()->click();
+            checkBar(columns + ", refilled");
+            QCOMPARE(form->LeftColIndex() + form->VisibleCols(), cols);
+            soil->CloseForm();
+        }
+    }
+
+    // Scrolled to the end with three columns, then maximised in a workspace
+    // that holds four: the shown columns still end with the last one, whole
+    // at the viewport's edge, and the bar stands at its end.
+    void maximisedAtTheEndShowsTheLastColumnWhole()
+    {
+        auto soil = MakeSoilLayerTable();
+        soil->SetRowCount(2);
+        TTableForm* form = open(*soil);
+        auto* frame = static_cast<QMdiSubWindow*>(form->Frame());
+        QTableView* grid = form->Grid();
+        QScrollBar* bar = grid->horizontalScrollBar();
+        QHeaderView* header = grid->horizontalHeader();
+        const int cols = grid->model()->columnCount();
+        narrowTo(*form, 3);
+        bar->setValue(bar->maximum());
+        QCoreApplication::processEvents();
+        QCOMPARE(form->LeftColIndex(), cols - 3);
+
+        // Room for one column more than the window shows, not for two.
+        const int extra = m_area->width() - m_area->viewport()->width();
+        m_area->resize(form->width() + grid->columnWidth(cols - 4) + grid->columnWidth(cols - 5) / 2 + extra, 900);
+        frame->showMaximized();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(form->VisibleCols(), 4);
+        QCOMPARE(form->LeftColIndex(), cols - 4);
+        QCOMPARE(header->sectionViewportPosition(cols - 4), 0);
+        QCOMPARE(header->sectionViewportPosition(cols - 1) + header->sectionSize(cols - 1), grid->viewport()->width());
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(bar->maximum(), cols - 4);
     }
 
     // Sizes other than a dragged edge: the window arranges itself, its grid

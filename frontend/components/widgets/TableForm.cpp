@@ -743,24 +743,24 @@ void TTableForm::keepScrollPosition(int leftCol, int topRow)
     if (!m_table)
         return;
     const bool arranging = std::exchange(m_arranging, true);
-    // The bars' ranges follow the shown rows and columns.
+    // The bars' ranges follow the shown rows and columns, and so does the
+    // horizontal page (the thumb's length), which the view takes from the
+    // columns that fit its viewport from the end.
     QScrollBar* vertical = m_grid->verticalScrollBar();
     QScrollBar* horizontal = m_grid->horizontalScrollBar();
     vertical->setRange(0, std::max(0, m_model->rowCount() - m_visibleRows));
     horizontal->setRange(0, std::max(0, m_model->columnCount() - m_visibleCols));
+    horizontal->setPageStep(std::max(1, m_visibleCols));
     vertical->setValue(topRow);
     horizontal->setValue(leftCol);
-    // The headers start at the first shown row and column. At its maximum a
-    // bar lines the last section up with the viewport's edge, measured with
-    // the viewport before the window took the width of the columns now in
-    // view; the viewport is as wide as those columns, so this is the same
-    // place once the arrangement is done.
+    // The header starts at the first shown column. At its maximum the bar
+    // lines the last column up with the viewport's edge, measured with the
+    // viewport before the window took the width of the columns now in view;
+    // the viewport is as wide as those columns, so this is the same place
+    // once the arrangement is done. Rows are all of one height and need no
+    // such help.
     m_grid->horizontalHeader()->setOffsetToSectionPosition(horizontal->value());
-    m_grid->verticalHeader()->setOffsetToSectionPosition(vertical->value());
     m_arranging = arranging;
-    // The cells and their editors follow the headers.
-    m_grid->updateEditorGeometries();
-    m_grid->viewport()->update();
 }
 
 void TTableForm::ArrangeControls()
@@ -770,7 +770,8 @@ void TTableForm::ArrangeControls()
     fitToFrame();
     m_arranging = true;
     TableGridMetrics g = GridMetrics();
-    // The shown columns end with the last one at most.
+    // The shown columns end with the last one at most (a window maximised
+    // at the end shows more columns than before from the same first one).
     g.LeftColIndex = std::clamp(g.LeftColIndex, 0, std::max(0, ColCount() - 1 - g.VisibleCols));
     const TableFrameMetrics f = FrameMetrics();
     const int m = Margin();
