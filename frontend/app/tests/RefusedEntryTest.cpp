@@ -26,6 +26,27 @@ const QByteArray kProject = "Refusals\r\n2 \r\n2\r\n4 6 150 0.4 1.8 0.05\r\n5 10
 
 const QString kIntegerMessage = QStringLiteral("Entry must be an integer.");
 
+// Closes each real message box as soon as it is up, keeping its text.
+class BoxCloser {
+public:
+    BoxCloser()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                Texts << box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        m_timer.start(0);
+    }
+    void Stop() { m_timer.stop(); }
+
+    QStringList Texts;
+
+private:
+    QTimer m_timer;
+};
+
 } // namespace
 
 class RefusedEntryTest : public QObject {
@@ -55,6 +76,20 @@ class RefusedEntryTest : public QObject {
         dialog = ActiveChild<TfrmSoilParams>(*form);
         if (dialog)
             TypeInto(dialog->DataEdit1, "2.5");
+        return form;
+    }
+
+    // The main window with the project open and its standard message boxes,
+    // shown and active.
+    std::unique_ptr<TMainForm> formWithRealBoxes()
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->SetArguments({m_path});
+        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        form->show();
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get()))
+            qWarning("the main window did not become active");
         return form;
     }
 
@@ -180,26 +215,14 @@ private slots:
     // the box itself.
     void theRealBoxIsShownOncePerCommand()
     {
-        auto form = std::make_unique<TMainForm>();
-        form->SetArguments({m_path});
-        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        auto form = formWithRealBoxes();
         ChooseDataItem(*form, QStringLiteral("&Frequency Data"));
         auto* dialog = ActiveChild<TfrmSoilParams>(*form);
         QVERIFY(dialog);
         TypeInto(dialog->DataEdit1, "2.5");
 
-        QStringList boxes;
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, [&boxes] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                boxes << box->text();
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        closer.start(0);
+        BoxCloser closer;
+        QStringList& boxes = closer.Texts;
 
         QTest::keyClick(dialog->DataEdit1, Qt::Key_S, Qt::ControlModifier);
         QCoreApplication::processEvents();
@@ -220,7 +243,7 @@ private slots:
         QCOMPARE(ActiveChild<TfrmSoilParams>(*form), dialog);
         QCOMPARE(dialog->DataEdit1->text(), "2.5");
         QCOMPARE(dialog->focusWidget(), dialog->DataEdit1);
-        closer.stop();
+        closer.Stop();
         TypeInto(dialog->DataEdit1, "5");
         QVERIFY(form->FileSaveClick());
         QCOMPARE(boxes.size(), 3);
@@ -320,25 +343,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(int, menuKey);
         QFETCH(int, itemKey);
-        // The scripted user's answers, the standard information box.
-        class RealBoxes : public ScriptedUser {
-        public:
-            void Inform(QWidget* parent, const QString& text) override
-            {
-                ScriptedUser::Inform(parent, text);
-                m_standard->Inform(parent, text);
-            }
-
-        private:
-            std::unique_ptr<UserDialogs> m_standard = MakeStandardDialogs();
-        };
-        auto form = std::make_unique<TMainForm>();
-        form->SetDialogs(std::make_unique<RealBoxes>());
-        form->SetArguments({m_path});
-        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        auto form = formWithRealBoxes();
         ChooseDataItem(*form, QStringLiteral("Soil &Layer Data"));
         TTableForm* soil = TTableForm::FromTable(form->Tables().D());
         QVERIFY(soil);
@@ -347,15 +352,7 @@ private slots:
         TData* cell = form->Tables().D().Cells(col - 1, 0);
         const Extended before = col == 1 ? cell->GetFloat() : Extended(cell->GetInt());
 
-        QStringList boxes;
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, [&boxes] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                boxes << box->text();
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        closer.start(0);
+        BoxCloser closer;
         for (int attempt = 1; attempt <= 2; ++attempt) {
             form->activateWindow(); // the platform here does not give it back after a box
             QVERIFY(QTest::qWaitForWindowActive(form.get()));
@@ -366,7 +363,7 @@ private slots:
             QCoreApplication::processEvents();
             QVERIFY(!QApplication::activePopupWidget());
 
-            QCOMPARE(boxes, QStringList(QList<QString>(attempt, message)));
+            QCOMPARE(closer.Texts, QStringList(QList<QString>(attempt, message)));
             QVERIFY(form->isVisible());
             QCOMPARE(TTableForm::FromTable(form->Tables().D()), soil);
             QCOMPARE(soil->EditText(), typed);
@@ -374,7 +371,7 @@ private slots:
             QCOMPARE(ReadFile(m_path), kProject);
             QVERIFY(!QFile::exists(m_dir->filePath("names.dat")));
         }
-        closer.stop();
+        closer.Stop();
     }
 
     // "2.5" in the integer sublayer column of the soil table: Run, chosen
