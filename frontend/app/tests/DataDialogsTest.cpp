@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "DialogTestSupport.h"
+#include "LineEditView.h"
 
 #include "About.h"
 #include "DataUnit.h"
@@ -591,6 +592,36 @@ private slots:
                                            {structure->DataEdit1, d.BasematMass}, {structure->DataEdit3, d.HorizontalSpring}})
             QCOMPARE(field->text(), DataEditModel::FormatNumber(false, value));
         QCOMPARE(structure->DataEdit4->text(), "0.05");
+        QVERIFY(m_user->Messages.isEmpty());
+    }
+
+    // In English units the pile's mass density is 0.000233931414106785177
+    // lb-sec2/in/in^3, longer than its field: the field shows its start, so
+    // that the "0." is in view, and so does every other field, as opened and
+    // as reloaded in other units.
+    void everyFieldShowsItsValueFromTheStart()
+    {
+        auto form = makeForm({write(project(), "d.kld")});
+        ChooseDataItem(*form, kPileProperties);
+        auto* pile = ActiveChild<TfrmCPileProperties>(*form);
+        QVERIFY(pile);
+        const auto fromTheStart = [&](const char* when) {
+            for (TDataEdit* field : pile->Fields())
+                QVERIFY2(FirstShownPosition(field) == 0, qPrintable(field->EditLabel()->text() + " " + when));
+        };
+        fromTheStart("in SI units");
+        emit form->DataMenu()->aboutToShow();
+        form->UnitsAction(1)->trigger();
+        QCOMPARE(pile->DataEdit4->text(), "0.000233931414106785177");
+        QVERIFY(Overflows(pile->DataEdit4));
+        fromTheStart("reloaded in English units");
+
+        QVERIFY(pile->parentWidget()->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ChooseDataItem(*form, kPileProperties);
+        pile = ActiveChild<TfrmCPileProperties>(*form);
+        QVERIFY(pile);
+        fromTheStart("opened in English units");
         QVERIFY(m_user->Messages.isEmpty());
     }
 

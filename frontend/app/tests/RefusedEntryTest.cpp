@@ -10,6 +10,7 @@
 #include "Table.h"
 
 #include <QDir>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -24,6 +25,27 @@ const QByteArray kProject = "Refusals\r\n2 \r\n2\r\n4 6 150 0.4 1.8 0.05\r\n5 10
                             "200 500 200000 0.05\r\n4 1 3\r\n";
 
 const QString kIntegerMessage = QStringLiteral("Entry must be an integer.");
+
+// Closes each real message box as soon as it is up, keeping its text.
+class BoxCloser {
+public:
+    BoxCloser()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                Texts << box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        m_timer.start(0);
+    }
+    void Stop() { m_timer.stop(); }
+
+    QStringList Texts;
+
+private:
+    QTimer m_timer;
+};
 
 } // namespace
 
@@ -54,6 +76,20 @@ class RefusedEntryTest : public QObject {
         dialog = ActiveChild<TfrmSoilParams>(*form);
         if (dialog)
             TypeInto(dialog->DataEdit1, "2.5");
+        return form;
+    }
+
+    // The main window with the project open and its standard message boxes,
+    // shown and active.
+    std::unique_ptr<TMainForm> formWithRealBoxes()
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->SetArguments({m_path});
+        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        form->show();
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get()))
+            qWarning("the main window did not become active");
         return form;
     }
 
@@ -179,26 +215,14 @@ private slots:
     // the box itself.
     void theRealBoxIsShownOncePerCommand()
     {
-        auto form = std::make_unique<TMainForm>();
-        form->SetArguments({m_path});
-        form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        auto form = formWithRealBoxes();
         ChooseDataItem(*form, QStringLiteral("&Frequency Data"));
         auto* dialog = ActiveChild<TfrmSoilParams>(*form);
         QVERIFY(dialog);
         TypeInto(dialog->DataEdit1, "2.5");
 
-        QStringList boxes;
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, [&boxes] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                boxes << box->text();
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        closer.start(0);
+        BoxCloser closer;
+        QStringList& boxes = closer.Texts;
 
         QTest::keyClick(dialog->DataEdit1, Qt::Key_S, Qt::ControlModifier);
         QCoreApplication::processEvents();
@@ -219,7 +243,7 @@ private slots:
         QCOMPARE(ActiveChild<TfrmSoilParams>(*form), dialog);
         QCOMPARE(dialog->DataEdit1->text(), "2.5");
         QCOMPARE(dialog->focusWidget(), dialog->DataEdit1);
-        closer.stop();
+        closer.Stop();
         TypeInto(dialog->DataEdit1, "5");
         QVERIFY(form->FileSaveClick());
         QCOMPARE(boxes.size(), 3);
@@ -274,6 +298,80 @@ private slots:
             QCOMPARE(TTableForm::FromTable(form->Tables().D()), soil);
             QCOMPARE(soil->EditText(), "2.5");
         }
+    }
+
+    // With the real message box, whose own event loop runs while it is up:
+    // a refused soil cell and a menu command (which commits when its menu
+    // opens and again for the command) show one box, and the same command
+    // again one more. The refused text never reaches the table or the file.
+    void aRefusedCellShowsOneRealBoxPerMenuCommand_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("menuKey");
+        QTest::addColumn<int>("itemKey");
+        const struct {
+            const char* what;
+            int col;
+            const char* typed;
+            const char* message;
+        } entries[] = {
+            {"thickness abc", 1, "abc", "Entry could not be evaluated:\ninvalid character(s) in expression"},
+            {"sublayers 2.5", 2, "2.5", "Entry must be an integer."},
+            {"sublayers 50", 2, "50", "Entry must be between 1 and 40."},
+        };
+        const struct {
+            const char* what;
+            Qt::Key menu;
+            Qt::Key item;
+        } commands[] = {
+            {"File, Save", Qt::Key_F, Qt::Key_S},
+            {"Computation, Run", Qt::Key_C, Qt::Key_R},
+            {"File, Exit", Qt::Key_F, Qt::Key_X},
+        };
+        for (const auto& e : entries)
+            for (const auto& c : commands)
+                QTest::addRow("%s, %s", e.what, c.what) << e.col << QString::fromLatin1(e.typed)
+                                                         << QString::fromLatin1(e.message) << int(c.menu) << int(c.item);
+    }
+
+    void aRefusedCellShowsOneRealBoxPerMenuCommand()
+    {
+        QFETCH(int, col);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(int, menuKey);
+        QFETCH(int, itemKey);
+        auto form = formWithRealBoxes();
+        ChooseDataItem(*form, QStringLiteral("Soil &Layer Data"));
+        TTableForm* soil = TTableForm::FromTable(form->Tables().D());
+        QVERIFY(soil);
+        QVERIFY(soil->SelectCell(col, soil->HeaderRows()));
+        soil->SetEditText(typed);
+        TData* cell = form->Tables().D().Cells(col - 1, 0);
+        const Extended before = col == 1 ? cell->GetFloat() : Extended(cell->GetInt());
+
+        BoxCloser closer;
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            form->activateWindow(); // the platform here does not give it back after a box
+            QVERIFY(QTest::qWaitForWindowActive(form.get()));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(menuKey), Qt::AltModifier);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QTest::keyClick(menu, Qt::Key(itemKey));
+            QCoreApplication::processEvents();
+            QVERIFY(!QApplication::activePopupWidget());
+
+            QCOMPARE(closer.Texts, QStringList(QList<QString>(attempt, message)));
+            QVERIFY(form->isVisible());
+            QCOMPARE(TTableForm::FromTable(form->Tables().D()), soil);
+            QCOMPARE(soil->EditText(), typed);
+            QCOMPARE(col == 1 ? cell->GetFloat() : Extended(cell->GetInt()), before);
+            QCOMPARE(ReadFile(m_path), kProject);
+            QVERIFY(!QFile::exists(m_dir->filePath("names.dat")));
+        }
+        closer.Stop();
     }
 
     // "2.5" in the integer sublayer column of the soil table: Run, chosen

@@ -2,6 +2,8 @@
 
 #include "TableForm.h"
 
+#include "LineEditView.h"
+
 #include "ColumnTypes.h"
 #include "DataUnit.h"
 #include "TableColumn.h"
@@ -51,6 +53,34 @@ class TableFormTest : public QObject {
         for (int r = 0; r < rows; ++r)
             t->Cells(0, r)->SetFloat(r);
         return t;
+    }
+
+    // Drags the right edge in to as wide as the first columns need, and a
+    // little more.
+    static void narrowTo(TTableForm& form, int columns)
+    {
+        QRect r = form.Frame()->geometry();
+        for (int k = columns; k < form.Grid()->model()->columnCount(); ++k)
+            r.setWidth(r.width() - form.Grid()->columnWidth(k));
+        r.setWidth(r.width() + 5);
+        form.WMSizing(SizingEdge::Right, r);
+        form.ArrangeControls();
+    }
+
+    // A click on the arrow that scrolls a horizontal bar one step on.
+    static void clickAddArrow(QScrollBar* bar)
+    {
+        QStyleOptionSlider option;
+        option.initFrom(bar);
+        option.orientation = Qt::Horizontal;
+        option.minimum = bar->minimum();
+        option.maximum = bar->maximum();
+        option.sliderPosition = bar->sliderPosition();
+        option.sliderValue = bar->value();
+        option.singleStep = bar->singleStep();
+        option.pageStep = bar->pageStep();
+        const QRect arrow = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, bar);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
     }
 
 private slots:
@@ -327,6 +357,87 @@ private slots:
         QCOMPARE(m_messages, QStringList({"Entry must be between 1 and 40."}));
     }
 
+    // A value longer than its column shows from its start in the current
+    // cell's editor whenever the window puts it there or the user leaves
+    // it; with the focus the whole text is selected, so typing replaces it.
+    void aLongCellValueShowsItsStart()
+    {
+        const auto editor = [](TTableForm& form) {
+            return qobject_cast<QLineEdit*>(form.Grid()->indexWidget(
+                form.Grid()->model()->index(form.Row() - form.HeaderRows(), form.Col() - 1)));
+        };
+        const Extended value = -0.000123456789L; // shown as -0.00012345679
+        struct Case {
+            const char* what;
+            std::function<void(TTableForm& form, TGridTable& table, TTableForm& other)> act;
+            bool focused;  // the editor keeps the keyboard focus
+            bool selected; // and its whole text is selected
+        };
+        const Case cases[] = {
+            {"opened", [](TTableForm&, TGridTable&, TTableForm&) {}, true, true},
+            {"moved to by a click", [](TTableForm& f, TGridTable&, TTableForm&) { QVERIFY(f.SelectCell(2, 1)); }, true,
+             true},
+            {"moved to by a key", [&](TTableForm& f, TGridTable&, TTableForm&) { QTest::keyClick(editor(f), Qt::Key_Down); },
+             true, true},
+            {"refilled", [](TTableForm& f, TGridTable&, TTableForm&) { f.BtnAdd()->click(); }, true, true},
+            {"changed by the table",
+             [&](TTableForm&, TGridTable& t, TTableForm&) { t.Cells(0, 0)->SetFloat(2 * value); }, true, false},
+            {"left for a button",
+             [&](TTableForm& f, TGridTable&, TTableForm&) {
+                 QTest::keyClick(editor(f), Qt::Key_End);
+                 QTest::keyClick(editor(f), Qt::Key_Tab);
+             },
+             false, false},
+            {"left for another window",
+             [&](TTableForm& f, TGridTable&, TTableForm& other) {
+                 QTest::keyClick(editor(f), Qt::Key_End);
+                 m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(other.Frame()));
+             },
+             false, false},
+        };
+        for (const Case& c : cases) {
+            auto other = piles(1);
+            TTableForm* otherForm = open(*other);
+            auto t = piles(3);
+            for (int col = 0; col < 2; ++col)
+                for (int row = 0; row < 3; ++row)
+                    t->Cells(col, row)->SetFloat(value);
+            TTableForm* form = open(*t);
+            c.act(*form, *t, *otherForm);
+            QLineEdit* line = editor(*form);
+            QVERIFY2(line, c.what);
+            QVERIFY2(line->text().startsWith("-0.000"), c.what);
+            QVERIFY2(Overflows(line), c.what);
+            QVERIFY2(FirstShownPosition(line) == 0, c.what);
+            QVERIFY2(line->hasFocus() == c.focused, c.what);
+            QVERIFY2((line->selectedText() == line->text()) == c.selected, c.what);
+        }
+
+        // Refilled while another program window is active: the editor takes
+        // no focus and shows the start all the same.
+        auto t = piles(3);
+        t->Cells(0, 0)->SetFloat(value);
+        TTableForm* form = open(*t);
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        t->AddRowGroup();
+        QLineEdit* line = editor(*form);
+        QVERIFY(!line->hasFocus());
+        QVERIFY(Overflows(line));
+        QCOMPARE(FirstShownPosition(line), 0);
+
+        // Typing moves nothing but the cursor.
+        t = piles(1);
+        form = open(*t);
+        line = editor(*form);
+        QTest::keyClicks(line, "-0.000123456789123");
+        QCOMPARE(line->cursorPosition(), 18);
+        QVERIFY(FirstShownPosition(line) > 0);
+        QVERIFY(m_messages.isEmpty());
+    }
+
     void clicksAndPageKeysCommitToo()
     {
         auto t = piles(25);
@@ -580,29 +691,12 @@ private slots:
             TTableForm* form = open(*soil);
             QTableView* grid = form->Grid();
             const int cols = grid->model()->columnCount();
-            QRect r = form->Frame()->geometry();
-            // As wide as the first three columns need, and a little more.
-            for (int k = 3; k < cols; ++k)
-                r.setWidth(r.width() - grid->columnWidth(k));
-            r.setWidth(r.width() + 5);
-            form->WMSizing(SizingEdge::Right, r);
-            form->ArrangeControls();
+            narrowTo(*form, 3);
             QVERIFY2(form->VisibleCols() == 3, what);
 
             QScrollBar* bar = grid->horizontalScrollBar();
             for (int i = 0; i < cols && bar->value() < bar->maximum(); ++i) {
-                QStyleOptionSlider option;
-                option.initFrom(bar);
-                option.orientation = Qt::Horizontal;
-                option.minimum = bar->minimum();
-                option.maximum = bar->maximum();
-                option.sliderPosition = bar->sliderPosition();
-                option.sliderValue = bar->value();
-                option.singleStep = bar->singleStep();
-                option.pageStep = bar->pageStep();
-                const QRect arrow = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                                 QStyle::SC_ScrollBarAddLine, bar);
-                QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
+                clickAddArrow(bar);
             }
             QVERIFY2(bar->value() == cols - 3 && bar->maximum() == cols - 3, what);
             QCOMPARE(form->LeftColIndex(), cols - 3);
@@ -639,6 +733,87 @@ private slots:
                 QCOMPARE(shown, 3);
             }
         }
+    }
+
+    // The horizontal bar shows where the view is: narrowed to three, four
+    // or five columns and scrolled step by step to the end, its range is the
+    // columns that are not shown, its value the first column shown and its
+    // page (the thumb's length) the columns shown, also after the view has
+    // done its own layout.
+    void theBarShowsWhereTheViewIs()
+    {
+        for (int keep = 3; keep <= 5; ++keep) {
+            auto soil = MakeSoilLayerTable();
+            soil->SetRowCount(2);
+            TTableForm* form = open(*soil);
+            QTableView* grid = form->Grid();
+            QScrollBar* bar = grid->horizontalScrollBar();
+            QHeaderView* header = grid->horizontalHeader();
+            const int cols = grid->model()->columnCount();
+            // The first column the viewport shows and how many it shows
+            // whole, against the bar.
+            const auto checkBar = [&](const QByteArray& what) {
+                QCoreApplication::processEvents();
+                const int first = header->logicalIndexAt(0);
+                int shown = 0;
+                while (first + shown < cols
+                       && header->sectionViewportPosition(first + shown) + header->sectionSize(first + shown)
+                              <= grid->viewport()->width())
+                    ++shown;
+                QVERIFY2(header->sectionViewportPosition(first) == 0, what.constData());
+                QVERIFY2(shown == form->VisibleCols(), what.constData());
+                QVERIFY2(bar->minimum() == 0 && bar->maximum() == cols - shown, what.constData());
+                QVERIFY2(bar->value() == first && bar->sliderPosition() == first, what.constData());
+                QVERIFY2(bar->pageStep() == shown, what.constData());
+            };
+            narrowTo(*form, keep);
+            const QByteArray columns = QByteArray::number(keep) + " columns";
+            for (int step = 0; step < cols; ++step) {
+                checkBar(columns + ", step " + QByteArray::number(step));
+                if (QTest::currentTestFailed() || form->LeftColIndex() + form->VisibleCols() == cols)
+                    break;
+                clickAddArrow(bar);
+            }
+            QCOMPARE(form->LeftColIndex() + form->VisibleCols(), cols);
+            // A refill keeps the view and the bar at the end.
+            QVERIFY(form->SelectCell(cols, form->HeaderRows()));
+            form->BtnAdd()->click();
+            checkBar(columns + ", refilled");
+            QCOMPARE(form->LeftColIndex() + form->VisibleCols(), cols);
+            soil->CloseForm();
+        }
+    }
+
+    // Scrolled to the end with three columns, then maximised in a workspace
+    // that holds four: the shown columns still end with the last one, whole
+    // at the viewport's edge, and the bar stands at its end.
+    void maximisedAtTheEndShowsTheLastColumnWhole()
+    {
+        auto soil = MakeSoilLayerTable();
+        soil->SetRowCount(2);
+        TTableForm* form = open(*soil);
+        auto* frame = static_cast<QMdiSubWindow*>(form->Frame());
+        QTableView* grid = form->Grid();
+        QScrollBar* bar = grid->horizontalScrollBar();
+        QHeaderView* header = grid->horizontalHeader();
+        const int cols = grid->model()->columnCount();
+        narrowTo(*form, 3);
+        bar->setValue(bar->maximum());
+        QCoreApplication::processEvents();
+        QCOMPARE(form->LeftColIndex(), cols - 3);
+
+        // Room for one column more than the window shows, not for two.
+        const int extra = m_area->width() - m_area->viewport()->width();
+        m_area->resize(form->width() + grid->columnWidth(cols - 4) + grid->columnWidth(cols - 5) / 2 + extra, 900);
+        frame->showMaximized();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(form->VisibleCols(), 4);
+        QCOMPARE(form->LeftColIndex(), cols - 4);
+        QCOMPARE(header->sectionViewportPosition(cols - 4), 0);
+        QCOMPARE(header->sectionViewportPosition(cols - 1) + header->sectionSize(cols - 1), grid->viewport()->width());
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(bar->maximum(), cols - 4);
     }
 
     // Sizes other than a dragged edge: the window arranges itself, its grid

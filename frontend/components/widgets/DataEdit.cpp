@@ -11,9 +11,12 @@
 TDataEdit::TDataEdit(QWidget* parent) : QLineEdit(parent)
 {
     setText(m_model.Text());
+    // A value loaded or rewritten by the check shows from its start: the
+    // leading digits and the decimal point stay in view.
     m_model.OnTextChanged = [this] {
         m_syncing = true;
         setText(m_model.Text());
+        setCursorPosition(0);
         m_syncing = false;
     };
     m_model.OnLabelChanged = [this] { updateLabel(); };
@@ -96,14 +99,18 @@ void TDataEdit::focusOutEvent(QFocusEvent* event)
     const Qt::FocusReason reason = event->reason();
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
         return;
+    bool leaves = true;
     if (QMdiSubWindow* own = childWindowOf(this)) {
         QWidget* now = QApplication::focusWidget();
         const bool key = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
         const QMdiSubWindow* target = key ? childWindowAt(now) : childWindowOf(now);
-        if (target != own && (target || !key))
-            return;
+        leaves = target == own || (!target && key);
     }
-    doExit();
+    if (leaves)
+        doExit();
+    // No longer edited: the text shows from its start.
+    if (!hasFocus())
+        setCursorPosition(0);
 }
 
 void TDataEdit::keyPressEvent(QKeyEvent* event)

@@ -227,12 +227,15 @@ public:
         return editor;
     }
 
+    // A value the window puts in the cell shows from its start.
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
         auto* line = static_cast<QLineEdit*>(editor);
         const QString text = index.data(Qt::EditRole).toString();
-        if (line->text() != text)
+        if (line->text() != text) {
             line->setText(text);
+            line->setCursorPosition(0);
+        }
     }
 
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {} // stored as typed
@@ -254,6 +257,12 @@ public:
             return m_form->handleKey(key);
         }
         if (event->type() == QEvent::FocusOut) {
+            // Left for another control or window (not for a menu or a box
+            // over this one): the text shows from its start.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (auto* line = qobject_cast<QLineEdit*>(watched);
+                line && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                line->setCursorPosition(0);
             m_form->GridExit();
             return false;
         }
@@ -734,24 +743,24 @@ void TTableForm::keepScrollPosition(int leftCol, int topRow)
     if (!m_table)
         return;
     const bool arranging = std::exchange(m_arranging, true);
-    // The bars' ranges follow the shown rows and columns.
+    // The bars' ranges follow the shown rows and columns, and so does the
+    // horizontal page (the thumb's length), which the view takes from the
+    // columns that fit its viewport from the end.
     QScrollBar* vertical = m_grid->verticalScrollBar();
     QScrollBar* horizontal = m_grid->horizontalScrollBar();
     vertical->setRange(0, std::max(0, m_model->rowCount() - m_visibleRows));
     horizontal->setRange(0, std::max(0, m_model->columnCount() - m_visibleCols));
+    horizontal->setPageStep(std::max(1, m_visibleCols));
     vertical->setValue(topRow);
     horizontal->setValue(leftCol);
-    // The headers start at the first shown row and column. At its maximum a
-    // bar lines the last section up with the viewport's edge, measured with
-    // the viewport before the window took the width of the columns now in
-    // view; the viewport is as wide as those columns, so this is the same
-    // place once the arrangement is done.
+    // The header starts at the first shown column. At its maximum the bar
+    // lines the last column up with the viewport's edge, measured with the
+    // viewport before the window took the width of the columns now in view;
+    // the viewport is as wide as those columns, so this is the same place
+    // once the arrangement is done. Rows are all of one height and need no
+    // such help.
     m_grid->horizontalHeader()->setOffsetToSectionPosition(horizontal->value());
-    m_grid->verticalHeader()->setOffsetToSectionPosition(vertical->value());
     m_arranging = arranging;
-    // The cells and their editors follow the headers.
-    m_grid->updateEditorGeometries();
-    m_grid->viewport()->update();
 }
 
 void TTableForm::ArrangeControls()
@@ -761,7 +770,8 @@ void TTableForm::ArrangeControls()
     fitToFrame();
     m_arranging = true;
     TableGridMetrics g = GridMetrics();
-    // The shown columns end with the last one at most.
+    // The shown columns end with the last one at most (a window maximised
+    // at the end shows more columns than before from the same first one).
     g.LeftColIndex = std::clamp(g.LeftColIndex, 0, std::max(0, ColCount() - 1 - g.VisibleCols));
     const TableFrameMetrics f = FrameMetrics();
     const int m = Margin();
@@ -953,10 +963,14 @@ void TTableForm::openEditor()
     if (!m_grid->isPersistentEditorOpen(index))
         m_grid->openPersistentEditor(index);
     if (auto* editor = qobject_cast<QLineEdit*>(m_grid->indexWidget(index))) {
-        editor->setText(m_model->text(index.column(), index.row()));
+        const QString text = m_model->text(index.column(), index.row());
+        editor->setText(text);
+        // The start of the text in view; with the focus the whole text is
+        // selected from its end back to its start, so typing replaces it.
+        editor->setCursorPosition(0);
         if (m_grid->hasFocus() || isActiveWindow()) {
             editor->setFocus();
-            editor->selectAll();
+            editor->setSelection(static_cast<int>(text.size()), -static_cast<int>(text.size()));
         }
     }
 }
@@ -1042,12 +1056,19 @@ bool TTableForm::CommitCell()
     try {
         column->SetText(row, text);
     } catch (const EAssignError& e) {
-        m_refusedCol = m_col;
-        m_refusedRow = m_row;
+        const int refusedCol = m_col;
+        const int refusedRow = m_row;
+        QPointer<TTableForm> self(this);
+        inform(e.Message());
+        if (!self)
+            return false;
+        // Marked once the message has gone: a real box runs an event loop of
+        // its own, in which the end of the action would already be seen.
+        m_refusedCol = refusedCol;
+        m_refusedRow = refusedRow;
         m_refusedText = text;
         m_refusalPending = true;
         CallWhenUserActionEnds(this, [this] { m_refusalPending = false; });
-        inform(e.Message());
         return false;
     }
     m_model->accept(col, row);
