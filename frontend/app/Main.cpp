@@ -51,6 +51,20 @@ bool openWithDesktop(const QString& file)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
 }
 
+// A dropped project is only read: the drop is a copy whatever the source
+// proposed, so that a source offering a move never deletes its file. A
+// source that offers no copy is refused. False then.
+bool acceptAsCopy(QDropEvent* event)
+{
+    if (!event->mimeData()->hasUrls() || !(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
 // A CR between a heading and its detail is a line break on screen.
 QString screenText(const QString& message)
 {
@@ -440,17 +454,22 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    acceptAsCopy(event);
+}
+
+void TMainForm::dragMoveEvent(QDragMoveEvent* event)
+{
+    acceptAsCopy(event);
 }
 
 void TMainForm::dropEvent(QDropEvent* event)
 {
+    if (!acceptAsCopy(event))
+        return;
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile())
             paths << url.toLocalFile();
-    event->acceptProposedAction();
     DropFiles(paths);
 }
 

@@ -456,6 +456,43 @@ private slots:
         QVERIFY(!form->PlotDataLoaded());
     }
 
+    void aDropIsACopyWhateverTheSourceProposes_data()
+    {
+        QTest::addColumn<int>("offered");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("taken");
+        // Shift held over a source that offers copy and move proposes a move.
+        QTest::newRow("copy or move, Shift held")
+            << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::ShiftModifier) << true;
+        QTest::newRow("copy or move") << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::NoModifier) << true;
+        // No copy offered: the drop is refused rather than taken as a move.
+        QTest::newRow("a move only") << int(Qt::MoveAction) << int(Qt::NoModifier) << false;
+    }
+    void aDropIsACopyWhateverTheSourceProposes()
+    {
+        QFETCH(int, offered);
+        QFETCH(int, modifiers);
+        QFETCH(bool, taken);
+        auto form = makeForm();
+        const QString path = write(project("12", "Dropped"), "drop/m.kld");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        const auto actions = Qt::DropActions(offered);
+        const auto keys = Qt::KeyboardModifiers(modifiers);
+        QDragEnterEvent enter(QPoint(5, 5), actions, &data, Qt::LeftButton, keys);
+        QDragMoveEvent move(QPoint(6, 6), actions, &data, Qt::LeftButton, keys);
+        QDropEvent drop(QPointF(6, 6), actions, &data, Qt::LeftButton, keys);
+        for (QDropEvent* event : {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop}) {
+            QApplication::sendEvent(form.get(), event);
+            QCOMPARE(event->isAccepted(), taken);
+            // The source is told that the file was copied: it keeps it.
+            if (taken)
+                QCOMPARE(event->dropAction(), Qt::CopyAction);
+        }
+        QCOMPARE(form->ProgramData().Title, taken ? "Dropped" : "New Pile");
+        QVERIFY(QFile::exists(path));
+    }
+
     void unitsConvertAndCountAsAnEdit()
     {
         auto form = makeForm();
