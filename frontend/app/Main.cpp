@@ -25,6 +25,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -35,10 +36,14 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QScreen>
+#include <QStyle>
+#include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -72,6 +77,40 @@ QString screenText(const QString& message)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     return text;
+}
+
+// The size of a box whose text shows the longest line of output whole and
+// its lines up to kOutputHeight high, within the screen (less the frame the
+// window manager draws around the parent's window); beyond that it scrolls.
+constexpr int kOutputHeight = 480;
+
+QSize fittedBoxSize(QDialog& box, const QPlainTextEdit& output, const QWidget* parent)
+{
+    const QFontMetrics metrics(output.font());
+    const QStringList lines = output.toPlainText().split(u'\n');
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int margin = static_cast<int>(std::ceil(output.document()->documentMargin()));
+    const int edges = 2 * (output.frameWidth() + margin) + output.cursorWidth();
+    const int bar = output.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &output);
+    const int fullHeight = static_cast<int>(lines.size()) * metrics.lineSpacing() + edges;
+    QSize text(widest + edges + (fullHeight > kOutputHeight ? bar : 0), std::min(fullHeight, kOutputHeight));
+    text = text.expandedTo(output.minimumSize());
+
+    // The box as laid out, with the text at this size instead of its own.
+    box.layout()->activate();
+    QSize size = box.sizeHint() - output.sizeHint().expandedTo(output.minimumSize()) + text;
+
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    QSize room = screen ? screen->availableGeometry().size() : size;
+    if (parent) {
+        const QWidget* window = parent->window();
+        room -= window->frameGeometry().size() - window->geometry().size();
+    }
+    if (size.width() > room.width())
+        size.rheight() += bar; // the lines scroll sideways
+    return size.boundedTo(room).expandedTo(box.minimumSizeHint());
 }
 
 QString exceptionText(const std::exception& e)
@@ -138,15 +177,16 @@ public:
         output->setPlainText(screenText(text));
         output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         output->setMinimumSize(360, 120);
-        output->setMaximumSize(900, 480);
         // The last lines in view, from their start: the cursor at the end
         // of the last line would scroll the box to that line's right end.
         output->moveCursor(QTextCursor::End);
         output->moveCursor(QTextCursor::StartOfLine);
-        layout->addWidget(output);
+        // The text takes whatever the box gains.
+        layout->addWidget(output, 1);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
         QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
         layout->addWidget(buttons);
+        box.resize(fittedBoxSize(box, *output, parent));
         box.exec();
     }
 

@@ -289,6 +289,56 @@ private slots:
                  qPrintable(QString("%1 x %2").arg(boxSize.width()).arg(boxSize.height())));
     }
 
+    void theFailureBoxShowsItsLongestLineWholeAndGrows_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("whole"); // the longest line fits the screen
+        const QString refusal = " INPUT REFUSED: RECORD 10 (FREQUENCIES): NUMBER OF FREQUENCIES = 0 MUST BE FROM 1 TO 100";
+        QTest::newRow("a refused run") << QStringList({" KELDOR ANALYSIS", refusal}) << true;
+        QStringList many;
+        for (int i = 0; i < 40; ++i)
+            many << QStringLiteral(" FREQUENCY %1 DONE").arg(i + 1);
+        many << refusal;
+        QTest::newRow("a refusal after many lines") << many << true;
+        QTest::newRow("a line wider than the screen") << QStringList({QString(2000, u'x')}) << false;
+    }
+    void theFailureBoxShowsItsLongestLineWholeAndGrows()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(bool, whole);
+        auto dialogs = MakeStandardDialogs();
+        QWidget parent;
+        const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+        QSize boxSize;
+        int sideways = -1;
+        QSize grown;
+        onNextModal([&](QWidget* box) {
+            auto* output = box->findChild<QPlainTextEdit*>("OutputText");
+            if (output) {
+                boxSize = box->size();
+                sideways = output->horizontalScrollBar()->maximum();
+                // Made as large as the screen (maximised), the box gives the room to its text.
+                box->resize(screen);
+                QCoreApplication::processEvents();
+                grown = output->size();
+            }
+            box->close();
+        });
+        dialogs->InformWithText(&parent, RunFailedMessage(), lines.join(u'\r'));
+        const QString size = QString("box %1 x %2, screen %3 x %4")
+                                 .arg(boxSize.width())
+                                 .arg(boxSize.height())
+                                 .arg(screen.width())
+                                 .arg(screen.height());
+        QVERIFY2(boxSize.width() <= screen.width() && boxSize.height() <= screen.height(), qPrintable(size));
+        if (whole)
+            QVERIFY2(sideways == 0, qPrintable(size + QString(", scrolls sideways by %1").arg(sideways)));
+        else // as wide as the screen allows, the rest by scrolling
+            QVERIFY2(sideways > 0 && boxSize.width() >= screen.width() * 9 / 10, qPrintable(size));
+        QVERIFY2(grown.width() >= screen.width() - 100 && grown.height() >= screen.height() - 200,
+                 qPrintable(QString("text %1 x %2 in the maximised box").arg(grown.width()).arg(grown.height())));
+    }
+
     void theSaveDialogTakesOnlyAnExistingFolder()
     {
         auto dialogs = MakeStandardDialogs();
