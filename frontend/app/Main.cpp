@@ -17,7 +17,6 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -50,11 +49,6 @@ namespace {
 constexpr int kWindowListSize = 50;
 const QString kSaveQuestion = QStringLiteral("Do you want to save any changes?");
 const QString kEditorFailed = QStringLiteral("An error occurred in running the Word Processor");
-
-bool openWithDesktop(const QString& file)
-{
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
-}
 
 // A dropped project is only read: the drop is a copy whatever the source
 // proposed, so that a source offering a move never deletes its file. A
@@ -220,7 +214,7 @@ std::unique_ptr<UserDialogs> MakeStandardDialogs()
 
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), m_plots(this), m_dialogs(MakeStandardDialogs()),
-      m_document(std::make_unique<ProjectDocument>(m_tables, m_plots))
+      m_document(std::make_unique<ProjectDocument>(m_tables, m_plots)), m_desktopOpener(DefaultDesktopOpener())
 {
     m_document->SetDialogs(m_dialogs.get(), this);
     m_document->SetRunWaiter([this](AnalysisRun& run, int steps) { return waitForRun(run, steps); });
@@ -263,11 +257,6 @@ void TMainForm::SetDialogs(std::unique_ptr<UserDialogs> dialogs)
 {
     m_dialogs = std::move(dialogs);
     m_document->SetDialogs(m_dialogs.get(), this);
-}
-
-void TMainForm::SetDesktopOpener(DesktopOpener opener)
-{
-    m_desktopOpener = std::move(opener);
 }
 
 void TMainForm::SetChildFactory(ChildKind kind, ChildFactory factory)
@@ -727,9 +716,7 @@ void TMainForm::startEditor(const QString& file)
     const QString editor = m_document->WordProcessor();
     if (editor.trimmed().isEmpty()) {
         // No editor set: the desktop's program for the file, else our own window.
-        const bool opened = m_desktopOpener ? m_desktopOpener(file) : openWithDesktop(file);
-        if (!opened)
-            showTextFile(file);
+        OpenWithDesktop(m_desktopOpener, file, this, [this, file] { showTextFile(file); });
         return;
     }
     QString reason;

@@ -601,7 +601,9 @@ private slots:
         auto form = makeForm();
         QCOMPARE(form->WordProcessor(), "/no/such/editor");
         // The desktop's opener and the text window are for an empty setting
-        // only (a recorder here, so that no program starts).
+        // only (stand-ins here, so that no program starts).
+        FakeOpener desktop(0);
+        form->SetDesktopOpener(desktop.Program);
         UrlRecorder opener;
         QDesktopServices::setUrlHandler("file", &opener, "open");
         const QString report = write("report\n", "p.klo");
@@ -618,6 +620,7 @@ private slots:
         form->HelpContentsClick();
         QDesktopServices::unsetUrlHandler("file");
         QVERIFY(opener.urls.isEmpty());
+        QVERIFY(desktop.Opened().isEmpty());
         QCOMPARE(m_dialogs->messages.size(), 1);
         const QString page = QDir(QCoreApplication::applicationDirPath()).filePath("KELDORHELP.html");
         QVERIFY(form->MdiArea()->currentSubWindow());
@@ -630,12 +633,15 @@ private slots:
     {
         auto form = makeForm();
         QVERIFY(form->WordProcessor().isEmpty());
+        QCOMPARE(form->DesktopOpener(), "xdg-open");
+        // One that finds a program for the file: nothing more to do.
+        FakeOpener opener(0);
+        form->SetDesktopOpener(opener.Program);
         form->ProgramData().FileName = write(project(), "e.kld");
-        UrlRecorder opener;
-        QDesktopServices::setUrlHandler("file", &opener, "open");
         form->CompInputClick();
-        QDesktopServices::unsetUrlHandler("file");
-        QCOMPARE(opener.urls, QList<QUrl>({QUrl::fromLocalFile(m_dir->filePath("e.kld"))}));
+        QTRY_VERIFY(opener.Gone());
+        QCoreApplication::processEvents();
+        QCOMPARE(opener.Opened(), QStringList({m_dir->filePath("e.kld")}));
         QVERIFY(form->MdiArea()->subWindowList().isEmpty());
         QVERIFY(m_dialogs->messages.isEmpty());
     }
@@ -762,7 +768,7 @@ private slots:
         QVERIFY(form->EditNotesAction()->isEnabled());
         QVERIFY(form->EditOutputAction()->isEnabled());
         // No editor and no opener: the report in the text window, byte for byte.
-        form->SetDesktopOpener([](const QString&) { return false; });
+        form->SetDesktopOpener(m_dir->filePath("no-such-opener"));
         form->EditOutputAction()->trigger();
         QVERIFY(form->MdiArea()->currentSubWindow());
         auto* shown = qobject_cast<TextFileWindow*>(form->MdiArea()->currentSubWindow()->widget());
