@@ -3,6 +3,7 @@
 #include "DataDialog.h"
 #include "PlotWindow.h"
 #include "TableForm.h"
+#include "Workspace.h"
 
 #include "AnalysisRun.h"
 #include "GeometryView.h"
@@ -230,6 +231,7 @@ TMainForm::TMainForm(QWidget* parent)
         t->SetFormFactory(TTableForm::Factory(
             m_mdi, [this](QWidget* parent, const QString& message) { m_dialogs->Inform(parent, message); }));
     m_mdi->setBackground(Qt::white);
+    InstallChildWindowKeys(*m_mdi);
     setCentralWidget(m_mdi);
     setAcceptDrops(true);
     createMenus();
@@ -531,8 +533,9 @@ void TMainForm::ShowChild(ChildKind kind)
         }
         if (!widget)
             return;
-        window = m_mdi->addSubWindow(widget);
-        window->setAttribute(Qt::WA_DeleteOnClose);
+        // The dialogs keep the size of their fields; the views are sizable.
+        const bool view = kind == ChildKind::SideView || kind == ChildKind::TopView;
+        window = AddChildWindow(*m_mdi, widget, view ? ChildFrame::Sizable : ChildFrame::FixedSize);
     }
     bringToFront(window);
 }
@@ -746,9 +749,7 @@ void TMainForm::showTextFile(const QString& file)
         delete window;
         return;
     }
-    QMdiSubWindow* sub = m_mdi->addSubWindow(window);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    bringToFront(sub);
+    bringToFront(AddChildWindow(*m_mdi, window, ChildFrame::Sizable));
 }
 
 void TMainForm::CompInputClick()
@@ -780,8 +781,7 @@ void TMainForm::HelpContentsClick()
     for (const QString& file : candidates) {
         if (!QFileInfo(file).isFile())
             continue;
-        m_helpWindow = m_mdi->addSubWindow(new HelpWindow(file));
-        m_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
+        m_helpWindow = AddChildWindow(*m_mdi, new HelpWindow(file), ChildFrame::Sizable);
         bringToFront(m_helpWindow);
         return;
     }
