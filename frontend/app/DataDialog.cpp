@@ -33,19 +33,6 @@ DataDialog::DataDialog(TMainForm& form, const QString& caption) : m_form(form)
     });
 }
 
-QMdiSubWindow* DataDialog::MakeSubWindow()
-{
-    auto* frame = new QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                                                 | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                                                 | Qt::WindowCloseButtonHint);
-    frame->setWidget(this);
-    // A single border: the frame keeps the size of its fields.
-    if (frame->layout())
-        frame->layout()->setSizeConstraint(QLayout::SetFixedSize);
-    frame->setAttribute(Qt::WA_DeleteOnClose);
-    return frame;
-}
-
 void DataDialog::subWindowActivated(QMdiSubWindow* window)
 {
     // No active child at all (the main window lost the focus, a message box
@@ -203,7 +190,7 @@ namespace {
 template <class DialogClass>
 TMainForm::ChildFactory dialogFactory()
 {
-    return [](TMainForm& form) -> QWidget* { return (new DialogClass(form))->MakeSubWindow(); };
+    return [](TMainForm& form) -> QWidget* { return new DialogClass(form); };
 }
 
 } // namespace

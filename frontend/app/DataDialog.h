@@ -38,10 +38,6 @@ public:
     bool StoreEdits() override { return FormDeactivate(); }
     void Reload() override { FormActivate(); }
 
-    // The frame the main window shows this window in: a title with system
-    // menu, minimise and close buttons, no maximise.
-    QMdiSubWindow* MakeSubWindow();
-
 protected:
     TMainForm& Form() const { return m_form; }
     // True unless the focused control is a number field whose entry does

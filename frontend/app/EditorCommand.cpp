@@ -1,7 +1,13 @@
 #include "EditorCommand.h"
 
 #include <QFileInfo>
+#include <QObject>
 #include <QProcess>
+
+QString DefaultDesktopOpener()
+{
+    return QStringLiteral("xdg-open");
+}
 
 EditorCommand EditorCommandFor(const QString& wordProcessor, const QString& file)
 {
@@ -12,7 +18,7 @@ EditorCommand EditorCommandFor(const QString& wordProcessor, const QString& file
     } else {
         const QStringList words = QProcess::splitCommand(setting);
         if (words.isEmpty()) {
-            command.Program = QStringLiteral("xdg-open");
+            command.Program = DefaultDesktopOpener();
         } else {
             command.Program = words.first();
             command.Arguments = words.mid(1);
@@ -39,4 +45,33 @@ bool StartEditor(const QString& wordProcessor, const QString& file, QString* rea
         *reason = text.isEmpty() ? QStringLiteral("the program could not be started") : text;
     }
     return false;
+}
+
+QProcess* OpenWithDesktop(const QString& opener, const QString& file, QObject* context, std::function<void()> failed)
+{
+    // No parent: a QProcess that is destroyed while its program runs kills
+    // it, and the opener must outlive the window that started it.
+    auto* process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({QFileInfo(file).absoluteFilePath()});
+    // No pipes to this program, which may end before the opener does: the
+    // opener reads nothing and writes where this program does.
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start();
+    // Waits for the program to be started only, not for it to end.
+    if (!process->waitForStarted()) {
+        delete process;
+        if (failed)
+            failed();
+        return nullptr;
+    }
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    if (failed)
+        QObject::connect(process, &QProcess::finished, context ? context : process,
+                         [failed](int code, QProcess::ExitStatus status) {
+                             if (status != QProcess::NormalExit || code != 0)
+                                 failed();
+                         });
+    return process;
 }

@@ -3,6 +3,7 @@
 #include "DataDialog.h"
 #include "PlotWindow.h"
 #include "TableForm.h"
+#include "Workspace.h"
 
 #include "AnalysisRun.h"
 #include "GeometryView.h"
@@ -17,7 +18,6 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -25,6 +25,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -35,10 +36,14 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QScreen>
+#include <QStyle>
+#include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -46,9 +51,18 @@ constexpr int kWindowListSize = 50;
 const QString kSaveQuestion = QStringLiteral("Do you want to save any changes?");
 const QString kEditorFailed = QStringLiteral("An error occurred in running the Word Processor");
 
-bool openWithDesktop(const QString& file)
+// A dropped project is only read: the drop is a copy whatever the source
+// proposed, so that a source offering a move never deletes its file. A
+// source that offers no copy is refused. False then.
+bool acceptAsCopy(QDropEvent* event)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+    if (!event->mimeData()->hasUrls() || !(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
 }
 
 // A CR between a heading and its detail is a line break on screen.
@@ -58,6 +72,40 @@ QString screenText(const QString& message)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     return text;
+}
+
+// The size of a box whose text shows the longest line of output whole and
+// its lines up to kOutputHeight high, within the screen (less the frame the
+// window manager draws around the parent's window); beyond that it scrolls.
+constexpr int kOutputHeight = 480;
+
+QSize fittedBoxSize(QDialog& box, const QPlainTextEdit& output, const QWidget* parent)
+{
+    const QFontMetrics metrics(output.font());
+    const QStringList lines = output.toPlainText().split(u'\n');
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int margin = static_cast<int>(std::ceil(output.document()->documentMargin()));
+    const int edges = 2 * (output.frameWidth() + margin) + output.cursorWidth();
+    const int bar = output.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &output);
+    const int fullHeight = static_cast<int>(lines.size()) * metrics.lineSpacing() + edges;
+    QSize text(widest + edges + (fullHeight > kOutputHeight ? bar : 0), std::min(fullHeight, kOutputHeight));
+    text = text.expandedTo(output.minimumSize());
+
+    // The box as laid out, with the text at this size instead of its own.
+    box.layout()->activate();
+    QSize size = box.sizeHint() - output.sizeHint().expandedTo(output.minimumSize()) + text;
+
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    QSize room = screen ? screen->availableGeometry().size() : size;
+    if (parent) {
+        const QWidget* window = parent->window();
+        room -= window->frameGeometry().size() - window->geometry().size();
+    }
+    if (size.width() > room.width())
+        size.rheight() += bar; // the lines scroll sideways
+    return size.boundedTo(room).expandedTo(box.minimumSizeHint());
 }
 
 QString exceptionText(const std::exception& e)
@@ -124,15 +172,16 @@ public:
         output->setPlainText(screenText(text));
         output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         output->setMinimumSize(360, 120);
-        output->setMaximumSize(900, 480);
         // The last lines in view, from their start: the cursor at the end
         // of the last line would scroll the box to that line's right end.
         output->moveCursor(QTextCursor::End);
         output->moveCursor(QTextCursor::StartOfLine);
-        layout->addWidget(output);
+        // The text takes whatever the box gains.
+        layout->addWidget(output, 1);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
         QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
         layout->addWidget(buttons);
+        box.resize(fittedBoxSize(box, *output, parent));
         box.exec();
     }
 
@@ -166,7 +215,7 @@ std::unique_ptr<UserDialogs> MakeStandardDialogs()
 
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), m_plots(this), m_dialogs(MakeStandardDialogs()),
-      m_document(std::make_unique<ProjectDocument>(m_tables, m_plots))
+      m_document(std::make_unique<ProjectDocument>(m_tables, m_plots)), m_desktopOpener(DefaultDesktopOpener())
 {
     m_document->SetDialogs(m_dialogs.get(), this);
     m_document->SetRunWaiter([this](AnalysisRun& run, int steps) { return waitForRun(run, steps); });
@@ -182,6 +231,7 @@ TMainForm::TMainForm(QWidget* parent)
         t->SetFormFactory(TTableForm::Factory(
             m_mdi, [this](QWidget* parent, const QString& message) { m_dialogs->Inform(parent, message); }));
     m_mdi->setBackground(Qt::white);
+    InstallChildWindowKeys(*m_mdi);
     setCentralWidget(m_mdi);
     setAcceptDrops(true);
     createMenus();
@@ -209,11 +259,6 @@ void TMainForm::SetDialogs(std::unique_ptr<UserDialogs> dialogs)
 {
     m_dialogs = std::move(dialogs);
     m_document->SetDialogs(m_dialogs.get(), this);
-}
-
-void TMainForm::SetDesktopOpener(DesktopOpener opener)
-{
-    m_desktopOpener = std::move(opener);
 }
 
 void TMainForm::SetChildFactory(ChildKind kind, ChildFactory factory)
@@ -440,17 +485,22 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    acceptAsCopy(event);
+}
+
+void TMainForm::dragMoveEvent(QDragMoveEvent* event)
+{
+    acceptAsCopy(event);
 }
 
 void TMainForm::dropEvent(QDropEvent* event)
 {
+    if (!acceptAsCopy(event))
+        return;
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile())
             paths << url.toLocalFile();
-    event->acceptProposedAction();
     DropFiles(paths);
 }
 
@@ -483,8 +533,9 @@ void TMainForm::ShowChild(ChildKind kind)
         }
         if (!widget)
             return;
-        window = m_mdi->addSubWindow(widget);
-        window->setAttribute(Qt::WA_DeleteOnClose);
+        // The dialogs keep the size of their fields; the views are sizable.
+        const bool view = kind == ChildKind::SideView || kind == ChildKind::TopView;
+        window = AddChildWindow(*m_mdi, widget, view ? ChildFrame::Sizable : ChildFrame::FixedSize);
     }
     bringToFront(window);
 }
@@ -668,9 +719,7 @@ void TMainForm::startEditor(const QString& file)
     const QString editor = m_document->WordProcessor();
     if (editor.trimmed().isEmpty()) {
         // No editor set: the desktop's program for the file, else our own window.
-        const bool opened = m_desktopOpener ? m_desktopOpener(file) : openWithDesktop(file);
-        if (!opened)
-            showTextFile(file);
+        OpenWithDesktop(m_desktopOpener, file, this, [this, file] { showTextFile(file); });
         return;
     }
     QString reason;
@@ -700,9 +749,7 @@ void TMainForm::showTextFile(const QString& file)
         delete window;
         return;
     }
-    QMdiSubWindow* sub = m_mdi->addSubWindow(window);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    bringToFront(sub);
+    bringToFront(AddChildWindow(*m_mdi, window, ChildFrame::Sizable));
 }
 
 void TMainForm::CompInputClick()
@@ -734,8 +781,7 @@ void TMainForm::HelpContentsClick()
     for (const QString& file : candidates) {
         if (!QFileInfo(file).isFile())
             continue;
-        m_helpWindow = m_mdi->addSubWindow(new HelpWindow(file));
-        m_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
+        m_helpWindow = AddChildWindow(*m_mdi, new HelpWindow(file), ChildFrame::Sizable);
         bringToFront(m_helpWindow);
         return;
     }

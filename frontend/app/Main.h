@@ -60,9 +60,6 @@ class TMainForm : public QMainWindow {
 public:
     using ChildFactory = std::function<QWidget*(TMainForm& form)>;
     using ModalFactory = std::function<void(TMainForm& form)>;
-    // Opens a file with the desktop's own program for it; false when that
-    // could not be started.
-    using DesktopOpener = std::function<bool(const QString& file)>;
 
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
@@ -78,9 +75,12 @@ public:
     void SetAnalysisProgram(const QString& path) { m_document->SetAnalysisProgram(path); }
     // The start-up arguments (without the program name), read by FormShow.
     void SetArguments(const QStringList& arguments) { m_arguments = arguments; }
-    // What the text commands try first when no text editor is set; by
-    // default the desktop's opener (QDesktopServices).
-    void SetDesktopOpener(DesktopOpener opener);
+    // The program the text commands start first, on the file, when no text
+    // editor is set; by default the desktop's opener (xdg-open). When it
+    // cannot start or ends with a non-zero status (no program for the file)
+    // the file shows in the program's own text window.
+    void SetDesktopOpener(const QString& program) { m_desktopOpener = program; }
+    const QString& DesktopOpener() const { return m_desktopOpener; }
     // Where Help, Contents looks for the help page, in order; by default
     // beside this program, then where the installation puts it.
     void SetHelpPageLocations(const QStringList& paths) { m_helpPageLocations = paths; }
@@ -159,6 +159,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
@@ -184,7 +185,7 @@ private:
     std::map<ChildKind, ChildFactory> m_childFactories;
     std::map<ChildKind, QPointer<QMdiSubWindow>> m_children;
     ModalFactory m_aboutBox;
-    DesktopOpener m_desktopOpener;
+    QString m_desktopOpener;
     QStringList m_helpPageLocations;
     QPointer<QMdiSubWindow> m_helpWindow;
 

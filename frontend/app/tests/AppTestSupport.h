@@ -18,6 +18,7 @@
 #include <functional>
 #include <vector>
 
+#include <signal.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,6 +33,71 @@ inline QString WriteTestFile(const QTemporaryDir& dir, const QByteArray& text, c
         f.write(text);
     return path;
 }
+
+// A stand-in for the desktop's opener: a script in a folder of its own that
+// notes each file it is given and its process id, then ends with Status,
+// keeps running until it is killed (Holds) or kills itself (Crashes).
+struct FakeOpener {
+    static constexpr int Holds = -1;
+    static constexpr int Crashes = -2;
+
+    explicit FakeOpener(int status) : Status(status)
+    {
+        Program = m_dir.filePath("opener");
+        QByteArray script = "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + QFile::encodeName(m_dir.filePath("opened"))
+                            + "'\necho $$ > '" + QFile::encodeName(m_dir.filePath("pid")) + "'\n";
+        if (status == Holds)
+            script += "exec sleep 600\n";
+        else if (status == Crashes)
+            script += "kill -KILL $$\n";
+        else
+            script += "exit " + QByteArray::number(status) + "\n";
+        QFile f(Program);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(script);
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    ~FakeOpener()
+    {
+        if (Status == Holds && Pid() > 0)
+            ::kill(static_cast<pid_t>(Pid()), SIGKILL);
+    }
+
+    // The files it was given, in order.
+    QStringList Opened() const
+    {
+        QFile f(m_dir.filePath("opened"));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromLocal8Bit(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+    // Its process id once it has started, else 0.
+    qint64 Pid() const
+    {
+        QFile f(m_dir.filePath("pid"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toLongLong() : 0;
+    }
+    // It has started and not ended (a process that has ended but is not
+    // collected yet has ended).
+    bool Runs() const
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(Pid()));
+        if (Pid() <= 0 || !stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = stat.readAll();
+        const qsizetype state = text.lastIndexOf(')') + 2;
+        return state < text.size() && text[state] != 'Z' && text[state] != 'X';
+    }
+    // It has ended and the program that started it has collected it.
+    bool Gone() const { return Pid() > 0 && ::kill(static_cast<pid_t>(Pid()), 0) != 0; }
+
+    int Status;
+    QString Program;
+
+private:
+    QTemporaryDir m_dir;
+};
 
 // The records of a project file: the title line, then each later line's
 // numbers.

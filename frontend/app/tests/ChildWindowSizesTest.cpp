@@ -1,6 +1,8 @@
 // Every kind of child window keeps a usable size when the workspace arranges
 // them: a data dialog, both geometry views, a table window and a plot window,
-// through the main window's menus.
+// through the main window's menus. The children without a maximise button
+// keep their frame and size beside a maximised child, and the keys of the
+// workspace close and switch its children.
 
 #include "DialogTestSupport.h"
 
@@ -10,6 +12,7 @@
 #include "Table.h"
 
 #include <QSettings>
+#include <QStyle>
 #include <QTemporaryDir>
 
 namespace {
@@ -126,6 +129,123 @@ private slots:
             QVERIFY2(w->width() >= minimum.width() && w->height() >= minimum.height(), qPrintable(describe(sub)));
             QVERIFY2(w->width() >= 100 && w->height() >= 60, qPrintable(describe(sub)));
         }
+    }
+
+    void aChildWithoutMaximiseKeepsItsFrameBesideAMaximisedOne_data()
+    {
+        QTest::addColumn<QString>("maximised");
+        QTest::addColumn<QString>("item"); // of the Data menu
+        for (const char* maximised : {"plot", "help"})
+            for (const char* item : {"&Frequency Data", "Control &Options...", "Soil &Layer Data"})
+                QTest::addRow("%s maximised, then %s", maximised, item) << QString(maximised) << QString(item);
+    }
+    void aChildWithoutMaximiseKeepsItsFrameBesideAMaximisedOne()
+    {
+        QFETCH(QString, maximised);
+        QFETCH(QString, item);
+        // Its own size, where nothing else is open.
+        QSize own;
+        {
+            auto alone = MakeShownForm(m_user);
+            alone->resize(1000, 750);
+            ChooseDataItem(*alone, item);
+            QVERIFY(alone->MdiArea()->currentSubWindow());
+            own = alone->MdiArea()->currentSubWindow()->size();
+        }
+        auto form = MakeShownForm(m_user);
+        form->resize(1000, 750);
+        if (maximised == "plot") {
+            fill(form->Plots().pltSkin);
+            form->Plots().pltSkin.Show(); // a plot opens maximised
+        } else {
+            form->HelpContentsClick();
+            form->MdiArea()->currentSubWindow()->showMaximized();
+        }
+        QMdiSubWindow* big = form->MdiArea()->currentSubWindow();
+        QVERIFY(big && big->isMaximized());
+        ChooseDataItem(*form, item);
+        QMdiSubWindow* sub = form->MdiArea()->currentSubWindow();
+        QVERIFY(sub && sub != big);
+        QCoreApplication::processEvents();
+        const QString state = describe(sub);
+        QVERIFY2(!sub->isMaximized(), qPrintable(state));
+        QVERIFY2(!(sub->windowFlags() & Qt::WindowMaximizeButtonHint), qPrintable(state));
+        QCOMPARE(sub->size(), own);
+        QVERIFY2(sub->contentsMargins().top() > 0, qPrintable(state)); // with its title bar
+        // Only the active child is maximised: the one behind is restored,
+        // and the caption names no child.
+        QVERIFY(!big->isMaximized());
+        QCOMPARE(form->windowTitle(), "KELDOR 2.0 - NewPile");
+
+        // Minimised: an icon wide enough for its buttons and some title, then back.
+        sub->showMinimized();
+        QCoreApplication::processEvents();
+        const int titleBar = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+        QVERIFY2(sub->width() >= 100 && sub->height() >= titleBar, qPrintable(describe(sub)));
+        QVERIFY2(form->MdiArea()->viewport()->rect().contains(sub->geometry()), qPrintable(describe(sub)));
+        form->ArrangeMenuClick();
+        form->WindowListActions()[size_t(form->MdiArea()->subWindowList().indexOf(sub))]->trigger();
+        QCoreApplication::processEvents();
+        QVERIFY(!sub->isMinimized() && !sub->isMaximized());
+        QCOMPARE(sub->size(), own);
+    }
+
+    void closingAMaximisedChildLeavesTheNextAtItsOwnSize()
+    {
+        auto form = MakeShownForm(m_user);
+        form->resize(1000, 750);
+        ChooseDataItem(*form, QStringLiteral("&Frequency Data"));
+        QMdiSubWindow* dialog = form->MdiArea()->currentSubWindow();
+        const QSize own = dialog->size();
+        fill(form->Plots().pltSkin);
+        form->Plots().pltSkin.Show();
+        QMdiSubWindow* plot = form->MdiArea()->currentSubWindow();
+        QVERIFY(plot != dialog && plot->isMaximized());
+        plot->close();
+        QCoreApplication::processEvents();
+        QCOMPARE(form->MdiArea()->currentSubWindow(), dialog);
+        QVERIFY2(!dialog->isMaximized(), qPrintable(describe(dialog)));
+        QCOMPARE(dialog->size(), own);
+    }
+
+    void theWorkspaceKeysCloseAndSwitchChildren_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Ctrl+F6") << int(Qt::Key_F6);
+        QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab);
+    }
+    void theWorkspaceKeysCloseAndSwitchChildren()
+    {
+        QFETCH(int, key);
+        auto form = MakeShownForm(m_user);
+        ChooseDataItem(*form, QStringLiteral("&Frequency Data"));
+        ChooseDataItem(*form, QStringLiteral("Superstructure Properties"));
+        QMdiArea* area = form->MdiArea();
+        QCOMPARE(area->subWindowList().size(), 2);
+        QMdiSubWindow* first = area->subWindowList().at(0);
+        QMdiSubWindow* second = area->subWindowList().at(1);
+        QCOMPARE(area->currentSubWindow(), second);
+        // Keys pressed in the active child, or elsewhere in the main window.
+        const auto press = [&](int k, QWidget* where = nullptr) {
+            QWidget* focus = where ? where : QApplication::focusWidget();
+            QVERIFY(focus);
+            QTest::keyClick(focus, Qt::Key(k), Qt::ControlModifier);
+            QTest::keyRelease(focus, Qt::Key_Control);
+            QCoreApplication::processEvents();
+        };
+        press(key);
+        QCOMPARE(area->currentSubWindow(), first);
+        press(key);
+        QCOMPARE(area->currentSubWindow(), second);
+        // Ctrl+F4 closes the active child, and only that one, whatever
+        // the desktop binds to the frame's own Close.
+        press(Qt::Key_F4);
+        QTRY_COMPARE(area->subWindowList().size(), 1);
+        QCOMPARE(area->subWindowList().at(0), first);
+        QCOMPARE(area->currentSubWindow(), first);
+        form->setFocus();
+        press(Qt::Key_F4, form.get());
+        QTRY_VERIFY(area->subWindowList().isEmpty());
     }
 };
 

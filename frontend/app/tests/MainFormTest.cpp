@@ -456,6 +456,43 @@ private slots:
         QVERIFY(!form->PlotDataLoaded());
     }
 
+    void aDropIsACopyWhateverTheSourceProposes_data()
+    {
+        QTest::addColumn<int>("offered");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("taken");
+        // Shift held over a source that offers copy and move proposes a move.
+        QTest::newRow("copy or move, Shift held")
+            << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::ShiftModifier) << true;
+        QTest::newRow("copy or move") << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::NoModifier) << true;
+        // No copy offered: the drop is refused rather than taken as a move.
+        QTest::newRow("a move only") << int(Qt::MoveAction) << int(Qt::NoModifier) << false;
+    }
+    void aDropIsACopyWhateverTheSourceProposes()
+    {
+        QFETCH(int, offered);
+        QFETCH(int, modifiers);
+        QFETCH(bool, taken);
+        auto form = makeForm();
+        const QString path = write(project("12", "Dropped"), "drop/m.kld");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        const auto actions = Qt::DropActions(offered);
+        const auto keys = Qt::KeyboardModifiers(modifiers);
+        QDragEnterEvent enter(QPoint(5, 5), actions, &data, Qt::LeftButton, keys);
+        QDragMoveEvent move(QPoint(6, 6), actions, &data, Qt::LeftButton, keys);
+        QDropEvent drop(QPointF(6, 6), actions, &data, Qt::LeftButton, keys);
+        for (QDropEvent* event : {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop}) {
+            QApplication::sendEvent(form.get(), event);
+            QCOMPARE(event->isAccepted(), taken);
+            // The source is told that the file was copied: it keeps it.
+            if (taken)
+                QCOMPARE(event->dropAction(), Qt::CopyAction);
+        }
+        QCOMPARE(form->ProgramData().Title, taken ? "Dropped" : "New Pile");
+        QVERIFY(QFile::exists(path));
+    }
+
     void unitsConvertAndCountAsAnEdit()
     {
         auto form = makeForm();
@@ -564,7 +601,9 @@ private slots:
         auto form = makeForm();
         QCOMPARE(form->WordProcessor(), "/no/such/editor");
         // The desktop's opener and the text window are for an empty setting
-        // only (a recorder here, so that no program starts).
+        // only (stand-ins here, so that no program starts).
+        FakeOpener desktop(0);
+        form->SetDesktopOpener(desktop.Program);
         UrlRecorder opener;
         QDesktopServices::setUrlHandler("file", &opener, "open");
         const QString report = write("report\n", "p.klo");
@@ -581,6 +620,7 @@ private slots:
         form->HelpContentsClick();
         QDesktopServices::unsetUrlHandler("file");
         QVERIFY(opener.urls.isEmpty());
+        QVERIFY(desktop.Opened().isEmpty());
         QCOMPARE(m_dialogs->messages.size(), 1);
         const QString page = QDir(QCoreApplication::applicationDirPath()).filePath("KELDORHELP.html");
         QVERIFY(form->MdiArea()->currentSubWindow());
@@ -593,12 +633,15 @@ private slots:
     {
         auto form = makeForm();
         QVERIFY(form->WordProcessor().isEmpty());
+        QCOMPARE(form->DesktopOpener(), "xdg-open");
+        // One that finds a program for the file: nothing more to do.
+        FakeOpener opener(0);
+        form->SetDesktopOpener(opener.Program);
         form->ProgramData().FileName = write(project(), "e.kld");
-        UrlRecorder opener;
-        QDesktopServices::setUrlHandler("file", &opener, "open");
         form->CompInputClick();
-        QDesktopServices::unsetUrlHandler("file");
-        QCOMPARE(opener.urls, QList<QUrl>({QUrl::fromLocalFile(m_dir->filePath("e.kld"))}));
+        QTRY_VERIFY(opener.Gone());
+        QCoreApplication::processEvents();
+        QCOMPARE(opener.Opened(), QStringList({m_dir->filePath("e.kld")}));
         QVERIFY(form->MdiArea()->subWindowList().isEmpty());
         QVERIFY(m_dialogs->messages.isEmpty());
     }
@@ -725,7 +768,7 @@ private slots:
         QVERIFY(form->EditNotesAction()->isEnabled());
         QVERIFY(form->EditOutputAction()->isEnabled());
         // No editor and no opener: the report in the text window, byte for byte.
-        form->SetDesktopOpener([](const QString&) { return false; });
+        form->SetDesktopOpener(m_dir->filePath("no-such-opener"));
         form->EditOutputAction()->trigger();
         QVERIFY(form->MdiArea()->currentSubWindow());
         auto* shown = qobject_cast<TextFileWindow*>(form->MdiArea()->currentSubWindow()->widget());

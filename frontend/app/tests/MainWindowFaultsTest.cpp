@@ -85,12 +85,10 @@ private:
         auto dialogs = std::make_unique<TestDialogs>();
         m_dialogs = dialogs.get();
         form->SetDialogs(std::move(dialogs));
-        // A desktop without a program to open a file; every file asked for is kept.
-        m_opened.clear();
-        form->SetDesktopOpener([this](const QString& file) {
-            m_opened << file;
-            return m_openerWorks;
-        });
+        // A desktop's opener that finds no program for a file (xdg-open on
+        // a minimal desktop), or as the test sets; it keeps every file asked for.
+        m_opener = std::make_unique<FakeOpener>(m_openerStatus);
+        form->SetDesktopOpener(m_opener->Program);
         form->show();
         return form;
     }
@@ -106,14 +104,14 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QTemporaryDir> m_settingsDir;
     TestDialogs* m_dialogs = nullptr;
-    QStringList m_opened;
-    bool m_openerWorks = false;
+    std::unique_ptr<FakeOpener> m_opener;
+    int m_openerStatus = 3;
 
 private slots:
     void init()
     {
         UseFreshFolders(m_dir, m_settingsDir);
-        m_openerWorks = false;
+        m_openerStatus = 3;
     }
 
     void aHugeLayerThicknessNeitherCrashesNorSticks()
@@ -289,6 +287,56 @@ private slots:
                  qPrintable(QString("%1 x %2").arg(boxSize.width()).arg(boxSize.height())));
     }
 
+    void theFailureBoxShowsItsLongestLineWholeAndGrows_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("whole"); // the longest line fits the screen
+        const QString refusal = " INPUT REFUSED: RECORD 10 (FREQUENCIES): NUMBER OF FREQUENCIES = 0 MUST BE FROM 1 TO 100";
+        QTest::newRow("a refused run") << QStringList({" KELDOR ANALYSIS", refusal}) << true;
+        QStringList many;
+        for (int i = 0; i < 40; ++i)
+            many << QStringLiteral(" FREQUENCY %1 DONE").arg(i + 1);
+        many << refusal;
+        QTest::newRow("a refusal after many lines") << many << true;
+        QTest::newRow("a line wider than the screen") << QStringList({QString(2000, u'x')}) << false;
+    }
+    void theFailureBoxShowsItsLongestLineWholeAndGrows()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(bool, whole);
+        auto dialogs = MakeStandardDialogs();
+        QWidget parent;
+        const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+        QSize boxSize;
+        int sideways = -1;
+        QSize grown;
+        onNextModal([&](QWidget* box) {
+            auto* output = box->findChild<QPlainTextEdit*>("OutputText");
+            if (output) {
+                boxSize = box->size();
+                sideways = output->horizontalScrollBar()->maximum();
+                // Made as large as the screen (maximised), the box gives the room to its text.
+                box->resize(screen);
+                QCoreApplication::processEvents();
+                grown = output->size();
+            }
+            box->close();
+        });
+        dialogs->InformWithText(&parent, RunFailedMessage(), lines.join(u'\r'));
+        const QString size = QString("box %1 x %2, screen %3 x %4")
+                                 .arg(boxSize.width())
+                                 .arg(boxSize.height())
+                                 .arg(screen.width())
+                                 .arg(screen.height());
+        QVERIFY2(boxSize.width() <= screen.width() && boxSize.height() <= screen.height(), qPrintable(size));
+        if (whole)
+            QVERIFY2(sideways == 0, qPrintable(size + QString(", scrolls sideways by %1").arg(sideways)));
+        else // as wide as the screen allows, the rest by scrolling
+            QVERIFY2(sideways > 0 && boxSize.width() >= screen.width() * 9 / 10, qPrintable(size));
+        QVERIFY2(grown.width() >= screen.width() - 100 && grown.height() >= screen.height() - 200,
+                 qPrintable(QString("text %1 x %2 in the maximised box").arg(grown.width()).arg(grown.height())));
+    }
+
     void theSaveDialogTakesOnlyAnExistingFolder()
     {
         auto dialogs = MakeStandardDialogs();
@@ -354,10 +402,11 @@ private slots:
                 command = a;
         QVERIFY(command && command->isEnabled());
         command->trigger();
-        QCOMPARE(m_opened, QStringList({path})); // the desktop's opener first
+        // The desktop's opener first; once it has ended with its status, the text window.
+        QTRY_VERIFY(frontWindow<TextFileWindow>(*form));
+        QCOMPARE(m_opener->Opened(), QStringList({path}));
         QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join(" | ")));
         auto* window = frontWindow<TextFileWindow>(*form);
-        QVERIFY(window);
         QCOMPARE(form->MdiArea()->currentSubWindow()->windowTitle(), "p" + extension);
         QCOMPARE(window->Text->toPlainText(), shown);
         if (extension == ".klo")
@@ -372,6 +421,7 @@ private slots:
     void theTextWindowReloadsAndKeepsItsTextWhenTheFileGoes()
     {
         auto form = makeForm();
+        form->SetDesktopOpener(m_dir->filePath("no-such-opener"));
         form->ProgramData().FileName = write(siProject(), "r.kld");
         const QString report = write("first run\n", "r.klo");
         form->CompOutputClick();
@@ -402,15 +452,48 @@ private slots:
         QVERIFY(form->MdiArea()->subWindowList().isEmpty());
     }
 
-    void aDesktopOpenerThatStartsLeavesTheTextWindowClosed()
+    void aDesktopOpenerThatFailsLeavesTheFileToTheTextWindow_data()
     {
-        m_openerWorks = true;
+        QTest::addColumn<int>("status");
+        QTest::newRow("the opener finds no program for the file") << 3;
+        QTest::newRow("the program found fails") << 4;
+        QTest::newRow("the opener crashes") << int(FakeOpener::Crashes);
+        QTest::newRow("no opener at all") << -127;
+    }
+    void aDesktopOpenerThatFailsLeavesTheFileToTheTextWindow()
+    {
+        QFETCH(int, status);
+        const bool missing = status == -127;
+        m_openerStatus = missing ? 0 : status;
         auto form = makeForm();
+        if (missing)
+            form->SetDesktopOpener(m_dir->filePath("no-such-opener"));
         form->ProgramData().FileName = write(siProject(), "o.kld");
         form->CompInputClick();
-        QCOMPARE(m_opened, QStringList({m_dir->filePath("o.kld")}));
+        if (missing) // known at once
+            QVERIFY(frontWindow<TextFileWindow>(*form));
+        QTRY_VERIFY(frontWindow<TextFileWindow>(*form));
+        QCOMPARE(frontWindow<TextFileWindow>(*form)->FilePath(), m_dir->filePath("o.kld"));
+        QCOMPARE(form->MdiArea()->subWindowList().size(), 1);
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void aDesktopOpenerThatKeepsRunningLeavesTheTextWindowClosed()
+    {
+        m_openerStatus = FakeOpener::Holds;
+        auto form = makeForm();
+        form->ProgramData().FileName = write(siProject(), "o.kld");
+        // The command returns while the opener runs (it may be the editor by now).
+        form->CompInputClick();
+        QTRY_VERIFY(m_opener->Runs());
+        QCOMPARE(m_opener->Opened(), QStringList({m_dir->filePath("o.kld")}));
         QVERIFY(form->MdiArea()->subWindowList().isEmpty());
         QVERIFY(m_dialogs->messages.isEmpty());
+        // Closing the program leaves it running.
+        QVERIFY(form->close());
+        form.reset();
+        QCoreApplication::processEvents();
+        QVERIFY(m_opener->Runs());
     }
 
     void helpOpensInItsOwnWindow()
@@ -421,7 +504,7 @@ private slots:
         QVERIFY(!title.isEmpty());
         form->HelpContentsClick();
         QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join(" | ")));
-        QVERIFY(m_opened.isEmpty()); // help never goes to the desktop's opener
+        QVERIFY(m_opener->Opened().isEmpty()); // help never goes to the desktop's opener
         auto* help = frontWindow<HelpWindow>(*form);
         QVERIFY(help);
         QCOMPARE(form->MdiArea()->currentSubWindow()->windowTitle(), title);

@@ -8,6 +8,7 @@
 #include "PlotPainter.h"
 #include "PrintTarget.h"
 #include "SaveAttb.h"
+#include "Workspace.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -88,8 +89,7 @@ std::unique_ptr<PlotWindowHook> TPlotForm::Create(TGraphPlot& plot, QMdiArea* ar
     auto* form = new TPlotForm(plot, *bounds);
     QMdiSubWindow* frame = nullptr;
     if (area) {
-        frame = area->addSubWindow(form);
-        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame = AddChildWindow(*area, form, ChildFrame::Sizable);
     } else {
         form->setAttribute(Qt::WA_DeleteOnClose);
     }

@@ -4,6 +4,7 @@
 #include "Evaluator.h"
 #include "Misc.h"
 #include "UserAction.h"
+#include "Workspace.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -377,12 +378,7 @@ TGridTable::WindowFactory TTableForm::Factory(QMdiArea* area, Informer inform)
             form->setParent(parent);
             form->move(0, 0);
         } else if (guarded) {
-            auto* sub = new QMdiSubWindow;
-            sub->setWidget(form);
-            sub->setAttribute(Qt::WA_DeleteOnClose);
-            sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                                | Qt::WindowMinimizeButtonHint);
-            guarded->addSubWindow(sub);
+            QMdiSubWindow* sub = AddChildWindow(*guarded, form, ChildFrame::OwnSize);
             form->m_frame = sub;
             form->m_frameObject = sub;
             form->m_area = guarded;
