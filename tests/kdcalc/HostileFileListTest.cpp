@@ -54,6 +54,14 @@ struct Folders {
                                           notes + "\n");
     }
     void usualList() const { list(run + "/p.klo", run + "/p.klp", run + "/p.klr"); }
+    // An expected message with "{run}" and "{outside}" put in.
+    std::string expand(std::string text) const
+    {
+        for (const auto& [from, to] : {std::pair{"{run}", run}, std::pair{"{outside}", outside}})
+            for (auto at = text.find(from); at != std::string::npos; at = text.find(from))
+                text.replace(at, std::string(from).size(), to);
+        return text;
+    }
 };
 
 // Runs kdfilelist with one argument in dir: its exit status (-1 when it did
@@ -229,10 +237,7 @@ TEST(HostileFileList, RefusedBeforeAnythingIsWritten)
         const auto outsideBefore = snapshot(f.outside);
         const auto runBefore = snapshot(f.run);
         const auto run = runKdcalc(f.run);
-        std::string expected = c.message;
-        for (const auto& [from, to] : {std::pair{"{run}", f.run}, std::pair{"{outside}", f.outside}})
-            for (auto at = expected.find(from); at != std::string::npos; at = expected.find(from))
-                expected.replace(at, std::string(from).size(), to);
+        const std::string expected = f.expand(c.message);
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(contains(run.console, expected)) << run.console;
         EXPECT_EQ(snapshot(f.outside), outsideBefore);
@@ -446,11 +451,6 @@ TEST(HostileFileList, WriterNeverWritesThroughALinkOrOverTheProject)
         {"names.dat is a hard link to a file outside", "p.kld",
          [](const Folders& f) { fs::create_hard_link(f.victim, f.run + "/names.dat"); }, nullptr},
     };
-    const auto expand = [](std::string text, const Folders& f) {
-        for (std::size_t at; (at = text.find("{run}")) != std::string::npos;)
-            text.replace(at, 5, f.run);
-        return text;
-    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Folders f;
@@ -466,7 +466,7 @@ TEST(HostileFileList, WriterNeverWritesThroughALinkOrOverTheProject)
             continue;
         }
         EXPECT_EQ(status, 1);
-        EXPECT_EQ(output, "kdfilelist: The file list " + f.run + "/names.dat is not written: " + expand(c.why, f) +
+        EXPECT_EQ(output, "kdfilelist: The file list " + f.run + "/names.dat is not written: " + f.expand(c.why) +
                               ".\n");
         EXPECT_EQ(snapshot(f.run), runBefore);
     }
