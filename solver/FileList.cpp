@@ -4,7 +4,10 @@
 #include "RecordError.h"
 #include "RunChannels.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace kd {
@@ -24,19 +27,30 @@ const char* roleOf(int i)
     case 1: return "PROJECT FILE";
     case 2: return "REPORT";
     case 3: return "PLOT DATA FILE";
-    default: return "RUN NOTES";
+    case 4: return "RUN NOTES";
+    default: return "UNUSED NAME";
     }
 }
 
+bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
 } // namespace
 
-FileList readRunFileList(const std::string& path)
+FileList readRunFileList(const std::string& path, std::string& unreadable)
 {
+    unreadable.clear();
     FileList list;
     FreeFormatReader reader;
     try {
         reader.open(path);
     } catch (const RecordError&) {
+        // A missing list is a short one; any other list that cannot be read
+        // is reported as what it is.
+        struct stat st {};
+        const bool missing = ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+        if (!missing)
+            unreadable = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? "IT IS A DIRECTORY"
+                                                                               : reader.openProblem();
         return list;
     }
     std::string line;
@@ -52,6 +66,15 @@ FileList readRunFileList(const std::string& path)
 
 std::optional<std::string> checkFileList(const FileList& list)
 {
+    // The line end itself is gone by now: what is left is part of the name.
+    for (int i = 1; i <= kFileListLines; ++i) {
+        const std::string& name = list.names[static_cast<std::size_t>(i)];
+        const auto control = std::find_if(name.begin(), name.end(), isControl);
+        if (control != name.end())
+            return std::string(" FILE LIST ") + kFileListName + ": THE " + roleOf(i) + " (LINE " + std::to_string(i) +
+                   ") HOLDS A CONTROL CHARACTER (CODE " + std::to_string(static_cast<unsigned char>(*control)) +
+                   "): THE RUN IS REFUSED.";
+    }
     for (int i = 1; i <= 4; ++i)
         if (list.names[static_cast<std::size_t>(i)].empty())
             return std::string(" FILE LIST ") + kFileListName + " NAMES NO " + roleOf(i) + " (LINE " +

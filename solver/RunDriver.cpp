@@ -125,10 +125,15 @@ std::vector<NamedFile> outputNames(const FileList& list)
 
 int runInFolder()
 {
-    const FileList list = readRunFileList(kFileListName);
+    std::string unreadable;
+    const FileList list = readRunFileList(kFileListName, unreadable);
     if (!list.complete) {
         consoleLine(kFileListMessage1);
         consoleLine(kFileListMessage2);
+    }
+    if (!unreadable.empty()) {
+        consoleLine(std::string(" CANNOT READ THE FILE LIST ") + kFileListName + ": " + unreadable);
+        return 1;
     }
     if (const auto problem = checkFileList(list)) {
         consoleLine(*problem);

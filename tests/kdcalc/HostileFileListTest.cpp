@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <functional>
 #include <grp.h>
+#include <iostream>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -65,7 +66,8 @@ struct Folders {
 };
 
 // Runs kdfilelist with one argument in dir: its exit status (-1 when it did
-// not exit normally) and what it printed.
+// not exit normally, also when it was killed after kRunTimeLimitSeconds) and
+// what it printed.
 std::pair<int, std::string> runKdfilelist(const std::string& dir, const std::string& project)
 {
     int fds[2];
@@ -76,6 +78,7 @@ std::pair<int, std::string> runKdfilelist(const std::string& dir, const std::str
         ::close(fds[0]);
         ::dup2(fds[1], 1);
         ::dup2(fds[1], 2);
+        ::alarm(kRunTimeLimitSeconds);
         if (::chdir(dir.c_str()) == 0)
             ::execl(KDFILELIST_PATH, KDFILELIST_PATH, project.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
@@ -228,7 +231,7 @@ TEST(HostileFileList, RefusedBeforeAnythingIsWritten)
          " CANNOT OPEN THE PROJECT FILE {run}/p.kld: IT IS NOT A REGULAR FILE"},
         {"file list links to /dev/zero",
          [](const Folders& f) { fs::create_symlink("/dev/zero", f.run + "/names.dat"); },
-         " FILE LIST names.dat NAMES NO PROJECT FILE (LINE 1)"},
+         " CANNOT READ THE FILE LIST names.dat: IT IS NOT A REGULAR FILE"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -245,6 +248,83 @@ TEST(HostileFileList, RefusedBeforeAnythingIsWritten)
         auto runAfter = snapshot(f.run);
         std::erase(runAfter, f.run + "/kdcalc.lock ");
         EXPECT_EQ(runAfter, runBefore);
+    }
+}
+
+TEST(HostileFileList, AListThatNamesOtherFilesThanItSaysIsRefused)
+{
+    // A name is opened through its C string: a NUL inside it would make the
+    // run write another file than the list names, here a file of the user's
+    // beside the project. A list that cannot be read says why. Either way the
+    // run is refused before it writes anything, the lock file included.
+    struct Case {
+        const char* name;
+        std::function<void(const Folders&)> prepare;
+        bool asOrdinaryUser;
+        const char* message;
+    };
+    const auto withLine = [](const Folders& f, int line, const std::string& name) {
+        std::vector<std::string> names{f.project, f.run + "/p.klo", f.run + "/p.klp", f.run + "/p.klr",
+                                       f.run + "/p.klr", f.run + "/p.klr"};
+        names[static_cast<std::size_t>(line - 1)] = name;
+        std::string text;
+        for (const auto& n : names)
+            text += n + "\r\n";
+        writeFile(f.run + "/names.dat", text);
+    };
+    const std::string nul(1, '\0');
+    const Case cases[] = {
+        {"NUL in the project file's name",
+         [&](const Folders& f) { withLine(f, 1, f.project + nul + ".x"); }, false,
+         " FILE LIST names.dat: THE PROJECT FILE (LINE 1) HOLDS A CONTROL CHARACTER (CODE 0): THE RUN IS REFUSED."},
+        {"NUL in the report's name",
+         [&](const Folders& f) { withLine(f, 2, f.run + "/keep.txt" + nul + ".klo"); }, false,
+         " FILE LIST names.dat: THE REPORT (LINE 2) HOLDS A CONTROL CHARACTER (CODE 0): THE RUN IS REFUSED."},
+        {"NUL in the plot data file's name",
+         [&](const Folders& f) { withLine(f, 3, f.run + "/keep.txt" + nul + ".klp"); }, false,
+         " FILE LIST names.dat: THE PLOT DATA FILE (LINE 3) HOLDS A CONTROL CHARACTER (CODE 0)"},
+        {"NUL in the run notes' name",
+         [&](const Folders& f) { withLine(f, 4, f.run + "/keep.txt" + nul + ".klr"); }, false,
+         " FILE LIST names.dat: THE RUN NOTES (LINE 4) HOLDS A CONTROL CHARACTER (CODE 0)"},
+        {"escape character in the report's name",
+         [&](const Folders& f) { withLine(f, 2, f.run + "/p\x1b.klo"); }, false,
+         " FILE LIST names.dat: THE REPORT (LINE 2) HOLDS A CONTROL CHARACTER (CODE 27)"},
+        {"carriage return inside an unused name",
+         [&](const Folders& f) { withLine(f, 6, f.run + "/p.klr\r" + f.run + "/keep.txt"); }, false,
+         " FILE LIST names.dat: THE UNUSED NAME (LINE 6) HOLDS A CONTROL CHARACTER (CODE 13)"},
+        {"file list is a directory", [](const Folders& f) { fs::create_directory(f.run + "/names.dat"); }, false,
+         " CANNOT READ THE FILE LIST names.dat: IT IS A DIRECTORY"},
+        {"file list is a FIFO", [](const Folders& f) { ::mkfifo((f.run + "/names.dat").c_str(), 0600); }, false,
+         " CANNOT READ THE FILE LIST names.dat: IT IS NOT A REGULAR FILE"},
+        {"file list cannot be read",
+         [](const Folders& f) {
+             f.usualList();
+             fs::permissions(f.run + "/names.dat", fs::perms::none);
+             // An ordinary user must be able to reach the list to be refused it.
+             const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec;
+             fs::permissions(f.root.path(), open);
+             fs::permissions(f.run, open);
+         },
+         true, " CANNOT READ THE FILE LIST names.dat: Permission denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Folders f;
+        writeFile(f.run + "/keep.txt", "user data\n");
+        c.prepare(f);
+        const auto outsideBefore = snapshot(f.outside);
+        const auto runBefore = snapshot(f.run);
+        KdcalcProcess run(f.run, c.asOrdinaryUser ? std::function<bool()>(asOrdinaryUser) : std::function<bool()>());
+        const int status = run.finish();
+        if (status == 126) {
+            std::cout << "row \"" << c.name << "\" skipped: no user here for whom a file can be closed\n";
+            continue;
+        }
+        EXPECT_EQ(status, 1) << run.console();
+        EXPECT_TRUE(contains(run.console(), c.message)) << run.console();
+        EXPECT_EQ(snapshot(f.outside), outsideBefore);
+        EXPECT_EQ(snapshot(f.run), runBefore);
     }
 }
 

@@ -26,6 +26,8 @@ KdcalcProcess::KdcalcProcess(const std::string& dir, const std::function<bool()>
             ::_exit(127);
         if (inChild && !inChild())
             ::_exit(126);
+        // The timer goes on in the program: SIGALRM ends it.
+        ::alarm(kRunTimeLimitSeconds);
         ::execl(KDCALC_PATH, KDCALC_PATH, static_cast<char*>(nullptr));
         ::_exit(127);
     }

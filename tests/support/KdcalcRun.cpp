@@ -1,27 +1,28 @@
 #include "KdcalcRun.h"
 
 #include "FileListLayout.h"
+#include "KdcalcProcess.h"
 #include "TempDir.h"
 
-#include <cstdio>
-#include <sys/wait.h>
+#include <cstdlib>
+#include <sstream>
 
 namespace kdtest {
 
 RunResult runKdcalc(const std::string& dir, const std::string& environment)
 {
+    KdcalcProcess process(dir, [&environment] {
+        std::istringstream words(environment);
+        for (std::string word; words >> word;) {
+            const auto eq = word.find('=');
+            if (eq == std::string::npos || ::setenv(word.substr(0, eq).c_str(), word.substr(eq + 1).c_str(), 1) != 0)
+                return false;
+        }
+        return true;
+    });
     RunResult result;
-    const std::string command = "cd '" + dir + "' && env " + environment + " '" KDCALC_PATH "' 2>&1 < /dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    char buf[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-        result.console.append(buf, n);
-    const int raw = pclose(pipe);
-    if (raw != -1 && WIFEXITED(raw))
-        result.status = WEXITSTATUS(raw);
+    result.status = process.finish();
+    result.console = process.console();
     return result;
 }
 

@@ -10,7 +10,8 @@ struct RunResult {
 };
 
 // Runs kdcalc with `dir` as its current directory, as the front end starts it;
-// `environment` is a list of NAME=value words put before the program.
+// `environment` is a list of NAME=value words set for the program. A run
+// longer than kRunTimeLimitSeconds (KdcalcProcess.h) is killed.
 RunResult runKdcalc(const std::string& dir, const std::string& environment = std::string());
 
 // Writes names.dat in `dir` for a project `base` + ".kld" in the same folder,
