@@ -51,16 +51,18 @@ constexpr int kWindowListSize = 50;
 const QString kSaveQuestion = QStringLiteral("Do you want to save any changes?");
 const QString kEditorFailed = QStringLiteral("An error occurred in running the Word Processor");
 
-// A dropped project is only read: the drop is a copy whatever the source
-// proposed, so that a source offering a move never deletes its file. A
-// source that offers no copy is refused. False then.
-bool acceptAsCopy(QDropEvent* event)
+// A dropped project is only read: the drop is a copy when the source offers
+// one, else a link, whatever the source proposed, so that a source offering
+// a move never deletes its file. A source that offers neither is refused.
+// False then.
+bool acceptAsCopyOrLink(QDropEvent* event)
 {
-    if (!event->mimeData()->hasUrls() || !(event->possibleActions() & Qt::CopyAction)) {
+    const Qt::DropActions offered = event->possibleActions();
+    if (!event->mimeData()->hasUrls() || !(offered & (Qt::CopyAction | Qt::LinkAction))) {
         event->ignore();
         return false;
     }
-    event->setDropAction(Qt::CopyAction);
+    event->setDropAction(offered & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
     event->accept();
     return true;
 }
@@ -485,17 +487,17 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    acceptAsCopy(event);
+    acceptAsCopyOrLink(event);
 }
 
 void TMainForm::dragMoveEvent(QDragMoveEvent* event)
 {
-    acceptAsCopy(event);
+    acceptAsCopyOrLink(event);
 }
 
 void TMainForm::dropEvent(QDropEvent* event)
 {
-    if (!acceptAsCopy(event))
+    if (!acceptAsCopyOrLink(event))
         return;
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())

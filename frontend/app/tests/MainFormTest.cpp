@@ -456,23 +456,33 @@ private slots:
         QVERIFY(!form->PlotDataLoaded());
     }
 
-    void aDropIsACopyWhateverTheSourceProposes_data()
+    void aDropIsACopyElseALink_data()
     {
         QTest::addColumn<int>("offered");
         QTest::addColumn<int>("modifiers");
-        QTest::addColumn<bool>("taken");
+        QTest::addColumn<int>("taken"); // the action the source is told; 0: refused
         // Shift held over a source that offers copy and move proposes a move.
         QTest::newRow("copy or move, Shift held")
-            << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::ShiftModifier) << true;
-        QTest::newRow("copy or move") << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::NoModifier) << true;
-        // No copy offered: the drop is refused rather than taken as a move.
-        QTest::newRow("a move only") << int(Qt::MoveAction) << int(Qt::NoModifier) << false;
+            << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::ShiftModifier) << int(Qt::CopyAction);
+        QTest::newRow("copy or move") << int(Qt::CopyAction | Qt::MoveAction) << int(Qt::NoModifier)
+                                      << int(Qt::CopyAction);
+        QTest::newRow("copy or link, Ctrl+Shift held") << int(Qt::CopyAction | Qt::LinkAction)
+                                                       << int(Qt::ControlModifier | Qt::ShiftModifier)
+                                                       << int(Qt::CopyAction);
+        // A file manager with Ctrl+Shift held offers a link only; a link
+        // never deletes the source's file.
+        QTest::newRow("a link only") << int(Qt::LinkAction) << int(Qt::ControlModifier | Qt::ShiftModifier)
+                                     << int(Qt::LinkAction);
+        QTest::newRow("a move or a link") << int(Qt::MoveAction | Qt::LinkAction) << int(Qt::ShiftModifier)
+                                          << int(Qt::LinkAction);
+        // Neither: the drop is refused rather than taken as a move.
+        QTest::newRow("a move only") << int(Qt::MoveAction) << int(Qt::NoModifier) << 0;
     }
-    void aDropIsACopyWhateverTheSourceProposes()
+    void aDropIsACopyElseALink()
     {
         QFETCH(int, offered);
         QFETCH(int, modifiers);
-        QFETCH(bool, taken);
+        QFETCH(int, taken);
         auto form = makeForm();
         const QString path = write(project("12", "Dropped"), "drop/m.kld");
         QMimeData data;
@@ -484,10 +494,10 @@ private slots:
         QDropEvent drop(QPointF(6, 6), actions, &data, Qt::LeftButton, keys);
         for (QDropEvent* event : {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop}) {
             QApplication::sendEvent(form.get(), event);
-            QCOMPARE(event->isAccepted(), taken);
-            // The source is told that the file was copied: it keeps it.
+            QCOMPARE(event->isAccepted(), taken != 0);
+            // The source is told that the file was copied or linked: it keeps it.
             if (taken)
-                QCOMPARE(event->dropAction(), Qt::CopyAction);
+                QCOMPARE(int(event->dropAction()), taken);
         }
         QCOMPARE(form->ProgramData().Title, taken ? "Dropped" : "New Pile");
         QVERIFY(QFile::exists(path));

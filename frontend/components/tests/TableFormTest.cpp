@@ -290,7 +290,8 @@ private slots:
     }
 
     // A cell shows its value to 8 digits; leaving it stores the text only
-    // when the user changed it, on every way out of the cell.
+    // when the user changed it, on every way out of the cell, and only a
+    // stored text marks the table modified.
     void onlyAChangedTextIsStored()
     {
         const auto editor = [](TTableForm& form) {
@@ -300,6 +301,7 @@ private slots:
         struct Path {
             const char* what;
             std::function<void(TTableForm& form, TTableForm& other)> leave;
+            bool edits = false; // the way out is an edit of its own
         };
         const Path paths[] = {
             {"a click on another cell", [](TTableForm& f, TTableForm&) { QVERIFY(f.SelectCell(2, 1)); }},
@@ -307,7 +309,7 @@ private slots:
             {"Tab", [&](TTableForm& f, TTableForm&) { QTest::keyClick(editor(f), Qt::Key_Tab); }},
             {"Enter", [](TTableForm& f, TTableForm&) { f.GridKeyPress(Qt::Key_Return); }},
             {"a command of the main window", [](TTableForm& f, TTableForm&) { QVERIFY(f.StoreEdits()); }},
-            {"a button", [](TTableForm& f, TTableForm&) { f.BtnAdd()->click(); }},
+            {"a button", [](TTableForm& f, TTableForm&) { f.BtnAdd()->click(); }, true},
             {"another window activated",
              [this](TTableForm&, TTableForm& other) {
                  m_area->setActiveSubWindow(static_cast<QMdiSubWindow*>(other.Frame()));
@@ -318,11 +320,12 @@ private slots:
             const char* what;
             const char* typed; // null: nothing typed
             Extended stored;
+            bool modified;
         };
         const Entry entries[] = {
-            {"untouched", nullptr, 1.0L / 3},
-            {"the shown text typed again", "0.33333333", 1.0L / 3},
-            {"a new text", "0.5", 0.5L},
+            {"untouched", nullptr, 1.0L / 3, false},
+            {"the shown text typed again", "0.33333333", 1.0L / 3, false},
+            {"a new text", "0.5", 0.5L, true},
         };
         for (const Path& path : paths) {
             for (const Entry& entry : entries) {
@@ -337,6 +340,8 @@ private slots:
                     form->SetEditText(entry.typed);
                 path.leave(*form, *otherForm);
                 QVERIFY2(t->Cells(0, 0)->GetFloat() == entry.stored, what.constData());
+                QVERIFY2(t->IsModified() == (entry.modified || path.edits), what.constData());
+                QVERIFY2(!other->IsModified(), what.constData());
             }
         }
         QVERIFY(m_messages.isEmpty());
@@ -923,6 +928,43 @@ private slots:
                 after << b->text();
         after.sort();
         QCOMPARE(after, QStringList({"1: ", "2: Piles"}));
+    }
+
+    // A row's choice taken again changes nothing; another one is an edit.
+    void onlyANewChoiceMarksTheTable()
+    {
+        struct Case {
+            const char* what;
+            int item; // 0-based; the rows hold the first
+            bool modified;
+        };
+        const Case cases[] = {{"the same choice", 0, false}, {"another choice", 1, true}};
+        for (const Case& c : cases) {
+            TGridTable t;
+            auto length = std::make_unique<TFloatColumn>(&t);
+            length->Captions() = QStringList{"Length"};
+            t.AddColumn(std::move(length));
+            auto kind = std::make_unique<TEnumColumn>(&t);
+            kind->Captions() = QStringList{"Kind"};
+            kind->SetItems({"fixed", "free"});
+            auto* kinds = static_cast<TEnumColumn*>(t.AddColumn(std::move(kind)));
+            t.SetRowCount(2);
+            TTableForm* form = open(t);
+            QComboBox* combo = nullptr;
+            for (QComboBox* b : form->Grid()->viewport()->findChildren<QComboBox*>())
+                if (b->property("editorIndex").toInt() == 1)
+                    combo = b;
+            QVERIFY2(combo, c.what);
+            // Entering the list makes its row current, as a click on it does.
+            combo->setFocus(Qt::MouseFocusReason);
+            QTRY_VERIFY2(combo->hasFocus(), c.what);
+            QVERIFY2(!t.IsModified(), c.what);
+            combo->setCurrentIndex(c.item);
+            emit combo->activated(c.item);
+            QVERIFY2(kinds->GetInt(1) == c.item + 1, c.what);
+            QVERIFY2(t.IsModified() == c.modified, c.what);
+            t.CloseForm();
+        }
     }
 
     void aRealMessageBoxComesOnce()

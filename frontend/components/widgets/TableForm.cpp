@@ -878,7 +878,13 @@ void TTableForm::placeColumnEditors()
                     combo->setMaxVisibleItems(11);
                     connect(combo, &QComboBox::activated, this, [this, choice, i](int item) {
                         try {
+                            // The row's own choice taken again is no edit.
+                            const int row = choice->Editor(i)->Tag;
+                            const bool changed =
+                                row >= 0 && row < choice->RowCount() && choice->GetInt(row) != item + 1;
                             choice->ComboChange(i, item);
+                            if (changed && m_table)
+                                m_table->SetModified(true);
                         } catch (const Exception& e) {
                             inform(e.Message());
                         }
@@ -1036,7 +1042,6 @@ bool TTableForm::CommitCell()
         return false;
     if (m_col <= 0 || !isTableRow(m_row - m_headerRows))
         return true;
-    m_table->SetModified(true);
     TColumn* column = m_table->VisibleColumn(m_col - 1);
     if (column->UsesControls())
         return true;
@@ -1067,6 +1072,9 @@ bool TTableForm::CommitCell()
         CallWhenUserActionEnds(this, [this] { m_refusalPending = false; });
         return false;
     }
+    // Only a stored entry is an edit: leaving, scrolling or closing the
+    // window leaves the table as the project file has it.
+    m_table->SetModified(true);
     m_model->accept(col, row);
     m_refusedCol = 0;
     return true;

@@ -92,8 +92,9 @@ public:
     // back to the first data cell.
     void GridKeyPress(int key);
 
-    // Stores the current cell's text; false (after one message) when the
-    // column refuses it.
+    // Stores the current cell's text when the user changed it, and only then
+    // marks the table modified; false (after one message) when the column
+    // refuses it.
     bool CommitCell();
     void FillGrid();
     void ArrangeControls();
