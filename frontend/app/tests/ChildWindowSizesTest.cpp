@@ -1,8 +1,9 @@
 // Every kind of child window keeps a usable size when the workspace arranges
 // them: a data dialog, both geometry views, a table window and a plot window,
 // through the main window's menus. The children without a maximise button
-// keep their frame and size beside a maximised child, and the keys of the
-// workspace close and switch its children.
+// keep their frame and size beside a maximised child, the views open
+// maximised beside one, and the keys of the workspace close and switch its
+// children.
 
 #include "DialogTestSupport.h"
 
@@ -35,6 +36,16 @@ QSize leastContents(const QMdiSubWindow* sub)
     const QMargins m = sub->contentsMargins();
     const QSize frame = sub->minimumSize() - QSize(m.left() + m.right(), m.top() + m.bottom());
     return sub->widget()->minimumSize().expandedTo(frame);
+}
+
+// The main window at this size; a window manager may resize it later than asked.
+std::unique_ptr<TMainForm> formOfSize(ScriptedUser*& user, QSize size)
+{
+    auto form = MakeShownForm(user);
+    form->resize(size);
+    if (!QTest::qWaitFor([&] { return form->size() == size; }))
+        qWarning("the main window was not resized");
+    return form;
 }
 
 QString describe(const QMdiSubWindow* sub)
@@ -206,6 +217,62 @@ private slots:
         QCOMPARE(form->MdiArea()->currentSubWindow(), dialog);
         QVERIFY2(!dialog->isMaximized(), qPrintable(describe(dialog)));
         QCOMPARE(dialog->size(), own);
+    }
+
+    void aViewOpensMaximisedBesideAMaximisedChildAndAtItsOwnSizeAlone_data()
+    {
+        QTest::addColumn<ChildKind>("view");
+        QTest::addColumn<QSize>("initial"); // the frame's
+        QTest::addColumn<QString>("maximised"); // the child open before it
+        for (const char* maximised : {"nothing", "plot", "help"}) {
+            QTest::addRow("side view, %s maximised", maximised)
+                << ChildKind::SideView << QSize(727, 590) << QString(maximised);
+            QTest::addRow("top view, %s maximised", maximised)
+                << ChildKind::TopView << QSize(610, 392) << QString(maximised);
+        }
+    }
+    void aViewOpensMaximisedBesideAMaximisedChildAndAtItsOwnSizeAlone()
+    {
+        QFETCH(ChildKind, view);
+        QFETCH(QSize, initial);
+        QFETCH(QString, maximised);
+        auto form = formOfSize(m_user, QSize(1000, 750));
+        QMdiArea* area = form->MdiArea();
+        QMdiSubWindow* big = nullptr;
+        if (maximised == "plot") {
+            fill(form->Plots().pltSkin);
+            form->Plots().pltSkin.Show(); // a plot opens maximised
+            big = area->currentSubWindow();
+        } else if (maximised == "help") {
+            form->HelpContentsClick();
+            big = area->currentSubWindow();
+            QVERIFY(big);
+            big->showMaximized();
+        }
+        QVERIFY(!big || big->isMaximized());
+        form->ShowChild(view);
+        QMdiSubWindow* frame = area->currentSubWindow();
+        QVERIFY(frame && frame != big);
+        QWidget* contents = frame->widget();
+        if (big) {
+            // As every resizable child: maximised over the whole workspace,
+            // with the child behind restored.
+            QVERIFY2(frame->isMaximized(), qPrintable(describe(frame)));
+            QTRY_COMPARE(frame->geometry(), area->viewport()->rect());
+            QCOMPARE(contents->geometry(), frame->rect());
+            QVERIFY(!big->isMaximized());
+            QVERIFY2(form->windowTitle().endsWith(" - [" + frame->windowTitle() + "]"), qPrintable(form->windowTitle()));
+            frame->showNormal();
+        }
+        // Its own size, alone or once restored, with its title bar.
+        QTRY_COMPARE(frame->size(), initial);
+        QVERIFY(!frame->isMaximized());
+        QVERIFY2(frame->contentsMargins().top() > 0, qPrintable(describe(frame)));
+        QCOMPARE(contents->size(), frame->contentsRect().size());
+        // The frame keeps the view's minimum, its title bar and borders besides.
+        frame->resize(1, 1);
+        const QSize least = contents->minimumSizeHint();
+        QVERIFY2(contents->width() >= least.width() && contents->height() >= least.height(), qPrintable(describe(frame)));
     }
 
     void theWorkspaceKeysCloseAndSwitchChildren_data()
