@@ -231,6 +231,9 @@ TMainForm::TMainForm(QWidget* parent)
         t->SetFormFactory(TTableForm::Factory(
             m_mdi, [this](QWidget* parent, const QString& message) { m_dialogs->Inform(parent, message); }));
     m_mdi->setBackground(Qt::white);
+    // Every child can be reached: scroll bars when one lies beyond the edge.
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     InstallChildWindowKeys(*m_mdi);
     setCentralWidget(m_mdi);
     setAcceptDrops(true);

@@ -2,8 +2,8 @@
 // them: a data dialog, both geometry views, a table window and a plot window,
 // through the main window's menus. The children without a maximise button
 // keep their frame and size beside a maximised child, the views open
-// maximised beside one, and the keys of the workspace close and switch its
-// children.
+// maximised beside one, the workspace scrolls to a child beyond its edge, and
+// the keys of the workspace close and switch its children.
 
 #include "DialogTestSupport.h"
 
@@ -12,6 +12,7 @@
 
 #include "Table.h"
 
+#include <QScrollBar>
 #include <QSettings>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -273,6 +274,61 @@ private slots:
         frame->resize(1, 1);
         const QSize least = contents->minimumSizeHint();
         QVERIFY2(contents->width() >= least.width() && contents->height() >= least.height(), qPrintable(describe(frame)));
+    }
+
+    void theWorkspaceScrollsToAChildBeyondItsEdge_data()
+    {
+        // Where the child lies on each axis: -1 wholly before the start, 0
+        // inside, 1 wholly beyond the end, 2 half beyond the end.
+        QTest::addColumn<int>("across");
+        QTest::addColumn<int>("down");
+        QTest::newRow("inside") << 0 << 0;
+        QTest::newRow("beyond the right edge") << 1 << 0;
+        QTest::newRow("beyond the bottom edge") << 0 << 1;
+        QTest::newRow("half beyond the right edge") << 2 << 0;
+        QTest::newRow("half beyond the bottom edge") << 0 << 2;
+        QTest::newRow("beyond the bottom right corner") << 1 << 1;
+        QTest::newRow("beyond the top left corner") << -1 << -1;
+    }
+    void theWorkspaceScrollsToAChildBeyondItsEdge()
+    {
+        QFETCH(int, across);
+        QFETCH(int, down);
+        auto form = formOfSize(m_user, QSize(600, 400));
+        ChooseDataItem(*form, QStringLiteral("&Title"));
+        QMdiArea* area = form->MdiArea();
+        QMdiSubWindow* sub = area->currentSubWindow();
+        QVERIFY(sub);
+        QScrollBar* hbar = area->horizontalScrollBar();
+        QScrollBar* vbar = area->verticalScrollBar();
+        const QSize room = area->viewport()->size();
+        // Small enough to be seen whole beside the scroll bars.
+        QVERIFY2(sub->width() < room.width() - 40 && sub->height() < room.height() - 40, qPrintable(describe(sub)));
+        const auto at = [](int where, int size, int extent) {
+            switch (where) {
+            case -1: return -size - 20;
+            case 1: return extent + 20;
+            case 2: return extent - size / 2;
+            default: return 10;
+            }
+        };
+        const QPoint place(at(across, sub->width(), room.width()), at(down, sub->height(), room.height()));
+        sub->move(place);
+        QTRY_COMPARE(hbar->isVisible(), across != 0);
+        QTRY_COMPARE(vbar->isVisible(), down != 0);
+        if (across == 0 && down == 0)
+            return;
+        // None once the child is back inside.
+        sub->move(10, 10);
+        QTRY_VERIFY(!hbar->isVisible() && !vbar->isVisible());
+        sub->move(place);
+        QTRY_VERIFY(hbar->isVisible() || vbar->isVisible());
+        // Scrolled as far as the bars go towards it, the child is wholly in view.
+        if (across != 0)
+            hbar->setValue(across < 0 ? hbar->minimum() : hbar->maximum());
+        if (down != 0)
+            vbar->setValue(down < 0 ? vbar->minimum() : vbar->maximum());
+        QTRY_VERIFY2(area->viewport()->rect().contains(sub->geometry()), qPrintable(describe(sub)));
     }
 
     void theWorkspaceKeysCloseAndSwitchChildren_data()
