@@ -657,13 +657,7 @@ void TMainForm::ActivateMenuClick(int index)
 
 void TMainForm::arrangeIcons()
 {
-    int x = 0;
-    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
-        if (!w->isMinimized())
-            continue;
-        w->move(x, m_mdi->viewport()->height() - w->height());
-        x += w->width();
-    }
+    ArrangeIcons(*m_mdi);
 }
 
 bool TMainForm::LoadPlotData(const QString& path, bool showMessage)

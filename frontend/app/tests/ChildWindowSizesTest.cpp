@@ -2,8 +2,9 @@
 // them: a data dialog, both geometry views, a table window and a plot window,
 // through the main window's menus. The children without a maximise button
 // keep their frame and size beside a maximised child, the views open
-// maximised beside one, the workspace scrolls to a child beyond its edge, and
-// the keys of the workspace close and switch its children.
+// maximised beside one, the workspace scrolls to a child beyond its edge,
+// Arrange Icons lays the icons in rows, and the keys of the workspace close
+// and switch its children.
 
 #include "DialogTestSupport.h"
 
@@ -16,6 +17,9 @@
 #include <QSettings>
 #include <QStyle>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -329,6 +333,79 @@ private slots:
         if (down != 0)
             vbar->setValue(down < 0 ? vbar->minimum() : vbar->maximum());
         QTRY_VERIFY2(area->viewport()->rect().contains(sub->geometry()), qPrintable(describe(sub)));
+    }
+
+    void arrangeIconsFillsRowsFromTheBottomLeft_data()
+    {
+        QTest::addColumn<QSize>("mainWindow");
+        QTest::newRow("small main window") << QSize(600, 400);
+        QTest::newRow("wide main window") << QSize(1100, 500);
+    }
+    void arrangeIconsFillsRowsFromTheBottomLeft()
+    {
+        QFETCH(QSize, mainWindow);
+        auto form = formOfSize(m_user, mainWindow);
+        // Fourteen children of every kind: the five data dialogs, both table
+        // windows, both views, help and four plots.
+        for (const char* item : {"&Title", "&Pile Properties", "Pile Group Arrangement", "Soil &Layer Data",
+                                 "&Frequency Data", "Superstructure Properties", "Control &Options..."})
+            ChooseDataItem(*form, QString(item));
+        form->ShowChild(ChildKind::SideView);
+        form->ShowChild(ChildKind::TopView);
+        form->HelpContentsClick();
+        ResultPlots& plots = form->Plots();
+        for (TGraphPlot* plot : {&plots.pltSkin, &plots.pltTip, &plots.pltTotal, &plots.pltAxial}) {
+            fill(*plot);
+            plot->Show();
+        }
+        QMdiArea* area = form->MdiArea();
+        const auto children = area->subWindowList();
+        QCOMPARE(children.size(), 14);
+        for (QMdiSubWindow* sub : children)
+            sub->showMinimized();
+        QCoreApplication::processEvents();
+        // Piled up, as icons left where they were before the workspace changed.
+        for (QMdiSubWindow* sub : children)
+            sub->move(0, 0);
+        emit form->WindowMenu()->aboutToShow();
+        QAction* arrange = MenuItem(form->WindowMenu(), QStringLiteral("&Arrange Icons"));
+        QVERIFY(arrange);
+        arrange->trigger();
+        QCoreApplication::processEvents();
+
+        const QRect workspace = area->viewport()->rect();
+        QString layout = QStringLiteral("workspace %1 x %2").arg(workspace.width()).arg(workspace.height());
+        for (QMdiSubWindow* sub : children)
+            layout += "\n" + describe(sub) + QStringLiteral(" at %1, %2").arg(sub->x()).arg(sub->y());
+        // The rows by their bottom edge, from the bottom of the workspace up.
+        std::map<int, QList<QRect>, std::greater<int>> rows;
+        for (int i = 0; i < children.size(); ++i) {
+            const QRect icon = children[i]->geometry();
+            QVERIFY2(children[i]->isMinimized(), qPrintable(layout));
+            QVERIFY2(workspace.contains(icon), qPrintable(layout));
+            for (int j = 0; j < i; ++j)
+                QVERIFY2(!icon.intersects(children[j]->geometry()), qPrintable(layout));
+            rows[icon.bottom()] << icon;
+        }
+        int bottom = workspace.bottom();
+        const QList<QRect>* below = nullptr;
+        for (auto& [rowBottom, row] : rows) {
+            // Each row lies on the one below it and runs from the left edge
+            // without gaps; a row is begun only when the one below is full.
+            QCOMPARE(rowBottom, bottom);
+            std::sort(row.begin(), row.end(), [](const QRect& a, const QRect& b) { return a.left() < b.left(); });
+            QCOMPARE(row.front().left(), 0);
+            for (int i = 1; i < row.size(); ++i)
+                QCOMPARE(row[i].left(), row[i - 1].right() + 1);
+            if (below)
+                QVERIFY2(below->back().right() + 1 + row.front().width() > workspace.width(), qPrintable(layout));
+            int top = rowBottom;
+            for (const QRect& icon : row)
+                top = std::min(top, icon.top());
+            bottom = top - 1;
+            below = &row;
+        }
+        QVERIFY2(rows.size() > 1, qPrintable(layout));
     }
 
     void theWorkspaceKeysCloseAndSwitchChildren_data()
