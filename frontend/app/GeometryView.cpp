@@ -130,15 +130,31 @@ void GeometryView::resizeEvent(QResizeEvent* event)
 void GeometryView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!m_sized) {
-        m_sized = true;
-        // The window's initial size is its frame's. The frame, not the view,
-        // keeps the minimum: the view itself still handles any client area.
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-            frame->setMinimumSize(frame->minimumSizeHint());
-            frame->resize(m_initialSize);
-        }
+    takeInitialSize();
+}
+
+void GeometryView::takeInitialSize()
+{
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (m_sized || !frame)
+        return;
+    // The frame activates itself as this view is first shown, before this
+    // view's show event, and beside a maximised child the workspace then
+    // maximises it: a resize here would leave it maximised but small. A
+    // maximised (or minimised) frame keeps the workspace's geometry and takes
+    // the initial size when it is first restored.
+    if (frame->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
+        if (!m_restoreWait)
+            m_restoreWait = connect(frame, &QMdiSubWindow::windowStateChanged, this, [this] { takeInitialSize(); });
+        return;
     }
+    m_sized = true;
+    disconnect(m_restoreWait);
+    // The window's initial size is its frame's. The frame, not the view,
+    // keeps the minimum (with its title bar and borders, which a maximised
+    // frame has not): the view itself still handles any client area.
+    frame->setMinimumSize(frame->minimumSizeHint());
+    frame->resize(m_initialSize);
 }
 
 void GeometryView::paintEvent(QPaintEvent*)

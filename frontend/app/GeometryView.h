@@ -90,6 +90,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The frame takes the initial size once, the first time it is shown
+    // neither maximised nor minimised.
+    void takeInitialSize();
     void layOut();
     void fail(const QString& message);
 
@@ -97,6 +100,7 @@ private:
     QString m_yName;
     QSize m_initialSize;
     bool m_sized = false;
+    QMetaObject::Connection m_restoreWait;
     bool m_closed = false;
     bool m_rebuildPending = false;
     ViewBounds m_model;

@@ -233,6 +233,9 @@ TMainForm::TMainForm(QWidget* parent)
         t->SetFormFactory(TTableForm::Factory(
             m_mdi, [this](QWidget* parent, const QString& message) { m_dialogs->Inform(parent, message); }));
     m_mdi->setBackground(Qt::white);
+    // Every child can be reached: scroll bars when one lies beyond the edge.
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     InstallChildWindowKeys(*m_mdi);
     setCentralWidget(m_mdi);
     setAcceptDrops(true);
@@ -656,13 +659,7 @@ void TMainForm::ActivateMenuClick(int index)
 
 void TMainForm::arrangeIcons()
 {
-    int x = 0;
-    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
-        if (!w->isMinimized())
-            continue;
-        w->move(x, m_mdi->viewport()->height() - w->height());
-        x += w->width();
-    }
+    ArrangeIcons(*m_mdi);
 }
 
 bool TMainForm::LoadPlotData(const QString& path, bool showMessage)

@@ -1,8 +1,10 @@
 // Every kind of child window keeps a usable size when the workspace arranges
 // them: a data dialog, both geometry views, a table window and a plot window,
 // through the main window's menus. The children without a maximise button
-// keep their frame and size beside a maximised child, and the keys of the
-// workspace close and switch its children.
+// keep their frame and size beside a maximised child, the views open
+// maximised beside one, the workspace scrolls to a child beyond its edge,
+// Arrange Icons lays the icons in rows, and the keys of the workspace close
+// and switch its children.
 
 #include "DialogTestSupport.h"
 
@@ -11,9 +13,13 @@
 
 #include "Table.h"
 
+#include <QScrollBar>
 #include <QSettings>
 #include <QStyle>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -35,6 +41,16 @@ QSize leastContents(const QMdiSubWindow* sub)
     const QMargins m = sub->contentsMargins();
     const QSize frame = sub->minimumSize() - QSize(m.left() + m.right(), m.top() + m.bottom());
     return sub->widget()->minimumSize().expandedTo(frame);
+}
+
+// The main window at this size; a window manager may resize it later than asked.
+std::unique_ptr<TMainForm> formOfSize(ScriptedUser*& user, QSize size)
+{
+    auto form = MakeShownForm(user);
+    form->resize(size);
+    if (!QTest::qWaitFor([&] { return form->size() == size; }))
+        qWarning("the main window was not resized");
+    return form;
 }
 
 QString describe(const QMdiSubWindow* sub)
@@ -206,6 +222,190 @@ private slots:
         QCOMPARE(form->MdiArea()->currentSubWindow(), dialog);
         QVERIFY2(!dialog->isMaximized(), qPrintable(describe(dialog)));
         QCOMPARE(dialog->size(), own);
+    }
+
+    void aViewOpensMaximisedBesideAMaximisedChildAndAtItsOwnSizeAlone_data()
+    {
+        QTest::addColumn<ChildKind>("view");
+        QTest::addColumn<QSize>("initial"); // the frame's
+        QTest::addColumn<QString>("maximised"); // the child open before it
+        for (const char* maximised : {"nothing", "plot", "help"}) {
+            QTest::addRow("side view, %s maximised", maximised)
+                << ChildKind::SideView << QSize(727, 590) << QString(maximised);
+            QTest::addRow("top view, %s maximised", maximised)
+                << ChildKind::TopView << QSize(610, 392) << QString(maximised);
+        }
+    }
+    void aViewOpensMaximisedBesideAMaximisedChildAndAtItsOwnSizeAlone()
+    {
+        QFETCH(ChildKind, view);
+        QFETCH(QSize, initial);
+        QFETCH(QString, maximised);
+        auto form = formOfSize(m_user, QSize(1000, 750));
+        QMdiArea* area = form->MdiArea();
+        QMdiSubWindow* big = nullptr;
+        if (maximised == "plot") {
+            fill(form->Plots().pltSkin);
+            form->Plots().pltSkin.Show(); // a plot opens maximised
+            big = area->currentSubWindow();
+        } else if (maximised == "help") {
+            form->HelpContentsClick();
+            big = area->currentSubWindow();
+            QVERIFY(big);
+            big->showMaximized();
+        }
+        QVERIFY(!big || big->isMaximized());
+        form->ShowChild(view);
+        QMdiSubWindow* frame = area->currentSubWindow();
+        QVERIFY(frame && frame != big);
+        QWidget* contents = frame->widget();
+        if (big) {
+            // As every resizable child: maximised over the whole workspace,
+            // with the child behind restored.
+            QVERIFY2(frame->isMaximized(), qPrintable(describe(frame)));
+            QTRY_COMPARE(frame->geometry(), area->viewport()->rect());
+            QCOMPARE(contents->geometry(), frame->rect());
+            QVERIFY(!big->isMaximized());
+            QVERIFY2(form->windowTitle().endsWith(" - [" + frame->windowTitle() + "]"), qPrintable(form->windowTitle()));
+            frame->showNormal();
+        }
+        // Its own size, alone or once restored, with its title bar.
+        QTRY_COMPARE(frame->size(), initial);
+        QVERIFY(!frame->isMaximized());
+        QVERIFY2(frame->contentsMargins().top() > 0, qPrintable(describe(frame)));
+        QCOMPARE(contents->size(), frame->contentsRect().size());
+        // The frame keeps the view's minimum, its title bar and borders besides.
+        frame->resize(1, 1);
+        const QSize least = contents->minimumSizeHint();
+        QVERIFY2(contents->width() >= least.width() && contents->height() >= least.height(), qPrintable(describe(frame)));
+    }
+
+    void theWorkspaceScrollsToAChildBeyondItsEdge_data()
+    {
+        // Where the child lies on each axis: -1 wholly before the start, 0
+        // inside, 1 wholly beyond the end, 2 half beyond the end.
+        QTest::addColumn<int>("across");
+        QTest::addColumn<int>("down");
+        QTest::newRow("inside") << 0 << 0;
+        QTest::newRow("beyond the right edge") << 1 << 0;
+        QTest::newRow("beyond the bottom edge") << 0 << 1;
+        QTest::newRow("half beyond the right edge") << 2 << 0;
+        QTest::newRow("half beyond the bottom edge") << 0 << 2;
+        QTest::newRow("beyond the bottom right corner") << 1 << 1;
+        QTest::newRow("beyond the top left corner") << -1 << -1;
+    }
+    void theWorkspaceScrollsToAChildBeyondItsEdge()
+    {
+        QFETCH(int, across);
+        QFETCH(int, down);
+        auto form = formOfSize(m_user, QSize(600, 400));
+        ChooseDataItem(*form, QStringLiteral("&Title"));
+        QMdiArea* area = form->MdiArea();
+        QMdiSubWindow* sub = area->currentSubWindow();
+        QVERIFY(sub);
+        QScrollBar* hbar = area->horizontalScrollBar();
+        QScrollBar* vbar = area->verticalScrollBar();
+        const QSize room = area->viewport()->size();
+        // Small enough to be seen whole beside the scroll bars.
+        QVERIFY2(sub->width() < room.width() - 40 && sub->height() < room.height() - 40, qPrintable(describe(sub)));
+        const auto at = [](int where, int size, int extent) {
+            switch (where) {
+            case -1: return -size - 20;
+            case 1: return extent + 20;
+            case 2: return extent - size / 2;
+            default: return 10;
+            }
+        };
+        const QPoint place(at(across, sub->width(), room.width()), at(down, sub->height(), room.height()));
+        sub->move(place);
+        QTRY_COMPARE(hbar->isVisible(), across != 0);
+        QTRY_COMPARE(vbar->isVisible(), down != 0);
+        if (across == 0 && down == 0)
+            return;
+        // None once the child is back inside.
+        sub->move(10, 10);
+        QTRY_VERIFY(!hbar->isVisible() && !vbar->isVisible());
+        sub->move(place);
+        QTRY_VERIFY(hbar->isVisible() || vbar->isVisible());
+        // Scrolled as far as the bars go towards it, the child is wholly in view.
+        if (across != 0)
+            hbar->setValue(across < 0 ? hbar->minimum() : hbar->maximum());
+        if (down != 0)
+            vbar->setValue(down < 0 ? vbar->minimum() : vbar->maximum());
+        QTRY_VERIFY2(area->viewport()->rect().contains(sub->geometry()), qPrintable(describe(sub)));
+    }
+
+    void arrangeIconsFillsRowsFromTheBottomLeft_data()
+    {
+        QTest::addColumn<QSize>("mainWindow");
+        QTest::newRow("small main window") << QSize(600, 400);
+        QTest::newRow("wide main window") << QSize(1100, 500);
+    }
+    void arrangeIconsFillsRowsFromTheBottomLeft()
+    {
+        QFETCH(QSize, mainWindow);
+        auto form = formOfSize(m_user, mainWindow);
+        // Fourteen children of every kind: the five data dialogs, both table
+        // windows, both views, help and four plots.
+        for (const char* item : {"&Title", "&Pile Properties", "Pile Group Arrangement", "Soil &Layer Data",
+                                 "&Frequency Data", "Superstructure Properties", "Control &Options..."})
+            ChooseDataItem(*form, QString(item));
+        form->ShowChild(ChildKind::SideView);
+        form->ShowChild(ChildKind::TopView);
+        form->HelpContentsClick();
+        ResultPlots& plots = form->Plots();
+        for (TGraphPlot* plot : {&plots.pltSkin, &plots.pltTip, &plots.pltTotal, &plots.pltAxial}) {
+            fill(*plot);
+            plot->Show();
+        }
+        QMdiArea* area = form->MdiArea();
+        const auto children = area->subWindowList();
+        QCOMPARE(children.size(), 14);
+        for (QMdiSubWindow* sub : children)
+            sub->showMinimized();
+        QCoreApplication::processEvents();
+        // Piled up, as icons left where they were before the workspace changed.
+        for (QMdiSubWindow* sub : children)
+            sub->move(0, 0);
+        emit form->WindowMenu()->aboutToShow();
+        QAction* arrange = MenuItem(form->WindowMenu(), QStringLiteral("&Arrange Icons"));
+        QVERIFY(arrange);
+        arrange->trigger();
+        QCoreApplication::processEvents();
+
+        const QRect workspace = area->viewport()->rect();
+        QString layout = QStringLiteral("workspace %1 x %2").arg(workspace.width()).arg(workspace.height());
+        for (QMdiSubWindow* sub : children)
+            layout += "\n" + describe(sub) + QStringLiteral(" at %1, %2").arg(sub->x()).arg(sub->y());
+        // The rows by their bottom edge, from the bottom of the workspace up.
+        std::map<int, QList<QRect>, std::greater<int>> rows;
+        for (int i = 0; i < children.size(); ++i) {
+            const QRect icon = children[i]->geometry();
+            QVERIFY2(children[i]->isMinimized(), qPrintable(layout));
+            QVERIFY2(workspace.contains(icon), qPrintable(layout));
+            for (int j = 0; j < i; ++j)
+                QVERIFY2(!icon.intersects(children[j]->geometry()), qPrintable(layout));
+            rows[icon.bottom()] << icon;
+        }
+        int bottom = workspace.bottom();
+        const QList<QRect>* below = nullptr;
+        for (auto& [rowBottom, row] : rows) {
+            // Each row lies on the one below it and runs from the left edge
+            // without gaps; a row is begun only when the one below is full.
+            QCOMPARE(rowBottom, bottom);
+            std::sort(row.begin(), row.end(), [](const QRect& a, const QRect& b) { return a.left() < b.left(); });
+            QCOMPARE(row.front().left(), 0);
+            for (int i = 1; i < row.size(); ++i)
+                QCOMPARE(row[i].left(), row[i - 1].right() + 1);
+            if (below)
+                QVERIFY2(below->back().right() + 1 + row.front().width() > workspace.width(), qPrintable(layout));
+            int top = rowBottom;
+            for (const QRect& icon : row)
+                top = std::min(top, icon.top());
+            bottom = top - 1;
+            below = &row;
+        }
+        QVERIFY2(rows.size() > 1, qPrintable(layout));
     }
 
     void theWorkspaceKeysCloseAndSwitchChildren_data()

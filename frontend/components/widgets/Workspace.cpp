@@ -7,7 +7,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QShortcut>
+#include <QStyle>
 #include <QWindowStateChangeEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -89,6 +92,32 @@ QMdiSubWindow* AddChildWindow(QMdiArea& area, QWidget* child, ChildFrame frame)
     }
     area.addSubWindow(sub);
     return sub;
+}
+
+void ArrangeIcons(QMdiArea& area)
+{
+    // The workspace lines the icons up itself when a child is minimised or
+    // restored and when it is resized, but offers no command for it. Its own
+    // rows take every icon to be the size of the first; these take each
+    // icon's size, the tallest in a row setting the row's height.
+    const QRect domain = area.viewport()->rect();
+    int x = 0;
+    int rowBottom = domain.bottom() + 1;
+    int rowHeight = 0;
+    for (QMdiSubWindow* icon : area.subWindowList(area.activationOrder())) {
+        if (!icon->isVisible() || !icon->isMinimized() || icon->isShaded())
+            continue;
+        const QSize size = icon->size();
+        if (x > 0 && x + size.width() > domain.width()) {
+            rowBottom -= rowHeight;
+            x = 0;
+            rowHeight = 0;
+        }
+        const QRect place(QPoint(x, rowBottom - size.height()), size);
+        icon->setGeometry(QStyle::visualRect(icon->layoutDirection(), domain, place));
+        x += size.width();
+        rowHeight = std::max(rowHeight, size.height());
+    }
 }
 
 void InstallChildWindowKeys(QMdiArea& area)

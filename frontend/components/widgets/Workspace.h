@@ -25,6 +25,13 @@ enum class ChildFrame {
 // the frame is deleted when it closes. The frame.
 QMdiSubWindow* AddChildWindow(QMdiArea& area, QWidget* child, ChildFrame frame);
 
+// Lays the icons of the minimised children in rows from the bottom left of
+// the visible workspace, in the workspace's order of its children: a row
+// holds as many as fit its width (at least one), the next row lies on top of
+// it. Icons of equal size lie where the workspace puts them itself when a
+// child is minimised.
+void ArrangeIcons(QMdiArea& area);
+
 // Ctrl+F4 closes the active child and Ctrl+F6 activates the next one, as
 // Ctrl+Tab does.
 void InstallChildWindowKeys(QMdiArea& area);
