@@ -14,33 +14,50 @@
 
 namespace kd {
 
-std::optional<std::string> fileListProblem(const std::string& projectPath)
+namespace {
+
+// Why the list cannot carry `name` exactly; `what` names its role.
+std::optional<std::string> nameProblem(const std::string& name, const char* what)
 {
     // The reader ends a line at LF and drops a CR before it and the blanks
     // and tabs at its end. A blank at the start would be kept, but it is as
     // easily lost by hand as one at the end, so it is refused alike.
     const auto isControl = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
     const char* why = nullptr;
-    if (projectPath.find_first_of("\r\n") != std::string::npos)
+    if (name.find_first_of("\r\n") != std::string::npos)
         why = "it holds a line break";
-    else if (std::any_of(projectPath.begin(), projectPath.end(), isControl))
+    else if (std::any_of(name.begin(), name.end(), isControl))
         why = "it holds a control character";
-    else if (!projectPath.empty() && projectPath.front() == ' ')
+    else if (!name.empty() && name.front() == ' ')
         why = "it begins with a blank";
-    else if (!projectPath.empty() && projectPath.back() == ' ')
+    else if (!name.empty() && name.back() == ' ')
         why = "it ends with a blank";
     if (!why)
         return std::nullopt;
-    std::string shown = projectPath;
+    std::string shown = name;
     std::replace_if(shown.begin(), shown.end(), isControl, '?');
-    return "The project file name " + shown + " cannot be passed to the analysis program: " + why + ".";
+    return std::string("The ") + what + " name " + shown + " cannot be passed to the analysis program: " + why + ".";
+}
+
+} // namespace
+
+std::optional<std::string> fileListProblem(const std::string& projectPath)
+{
+    return nameProblem(projectPath, "project file");
 }
 
 std::string fileListText(const std::string& projectPath)
 {
+    return fileListText(projectPath, outputNamesFor(projectPath));
+}
+
+std::string fileListText(const std::string& projectPath, const OutputNames& out)
+{
     if (const auto problem = fileListProblem(projectPath))
         throw FileListRefused(*problem);
-    const OutputNames out = outputNamesFor(projectPath);
+    for (const std::string* name : {&out.report, &out.plotData, &out.runNotes})
+        if (const auto problem = nameProblem(*name, "output file"))
+            throw FileListRefused(*problem);
     const std::string eol = "\r\n";
     return projectPath + eol + out.report + eol + out.plotData + eol + out.runNotes + eol + out.runNotes + eol +
            out.runNotes + eol;

@@ -4,8 +4,8 @@
 // program's current directory: six lines, one file name each, CR LF:
 // 1 project file, 2 report, 3 plot data file, 4 run notes, 5 and 6 unused
 // (written as the run notes). Names are read whole (line end and trailing
-// blanks removed); a long path is never cut. The writer refuses a project
-// name that would not read back as itself.
+// blanks removed); a long path is never cut. The writer refuses a name that
+// would not read back as itself.
 
 #include <array>
 #include <optional>
@@ -13,6 +13,8 @@
 #include <string>
 
 namespace kd {
+
+struct OutputNames;
 
 inline constexpr const char* kFileListName = "names.dat";
 inline constexpr int kFileListLines = 6;
@@ -42,6 +44,11 @@ std::optional<std::string> fileListProblem(const std::string& projectPath);
 // The list's text for a project: the project path and the names derived from
 // it. Throws FileListRefused with fileListProblem's message.
 std::string fileListText(const std::string& projectPath);
+// The list's text for a project whose outputs are written under other names
+// (the front end's run writes them in a folder of its own). Throws
+// FileListRefused for the project as above, or naming an output the list
+// cannot carry.
+std::string fileListText(const std::string& projectPath, const OutputNames& outputs);
 
 // Reads a list's text: up to six lines ended by LF or CR LF, the last one
 // possibly without an end.

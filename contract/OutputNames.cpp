@@ -17,4 +17,11 @@ OutputNames outputNamesFor(const std::string& projectPath)
             changeFileExtension(projectPath, kRunNotesExtension)};
 }
 
+OutputNames outputNamesIn(const std::string& folder, const std::string& projectPath)
+{
+    const auto inFolder = [&](const std::string& path) { return folder + "/" + path.substr(path.rfind('/') + 1); };
+    const OutputNames beside = outputNamesFor(projectPath);
+    return {inFolder(beside.report), inFolder(beside.plotData), inFolder(beside.runNotes)};
+}
+
 } // namespace kd

@@ -1,7 +1,8 @@
 #pragma once
 
 // The names of a run's files, derived from the project path: the report,
-// the plot data file and the run notes beside the project.
+// the plot data file and the run notes beside the project, or under the same
+// file names in another folder.
 
 #include <string>
 
@@ -29,5 +30,8 @@ struct OutputNames {
 };
 
 OutputNames outputNamesFor(const std::string& projectPath);
+// The file names of outputNamesFor(projectPath) in `folder` (a run that
+// writes its outputs in a folder of its own).
+OutputNames outputNamesIn(const std::string& folder, const std::string& projectPath);
 
 } // namespace kd

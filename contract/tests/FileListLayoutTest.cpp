@@ -1,4 +1,5 @@
 #include "FileListLayout.h"
+#include "OutputNames.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,39 @@ TEST(FileListLayout, NameThatWouldNotReadBackIsRefused)
             ADD_FAILURE() << "no refusal";
         } catch (const FileListRefused& e) {
             EXPECT_EQ(e.what(), message);
+        }
+    }
+}
+
+TEST(FileListLayout, OutputsInAFolderOfTheirOwn)
+{
+    const std::string project = "/home/u/my projects/p.kld";
+    const FileList list = parseFileList(fileListText(project, outputNamesIn("/tmp/run 1", project)));
+    EXPECT_TRUE(list.complete);
+    EXPECT_EQ(list.names[kProjectLine], project);
+    EXPECT_EQ(list.names[kReportLine], "/tmp/run 1/p.klo");
+    EXPECT_EQ(list.names[kPlotDataLine], "/tmp/run 1/p.klp");
+    for (int i = kRunNotesLine; i <= kFileListLines; ++i)
+        EXPECT_EQ(list.names[static_cast<std::size_t>(i)], "/tmp/run 1/p.klr");
+
+    // The project is refused first, with its own message; then an output.
+    const struct {
+        std::string project, folder, message;
+    } refused[] = {
+        {"/w/p.kld ", "/tmp/r",
+         "The project file name /w/p.kld  cannot be passed to the analysis program: it ends with a blank."},
+        {"/w/p.kld", "/tmp/r\n", "The output file name /tmp/r?/p.klo cannot be passed to the analysis program: it "
+                                  "holds a line break."},
+        {"/w/p.kld", " r", "The output file name  r/p.klo cannot be passed to the analysis program: it begins with "
+                           "a blank."},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.folder);
+        try {
+            fileListText(c.project, outputNamesIn(c.folder, c.project));
+            ADD_FAILURE() << "no refusal";
+        } catch (const FileListRefused& e) {
+            EXPECT_EQ(e.what(), c.message);
         }
     }
 }

@@ -34,3 +34,23 @@ TEST(OutputNames, ReportPlotDataAndRunNotesBesideTheProject)
     for (const char* ext : kOutputExtensions)
         EXPECT_NE(std::string(ext), kProjectExtension);
 }
+
+TEST(OutputNames, TheSameFileNamesInAnotherFolder)
+{
+    const struct {
+        const char* project;
+        const char* report;  // the others follow it
+    } cases[] = {
+        {"/home/u/my projects/p.kld", "/run/p.klo"},
+        {"/w/a.b/pile", "/run/pile.klo"},
+        {"/w/a\\b.x.kld", "/run/a\\b.x.klo"},  // a backslash is part of a file name here
+        {"p.kld", "/run/p.klo"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.project);
+        const OutputNames n = outputNamesIn("/run", c.project);
+        EXPECT_EQ(n.report, c.report);
+        EXPECT_EQ(n.plotData, changeFileExtension(c.report, kPlotDataExtension));
+        EXPECT_EQ(n.runNotes, changeFileExtension(c.report, kRunNotesExtension));
+    }
+}

@@ -10,13 +10,119 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The hidden names beside the project under which results are written
+// before they are renamed into place.
+const QString kStagedPrefix = QStringLiteral(".keldor-");
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Why the run must not replace the result file at path beside the project
+// (empty: it may). The program never sees these names, so the front end
+// refuses what the program refuses for its outputs.
+QString resultFileProblem(const QString& path, const QString& projectPath)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString(); // not there: it will be created
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("is a symbolic link");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("is not a regular file");
+    struct stat project {};
+    if (::stat(QFile::encodeName(projectPath).constData(), &project) == 0 && project.st_dev == st.st_dev
+        && project.st_ino == st.st_ino)
+        return QStringLiteral("is the same file as the project file");
+    return QString();
+}
+
+// Writes a copy of `from` beside `to` under a new hidden name, made by this
+// call alone (so never through a link), with the permissions of the regular
+// file it is to replace, or those of a new file. Returns the name, or empty
+// with `error` set; on failure nothing is left.
+QString stageBeside(const QString& from, const QString& to, QString& error)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) {
+        error = in.errorString();
+        return QString();
+    }
+    const QFileInfo target(to);
+    QByteArray name;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        // Short whatever the result's name: the folder check at the start
+        // made a name of this length.
+        const QString random = QString::number(QRandomGenerator::global()->generate(), 16);
+        name = QFile::encodeName(target.dir().filePath(kStagedPrefix + random + u'.' + target.suffix()));
+        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            error = systemError(errno);
+            return QString();
+        }
+    }
+    if (fd < 0) {
+        error = systemError(EEXIST);
+        return QString();
+    }
+    struct stat old {};
+    if (::lstat(QFile::encodeName(to).constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd, old.st_mode & 0777);
+    int failed = 0;
+    while (failed == 0 && !in.atEnd()) {
+        const QByteArray piece = in.read(1 << 20);
+        if (piece.isEmpty()) {
+            error = in.errorString();
+            failed = -1;
+            break;
+        }
+        const char* at = piece.constData();
+        qsizetype left = piece.size();
+        while (left > 0) {
+            const ssize_t n = ::write(fd, at, static_cast<std::size_t>(left));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                failed = n < 0 ? errno : ENOSPC;
+                break;
+            }
+            at += n;
+            left -= n;
+        }
+    }
+    // Whole on disk before its name can stand for the result.
+    if (failed == 0 && ::fsync(fd) != 0)
+        failed = errno;
+    if (::close(fd) != 0 && failed == 0)
+        failed = errno;
+    if (failed != 0) {
+        if (failed > 0)
+            error = systemError(failed);
+        ::unlink(name.constData());
+        return QString();
+    }
+    return QFile::decodeName(name);
+}
+
+} // namespace
 
 
 QString RunFailedMessage()
@@ -91,13 +197,8 @@ bool AnalysisRun::Start(const QString& projectPath)
     const QString project = QFileInfo(projectPath).absoluteFilePath();
     m_projectPath = project;
     m_plotDataPath = ChangeFileExt(project, QLatin1String(kd::kPlotDataExtension));
-    // Refused before anything is removed: the outputs of a name the list
-    // cannot carry may be those of another project.
-    QByteArray text;
-    try {
-        text = FileListText(project);
-    } catch (const kd::FileListRefused& e) {
-        fail(RunOutcome::NotStarted, QFile::decodeName(e.what()));
+    if (const auto problem = kd::fileListProblem(QFile::encodeName(project).toStdString())) {
+        fail(RunOutcome::NotStarted, QFile::decodeName(problem->c_str()));
         return false;
     }
     // A project named like one of its own results would be removed or
@@ -110,12 +211,44 @@ bool AnalysisRun::Start(const QString& projectPath)
                      .arg(QDir::toNativeSeparators(project)));
             return false;
         }
+    // What would stop the results from being put in place is refused now,
+    // not after a run that may take hours.
+    for (const char* ext : kd::kOutputExtensions) {
+        const QString result = ChangeFileExt(project, QString::fromLatin1(ext));
+        const QString problem = resultFileProblem(result, project);
+        if (!problem.isEmpty()) {
+            fail(RunOutcome::NotStarted, QStringLiteral("The analysis is not started: the result file %1 %2.")
+                                           .arg(QDir::toNativeSeparators(result), problem));
+            return false;
+        }
+    }
+    {
+        const QString folder = QFileInfo(project).absolutePath();
+        QTemporaryFile probe(QDir(folder).filePath(kStagedPrefix + QStringLiteral("XXXXXXXX.klo")));
+        if (!probe.open()) {
+            fail(RunOutcome::NotStarted,
+                 QStringLiteral("The analysis is not started: the results cannot be written in the folder %1: %2.")
+                     .arg(QDir::toNativeSeparators(folder), probe.errorString()));
+            return false;
+        }
+    }
+
     m_workDir = std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("keldor-run-XXXXXX")));
     if (!m_workDir->isValid()) {
         const QString error = m_workDir->errorString();
         cleanUp();
         fail(RunOutcome::NotStarted, QStringLiteral("No working directory could be made for the analysis program: %1")
                                        .arg(error));
+        return false;
+    }
+    // The program writes its outputs in the working directory; they are put
+    // beside the project once it has ended, other than by Cancel.
+    QByteArray text;
+    try {
+        text = FileListText(project, m_workDir->path());
+    } catch (const kd::FileListRefused& e) {
+        cleanUp();
+        fail(RunOutcome::NotStarted, QFile::decodeName(e.what()));
         return false;
     }
 
@@ -126,15 +259,6 @@ bool AnalysisRun::Start(const QString& projectPath)
         cleanUp();
         fail(RunOutcome::NotStarted, QStringLiteral("The file list %1 could not be written: %2")
                                        .arg(QDir::toNativeSeparators(list.fileName()), error));
-        return false;
-    }
-
-    // An old plot data file must never be taken for the result of this run.
-    QString setAside;
-    if (!setOldPlotDataAside(setAside)) {
-        cleanUp();
-        fail(RunOutcome::NotStarted, QStringLiteral("The old plot data file %1 could not be removed.")
-                                       .arg(QDir::toNativeSeparators(m_plotDataPath)));
         return false;
     }
 
@@ -155,38 +279,47 @@ bool AnalysisRun::Start(const QString& projectPath)
         cleanUp();
         fail(RunOutcome::NotStarted,
              StartFailedMessage() + u'\r' + QDir::toNativeSeparators(m_programPath) + QStringLiteral(": ") + error);
-        // Nothing ran: the old plot data file goes back where it was.
-        if (!setAside.isEmpty() && std::rename(QFile::encodeName(setAside).constData(),
-                                               QFile::encodeName(m_plotDataPath).constData()) != 0)
-            m_message += QStringLiteral("\rThe old plot data file %1 was kept as %2.")
-                             .arg(QDir::toNativeSeparators(m_plotDataPath), QDir::toNativeSeparators(setAside));
         return false;
     }
-    if (!setAside.isEmpty())
-        QFile::remove(setAside);
     return true;
 }
 
-bool AnalysisRun::setOldPlotDataAside(QString& setAside) const
+QString AnalysisRun::inRun(const QString& besideProject) const
 {
-    setAside.clear();
-    if (!QFileInfo::exists(m_plotDataPath))
-        return true;
-    // Renamed beside itself (a rename keeps the file as it is), onto a free
-    // name reserved by a temporary file that the rename replaces.
-    const QFileInfo old(m_plotDataPath);
-    QTemporaryFile reserved(old.dir().filePath(QStringLiteral(".") + old.fileName() + QStringLiteral(".XXXXXX")));
-    reserved.setAutoRemove(false);
-    if (!reserved.open())
-        return false;
-    const QString name = reserved.fileName();
-    reserved.close();
-    if (std::rename(QFile::encodeName(m_plotDataPath).constData(), QFile::encodeName(name).constData()) != 0) {
-        QFile::remove(name);
-        return false;
+    return QDir(m_workDir->path()).filePath(QFileInfo(besideProject).fileName());
+}
+
+QString AnalysisRun::placeResults(const QStringList& results) const
+{
+    // Every copy is made before any name is replaced: a copy that fails
+    // leaves the files beside the project as they were.
+    QStringList staged;
+    const auto discard = [&](qsizetype from) {
+        for (qsizetype i = from; i < staged.size(); ++i)
+            QFile::remove(staged[i]);
+    };
+    const auto problem = [](const QString& result, const QString& error) {
+        return QStringLiteral("The result file %1 could not be written: %2.")
+            .arg(QDir::toNativeSeparators(result), error);
+    };
+    for (const QString& result : results) {
+        QString error;
+        const QString copy = stageBeside(inRun(result), result, error);
+        if (copy.isEmpty()) {
+            discard(0);
+            return problem(result, error);
+        }
+        staged << copy;
     }
-    setAside = name;
-    return true;
+    // A rename replaces the name at once: never a partial file under it, and
+    // a link there is replaced, not written through.
+    for (qsizetype i = 0; i < results.size(); ++i)
+        if (std::rename(QFile::encodeName(staged[i]).constData(), QFile::encodeName(results[i]).constData()) != 0) {
+            const int error = errno;
+            discard(i);
+            return problem(results[i], systemError(error));
+        }
+    return QString();
 }
 
 void AnalysisRun::Cancel()
@@ -311,26 +444,52 @@ void AnalysisRun::finish()
         endLine();
     m_process->deleteLater();
     m_process = nullptr;
-    cleanUp();
 
     const auto detail = [&](const QString& what) {
         return RunFailedMessage() + QStringLiteral("\rProject file: ") + QDir::toNativeSeparators(m_projectPath)
                + u'\r' + what;
     };
-    if (m_cancelled)
+    if (m_cancelled) {
+        // Nothing of the run reaches the project's folder.
         fail(RunOutcome::Cancelled, CancelledMessage());
-    else if (m_exitStatus != QProcess::NormalExit)
-        fail(RunOutcome::Crashed, detail(QStringLiteral("The analysis program stopped abnormally.")));
-    else if (m_exitCode != 0)
-        fail(RunOutcome::ExitStatus,
-             detail(QStringLiteral("The analysis program ended with exit status %1.").arg(m_exitCode)));
-    else if (!QFileInfo(m_plotDataPath).isFile())
-        fail(RunOutcome::NoPlotData, detail(QStringLiteral("The analysis program wrote no plot data file.")));
-    else
-        m_outcome = RunOutcome::Succeeded;
-    // What a failed run left behind is never read as its result.
-    if (m_outcome != RunOutcome::Succeeded)
-        QFile::remove(m_plotDataPath);
+    } else {
+        if (m_exitStatus != QProcess::NormalExit)
+            fail(RunOutcome::Crashed, detail(QStringLiteral("The analysis program stopped abnormally.")));
+        else if (m_exitCode != 0)
+            fail(RunOutcome::ExitStatus,
+                 detail(QStringLiteral("The analysis program ended with exit status %1.").arg(m_exitCode)));
+        else if (!QFileInfo(inRun(m_plotDataPath)).isFile())
+            fail(RunOutcome::NoPlotData, detail(QStringLiteral("The analysis program wrote no plot data file.")));
+        else
+            m_outcome = RunOutcome::Succeeded;
+
+        // A complete run gives all its results, the plot data file first; a
+        // failed one its report and run notes, which say why.
+        const bool succeeded = m_outcome == RunOutcome::Succeeded;
+        QStringList results;
+        for (const char* ext : {kd::kPlotDataExtension, kd::kReportExtension, kd::kRunNotesExtension}) {
+            const QString result = ChangeFileExt(m_projectPath, QString::fromLatin1(ext));
+            if ((succeeded || result != m_plotDataPath) && QFileInfo::exists(inRun(result)))
+                results << result;
+        }
+        const QString problem = placeResults(results);
+        if (!problem.isEmpty()) {
+            // Nothing the program wrote is lost: its folder stays, and the
+            // message says where.
+            m_workDir->setAutoRemove(false);
+            const QString kept = problem + QStringLiteral("\rThe files of the run were kept in %1.")
+                                               .arg(QDir::toNativeSeparators(m_workDir->path()));
+            if (succeeded)
+                fail(RunOutcome::NotPlaced, detail(kept));
+            else
+                m_message += u'\r' + kept;
+        }
+        // An earlier run's plot data file must never pass for the result of
+        // a failed one.
+        if (!succeeded)
+            QFile::remove(m_plotDataPath);
+    }
+    cleanUp();
     emit finished(m_outcome == RunOutcome::Succeeded);
 }
 

@@ -3,7 +3,9 @@
 // One run of the analysis program: checks, a private working directory with
 // the file list, the process, its console lines as progress, and an outcome
 // that counts as success only after the exit status and the plot data file
-// were checked.
+// were checked. The program writes its outputs in the working directory; the
+// files beside the project are replaced only once it has ended, other than
+// by Cancel.
 
 #include <QObject>
 #include <QProcess>
@@ -26,6 +28,7 @@ public:
         Crashed,
         ExitStatus, // ended with a status other than 0
         NoPlotData,
+        NotPlaced,  // a complete run whose results could not all be put beside the project
         Cancelled,
     };
 
@@ -35,12 +38,12 @@ public:
     explicit AnalysisRun(const QString& programPath, QObject* parent = nullptr);
     ~AnalysisRun() override;
 
-    // Writes the file list into a new private working directory, removes
-    // the project's old plot data file and starts the program there. False
-    // when nothing was started; Message() then says why, and the project's
-    // files are as they were.
+    // Writes the file list into a new private working directory and starts
+    // the program there. False when nothing was started; Message() then says
+    // why. The project's files are as they were until the program has ended.
     bool Start(const QString& projectPath);
-    // Ends the program; the run counts as failed.
+    // Ends the program; the run counts as failed, and the files beside the
+    // project stay as they were before it.
     void Cancel();
     bool IsRunning() const;
     // Runs a local event loop until the run has ended; true on success.
@@ -65,8 +68,10 @@ public:
     static constexpr qsizetype kMaxLineBytes = 1024;
     static constexpr qsizetype kMaxConsoleChars = 1 << 20;
     static constexpr int kShownConsoleLines = 30;
+    // The project's plot data file, where a complete run puts its plot data.
     QString PlotDataPath() const { return m_plotDataPath; }
-    // The working directory of the run in progress (removed at its end).
+    // The working directory of the run in progress (removed at its end, kept
+    // when the results could not be put in place).
     QString WorkingDirectory() const;
 
 signals:
@@ -87,10 +92,12 @@ private:
     void finish();
     void fail(RunOutcome outcome, const QString& detail);
     void cleanUp();
-    // Moves an old plot data file out of the program's way until it has
-    // started; setAside is its name meanwhile (empty when there was none).
-    // False when it could not be moved.
-    bool setOldPlotDataAside(QString& setAside) const;
+    // The program's output in the working directory for a result file
+    // beside the project.
+    QString inRun(const QString& besideProject) const;
+    // Replaces each result file beside the project by the program's output.
+    // Returns why a file could not be put in place, naming it, or empty.
+    QString placeResults(const QStringList& results) const;
 
     QString m_programPath;
     QString m_plotDataPath;

@@ -458,3 +458,10 @@ QByteArray FileListText(const QString& projectPath)
 {
     return QByteArray::fromStdString(kd::fileListText(QFile::encodeName(projectPath).toStdString()));
 }
+
+QByteArray FileListText(const QString& projectPath, const QString& outputFolder)
+{
+    const std::string project = QFile::encodeName(projectPath).toStdString();
+    return QByteArray::fromStdString(
+        kd::fileListText(project, kd::outputNamesIn(QFile::encodeName(outputFolder).toStdString(), project)));
+}

@@ -126,3 +126,6 @@ QString ChangeFileExt(const QString& path, const QString& ext);
 // (kd::fileListText; throws kd::FileListRefused for a name the list cannot
 // carry exactly).
 QByteArray FileListText(const QString& projectPath);
+// The file list for a run that writes the project's outputs, under their own
+// file names, in outputFolder (kd::outputNamesIn).
+QByteArray FileListText(const QString& projectPath, const QString& outputFolder);

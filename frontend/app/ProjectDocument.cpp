@@ -404,12 +404,15 @@ void ProjectDocument::RunAnalysis()
         // than kMaxFrequencies frequencies.
         const int steps = kd::kProgressLinesPerFrequency * std::clamp(m_programData->FrequencyCount, 0, kd::kMaxFrequencies);
         const bool succeeded = m_runWaiter ? m_runWaiter(run, steps) : run.WaitForEnd();
+        // A cancelled run left the earlier results as they were: their plots stay.
+        if (run.Outcome() == AnalysisRun::RunOutcome::Cancelled) {
+            inform(run.Reason());
+            return;
+        }
         if (!succeeded) {
             m_plotDataLoaded = false;
             emit runFailed();
-            if (run.Outcome() == AnalysisRun::RunOutcome::Cancelled)
-                inform(run.Reason());
-            else if (m_dialogs)
+            if (m_dialogs)
                 m_dialogs->InformWithText(m_dialogParent, run.Reason(), run.OutputTail());
             return;
         }

@@ -101,7 +101,8 @@ signals:
     // The units changed: open views reload.
     void unitsChanged();
     // A run failed, or its plot data could not be read: nothing of an
-    // earlier run may stay on screen.
+    // earlier run may stay on screen. A cancelled run is no failure here:
+    // the earlier results and their plots stay.
     void runFailed();
 
 private:

@@ -1,12 +1,22 @@
 #include "AnalysisRun.h"
 
+#include "AppTestSupport.h"
 #include "DataUnit.h"
+#include "InputLimits.h"
+#include "RunFolder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,12 +34,47 @@ QByteArray readAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Every entry of a folder with its content: equal states mean nothing there
+// was created, removed or changed.
+QStringList folderState(const QString& dir)
+{
+    QStringList state;
+    for (const std::string& entry : kdtest::snapshot(QFile::encodeName(dir).toStdString()))
+        state << QString::fromStdString(entry);
+    return state;
+}
+
+// A project that keeps kdcalc busy long after its first frequency.
+QByteArray slowProject()
+{
+    return QByteArray::fromStdString(kdtest::slowProjectText(kd::kMaxFrequencies));
+}
+
+// No run holds the lock of the folder: the program that ran there has ended.
+bool runFolderFree(const QString& dir)
+{
+    const int fd = ::open(QFile::encodeName(QDir(dir).filePath("kdcalc.lock")).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
 } // namespace
 
 class AnalysisRunTest : public QObject {
     Q_OBJECT
 
 private:
+    // Results of an earlier run beside run.kld.
+    void writeEarlierResults()
+    {
+        writeProject("earlier report\r\n", QStringLiteral("run.klo"));
+        writeProject(" 1 1\r\n earlier plot data\r\n", QStringLiteral("run.klp"));
+        writeProject("earlier run notes\r\n", QStringLiteral("run.klr"));
+    }
+
     QString writeProject(const QByteArray& text, const QString& name = QStringLiteral("run.kld"))
     {
         const QString path = m_dir->filePath(name);
@@ -88,6 +133,8 @@ private slots:
         QVERIFY(run.Message().startsWith("An error occured in running the main program.\r"));
         QVERIFY(run.Message().contains("THE PILE IS LONGER THAN THE SOIL COLUMN"));
         QVERIFY(!QFile::exists(m_dir->filePath("run.klp")));
+        // The report beside the project says why.
+        QVERIFY(readAll(m_dir->filePath("run.klo")).contains("WARNING - PILE LENGTH IS OVER THE BOTTOM OF THE LAST LAYER."));
     }
 
     void theFileListNamesTheProjectFilesInFull()
@@ -96,8 +143,10 @@ private slots:
         QDir::setCurrent(m_dir->path());
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QVERIFY(run.Start(QStringLiteral("with blank.kld"))); // relative: taken in full
+        const QString workDir = run.WorkingDirectory();
         QVERIFY(run.WaitForEnd());
-        QCOMPARE(readAll(m_log->filePath("names.dat")), FileListText(path));
+        // The outputs are written in the working directory.
+        QCOMPARE(readAll(m_log->filePath("names.dat")), FileListText(path, workDir));
         const QString cwd = QString::fromLocal8Bit(readAll(m_log->filePath("cwd.txt")));
         QVERIFY(!cwd.isEmpty());
         QVERIFY(cwd != m_dir->path());
@@ -110,13 +159,16 @@ private slots:
         QTest::addColumn<QByteArray>("mode");
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("detail");
+        QTest::addColumn<QStringList>("left"); // the files beside the project afterwards
         QTest::newRow("crash") << QByteArray("crash") << int(AnalysisRun::RunOutcome::Crashed)
-                               << "The analysis program stopped abnormally.\rHORIZONTAL BEHAVIOR";
+                               << "The analysis program stopped abnormally.\rHORIZONTAL BEHAVIOR"
+                               << QStringList{"run.kld"};
         QTest::newRow("status") << QByteArray("status") << int(AnalysisRun::RunOutcome::ExitStatus)
                                 << "ended with exit status 2.\rHORIZONTAL BEHAVIOR, AT FREQUENCY =       1.00\rFAKE: "
-                                   "THE RUN IS REFUSED";
+                                   "THE RUN IS REFUSED"
+                                << QStringList{"run.kld", "run.klo", "run.klr"};
         QTest::newRow("no output") << QByteArray("silent") << int(AnalysisRun::RunOutcome::NoPlotData)
-                                   << "The analysis program wrote no plot data file.";
+                                   << "The analysis program wrote no plot data file." << QStringList{"run.kld"};
     }
 
     void failuresOfTheProgram()
@@ -124,6 +176,7 @@ private slots:
         QFETCH(QByteArray, mode);
         QFETCH(int, outcome);
         QFETCH(QString, detail);
+        QFETCH(QStringList, left);
         const QString path = writeProject(project());
         // An old plot data file must not survive as the result of this run.
         QFile old(m_dir->filePath("run.klp"));
@@ -143,6 +196,10 @@ private slots:
         QVERIFY2(run.Message().contains(detail), qPrintable(run.Message()));
         QVERIFY2(run.Reason().contains("\rProject file: " + path + "\r"), qPrintable(run.Reason()));
         QVERIFY(!QFile::exists(m_dir->filePath("run.klp")));
+        // A report that says why the run failed is put beside the project.
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), left);
+        if (left.contains("run.klo"))
+            QCOMPARE(readAll(m_dir->filePath("run.klo")), QByteArray(" FAKE: THE RUN IS REFUSED\n"));
     }
 
     void aFloodOfOutputIsTakenInBoundedLines()
@@ -206,6 +263,168 @@ private slots:
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::Cancelled);
         QVERIFY(run.Message().contains("The analysis was cancelled."));
         QVERIFY(run.Message().contains("HORIZONTAL BEHAVIOR"));
+        // The part of a report the program had written is not left beside the project.
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"run.kld"});
+    }
+
+    // The real program on a long project, cancelled once its horizontal
+    // stage has begun: beside the project nothing changes, during the run or
+    // after it.
+    void cancelKeepsTheEarlierResults_data()
+    {
+        QTest::addColumn<bool>("earlier");
+        QTest::newRow("earlier results") << true;
+        QTest::newRow("none") << false;
+    }
+    void cancelKeepsTheEarlierResults()
+    {
+        QFETCH(bool, earlier);
+        const QString path = writeProject(slowProject());
+        if (earlier)
+            writeEarlierResults();
+        const QStringList before = folderState(m_dir->path());
+        AnalysisRun run(QStringLiteral(KDCALC_PATH));
+        QStringList whileRunning;
+        connect(&run, &AnalysisRun::frequencyDone, &run, [&](int count) {
+            if (count != 1)
+                return;
+            whileRunning = folderState(m_dir->path());
+            run.Cancel();
+        });
+        QVERIFY(run.Start(path));
+        const QString workDir = run.WorkingDirectory();
+        QVERIFY(!run.WaitForEnd());
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::Cancelled);
+        QCOMPARE(whileRunning, before);
+        QCOMPARE(folderState(m_dir->path()), before);
+        QVERIFY(!QDir(workDir).exists());
+    }
+
+    // The front end killed in the middle of a run: whatever becomes of the
+    // program, the earlier results beside the project stay whole.
+    void theEarlierResultsOutliveAKilledFrontEnd()
+    {
+        const QString path = writeProject(slowProject());
+        writeEarlierResults();
+        const QStringList before = folderState(m_dir->path());
+        QProcess host;
+        host.start(QStringLiteral(RUN_HOST_PATH), {QStringLiteral(KDCALC_PATH), path});
+        QVERIFY(host.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(host.canReadLine() || host.state() == QProcess::NotRunning, 60000);
+        const QString workDir = QString::fromLocal8Bit(host.readLine().trimmed());
+        QVERIFY2(!workDir.isEmpty(), host.readAll().constData());
+        // Nobody is left to remove the run's folder.
+        const auto removeWorkDir = qScopeGuard([&] { QDir(workDir).removeRecursively(); });
+        host.kill();
+        QVERIFY(host.waitForFinished());
+        QCOMPARE(folderState(m_dir->path()), before);
+        QTRY_VERIFY_WITH_TIMEOUT(runFolderFree(workDir), 60000);
+        QCOMPARE(folderState(m_dir->path()), before);
+    }
+
+    // What would stop the results from being put in place is refused before
+    // the program runs, and nothing is changed.
+    void resultsThatCannotBeReplacedAreRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("result");  // the file that is refused
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("link") << "run.klo" << "is a symbolic link";
+        QTest::newRow("dangling link") << "run.klp" << "is a symbolic link";
+        QTest::newRow("folder") << "run.klr" << "is not a regular file";
+        QTest::newRow("the project") << "run.klo" << "is the same file as the project file";
+    }
+    void resultsThatCannotBeReplacedAreRefusedAtOnce()
+    {
+        QFETCH(QString, result);
+        QFETCH(QString, problem);
+        QString path = writeProject(project());
+        writeEarlierResults();
+        const QString at = m_dir->filePath(result);
+        QFile::remove(at);
+        const QByteArray name = QFile::encodeName(at);
+        if (QTest::currentDataTag() == QByteArray("link"))
+            QVERIFY(::symlink("run.kld", name.constData()) == 0);
+        else if (QTest::currentDataTag() == QByteArray("dangling link"))
+            QVERIFY(::symlink("missing", name.constData()) == 0);
+        else if (QTest::currentDataTag() == QByteArray("folder"))
+            QVERIFY(QDir(m_dir->path()).mkdir(result));
+        else {
+            // The project is a link to its own report.
+            QVERIFY(QFile::rename(path, at));
+            path = m_dir->filePath("run.kld");
+            QVERIFY(::symlink("run.klo", QFile::encodeName(path).constData()) == 0);
+        }
+        const QStringList before = folderState(m_dir->path());
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QVERIFY(!run.Start(path));
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotStarted);
+        QCOMPARE(run.Message(), "The analysis is not started: the result file " + at + " " + problem + ".");
+        QVERIFY(!QFile::exists(m_log->filePath("names.dat")));
+        QCOMPARE(folderState(m_dir->path()), before);
+    }
+
+    void aReadOnlyFolderIsRefusedAtOnce_data()
+    {
+        QTest::addColumn<bool>("earlier");
+        QTest::newRow("earlier results") << true;
+        QTest::newRow("none") << false;
+    }
+    void aReadOnlyFolderIsRefusedAtOnce()
+    {
+        QFETCH(bool, earlier);
+        const QString folder = m_dir->filePath("readonly");
+        QVERIFY(QDir(m_dir->path()).mkdir("readonly"));
+        const QString path = writeProject(project(), "readonly/run.kld");
+        if (earlier)
+            writeProject("earlier report\r\n", "readonly/run.klo");
+        ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
+        ::chmod(QFile::encodeName(folder).constData(), 0555);
+        const QStringList before = folderState(folder);
+        QString message;
+        const bool refused = AsOrdinaryUser([&] {
+            AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+            return !run.Start(path) && run.Outcome() == AnalysisRun::RunOutcome::NotStarted
+                   && run.Message() == "The analysis is not started: the results cannot be written in the folder "
+                                           + folder + ": Permission denied.";
+        });
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+        QVERIFY(refused);
+        QCOMPARE(folderState(folder), before);
+    }
+
+    // A result that cannot be put in place (here its name became a folder
+    // during the run) is named, the program's files are kept where the
+    // message says, and the other files beside the project stay as they were.
+    void aResultThatCannotBePutInPlaceIsNamed()
+    {
+        const QString path = writeProject(project());
+        writeEarlierResults();
+        const QString plotData = m_dir->filePath("run.klp");
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QString workDir;
+        connect(&run, &AnalysisRun::frequencyDone, &run, [&](int count) {
+            if (count != 1)
+                return;
+            workDir = run.WorkingDirectory();
+            QFile::remove(plotData);
+            QDir(m_dir->path()).mkpath("run.klp/inside");
+        });
+        QVERIFY(run.Start(path));
+        const auto removeWorkDir = qScopeGuard([&] {
+            if (!workDir.isEmpty())
+                QDir(workDir).removeRecursively();
+        });
+        QVERIFY(!run.WaitForEnd());
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotPlaced);
+        QVERIFY2(run.Reason().startsWith(RunFailedMessage() + "\rProject file: " + path + "\rThe result file "
+                                         + plotData + " could not be written: "),
+                 qPrintable(run.Reason()));
+        QVERIFY2(run.Reason().endsWith("\rThe files of the run were kept in " + workDir + "."), qPrintable(run.Reason()));
+        QVERIFY(readAll(QDir(workDir).filePath("run.klp")).startsWith("           1           1\n"));
+        QCOMPARE(readAll(m_dir->filePath("run.klo")), QByteArray("earlier report\r\n"));
+        QCOMPARE(readAll(m_dir->filePath("run.klr")), QByteArray("earlier run notes\r\n"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList({"run.kld", "run.klo", "run.klp", "run.klr"}));
     }
 
     void aMissingProgramIsNotStarted()

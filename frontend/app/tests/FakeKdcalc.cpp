@@ -1,7 +1,8 @@
 // Stands in for the analysis program in tests: reads names.dat from its
 // current directory like the real one, and then behaves as the environment
-// variable KELDOR_FAKE_MODE says: ok, crash, status, silent, badplot, hang,
-// flood (8 MB without a line end, then one line, exit status 3).
+// variable KELDOR_FAKE_MODE says: ok, crash, status (the report says why),
+// silent, badplot, hang (after a part of the report), flood (8 MB without a
+// line end, then one line, exit status 3).
 // With KELDOR_FAKE_LOG set it copies names.dat and its working directory there.
 
 #include "FileListLayout.h"
@@ -34,13 +35,21 @@ int main()
         return 1;
     }
     const std::string plotData = list.names[kd::kPlotDataLine];
+    const auto writeReport = [&](const char* text) {
+        std::ofstream(list.names[kd::kReportLine]) << text;
+        std::ofstream(list.names[kd::kRunNotesLine]) << " FAKE RUN NOTES\n";
+    };
 
+    // A run that hangs has begun its report, as the real program has by its first frequency.
+    if (mode == "hang")
+        writeReport(" FAKE REPORT, CUT OFF AT 1.2");
     std::cout << kd::frequencyProgressLine(kd::AnalysisStage::Horizontal, "      1.00") << std::endl;
     if (mode == "crash") {
         std::cout << " FAKE: STOPPING ABNORMALLY" << std::endl;
         std::abort();
     }
     if (mode == "status") {
+        writeReport(" FAKE: THE RUN IS REFUSED\n");
         std::cout << " FAKE: THE RUN IS REFUSED" << std::endl;
         return 2;
     }
@@ -57,6 +66,7 @@ int main()
         for (;;)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+    writeReport(" FAKE REPORT\n");
     std::ofstream out(plotData);
     if (mode == "badplot") {
         out << " 1 1\n garbage\n";

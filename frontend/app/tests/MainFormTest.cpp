@@ -4,6 +4,8 @@
 
 #include "AnalysisRun.h"
 #include "HelpWindow.h"
+#include "InputLimits.h"
+#include "RunFolder.h"
 #include "Table.h"
 #include "TextFileWindow.h"
 #include "WordRead.h"
@@ -173,6 +175,23 @@ private:
         m_dialogs->openPath = path;
         m_dialogs->openFilter = filter;
         form.FileOpenClick();
+    }
+
+    // Cancels the run once its progress dialog shows the first frequency:
+    // by the Cancel button ("button") or by Escape ("escape").
+    void cancelOnceStarted(TMainForm& form, QTimer& timer, const QString& by, bool& sawDialog)
+    {
+        connect(&timer, &QTimer::timeout, &form, [&form, by, &sawDialog] {
+            auto* dialog = form.findChild<QProgressDialog*>();
+            if (sawDialog || !dialog || !dialog->isVisible() || !dialog->labelText().contains("AT FREQUENCY"))
+                return;
+            sawDialog = true;
+            if (by == "escape")
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else if (auto* button = dialog->findChild<QPushButton*>())
+                button->click();
+        });
+        timer.start(20);
     }
 
     QSettings storedSettings() const
@@ -953,6 +972,7 @@ private slots:
         QFETCH(QByteArray, mode);
         QFETCH(QString, cancelBy);
         QFETCH(QString, message);
+        const bool cancelled = !cancelBy.isEmpty();
         const QString path = write(project(), "fake.kld");
         // An earlier run's plot data: loaded at start-up, its curves shown.
         QByteArray earlier = "1 1\r\n";
@@ -968,28 +988,25 @@ private slots:
         qputenv("KELDOR_FAKE_MODE", mode);
         bool sawDialog = false;
         QTimer cancel;
-        if (!cancelBy.isEmpty()) {
-            connect(&cancel, &QTimer::timeout, [&] {
-                auto* dialog = form->findChild<QProgressDialog*>();
-                if (!dialog || !dialog->isVisible() || !dialog->labelText().contains("AT FREQUENCY"))
-                    return;
-                sawDialog = true;
-                if (cancelBy == "escape")
-                    QTest::keyClick(dialog, Qt::Key_Escape);
-                else if (auto* button = dialog->findChild<QPushButton*>())
-                    button->click();
-            });
-            cancel.start(20);
-        }
+        if (cancelled)
+            cancelOnceStarted(*form, cancel, cancelBy, sawDialog);
         form->CompRunClick();
         QCoreApplication::processEvents();
         QCOMPARE(m_dialogs->messages.size(), 1);
-        if (cancelBy.isEmpty()) {
-            QVERIFY(m_dialogs->messages[0].startsWith("An error occured in running the main program."));
-            QVERIFY(m_dialogs->messages[0].contains(message));
-        } else {
+        QCOMPARE(sawDialog, cancelled);
+        if (cancelled) {
             QCOMPARE(m_dialogs->messages[0], message);
+            // The earlier results stay, on disk and on screen; the part of a
+            // report the program had written is not left.
+            QCOMPARE(readAll(m_dir->filePath("fake.klp")), earlier);
+            QVERIFY(!QFile::exists(m_dir->filePath("fake.klo")));
+            QVERIFY(form->PlotDataLoaded());
+            QVERIFY(graphicsEnabled(*form));
+            QCOMPARE(form->MdiArea()->subWindowList().size(), 1);
+            return;
         }
+        QVERIFY(m_dialogs->messages[0].startsWith("An error occured in running the main program."));
+        QVERIFY(m_dialogs->messages[0].contains(message));
         QVERIFY(!form->PlotDataLoaded());
         QVERIFY(!graphicsEnabled(*form));
         // With the Graphics menu disabled no window shows the earlier curves.
@@ -997,7 +1014,46 @@ private slots:
         // No plot data is left that could pass for a result, except the
         // unreadable file of a run that ended well.
         QCOMPARE(QFile::exists(m_dir->filePath("fake.klp")), mode == "badplot");
-        QCOMPARE(sawDialog, !cancelBy.isEmpty());
+    }
+
+    // The real analysis program on a long project, cancelled in its
+    // horizontal stage: the results of the earlier run stay byte for byte,
+    // and so do their plots.
+    void aCancelledRunKeepsTheEarlierResults()
+    {
+        const QString path = write(QByteArray::fromStdString(kdtest::slowProjectText(3)), "slow/group.kld");
+        auto form = makeForm({path});
+        form->CompRunClick();
+        QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.join(" | ")));
+        QVERIFY(form->PlotDataLoaded());
+        const QDir folder(m_dir->filePath("slow"));
+        const QStringList names = folder.entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(names, QStringList({"group.kld", "group.klo", "group.klp", "group.klr"}));
+        QByteArrayList results;
+        for (const QString& name : names.mid(1))
+            results << readAll(folder.filePath(name));
+        form->Plots().pltSkin.Show();
+        QCoreApplication::processEvents();
+        const Extended before = form->Plots().pltSkin.Point(0, 2).Y;
+
+        form->ProgramData().FrequencyCount = kd::kMaxFrequencies;
+        form->SetModified(true);
+        bool sawDialog = false;
+        QTimer cancel;
+        cancelOnceStarted(*form, cancel, QStringLiteral("button"), sawDialog);
+        form->CompRunClick();
+        QCoreApplication::processEvents();
+        QVERIFY(sawDialog);
+        QCOMPARE(m_dialogs->messages, QStringList({"The analysis was cancelled."}));
+        QVERIFY(readAll(path).contains(QByteArray::number(kd::kMaxFrequencies) + " 0 1\r\n")); // saved before the run
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), names);
+        for (qsizetype i = 0; i < results.size(); ++i)
+            QCOMPARE(readAll(folder.filePath(names[i + 1])), results[i]);
+        QCOMPARE(form->MdiArea()->subWindowList().size(), 1);
+        QVERIFY(form->PlotDataLoaded());
+        QVERIFY(graphicsEnabled(*form));
+        QCOMPARE(form->Plots().pltSkin.PointCount(), 3);
+        QCOMPARE(form->Plots().pltSkin.Point(0, 2).Y, before);
     }
 };
 
