@@ -130,6 +130,9 @@ private slots:
     {
         m_settingsDir = std::make_unique<QTemporaryDir>();
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir->path());
+        // The file dialogs keep their last folder in Qt's own settings file:
+        // this test's, not the user's nor another test's running beside it.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir->path());
     }
 
     void viewsOpenFromTheMenuAndRebuildOnEveryActivation()
@@ -189,18 +192,23 @@ private slots:
         if (!QPrinterInfo::availablePrinters().isEmpty())
             QSKIP("A printer is installed: Print opens the print dialog, not a file dialog.");
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath("first") && QDir(dir.path()).mkpath("second"));
+        QVERIFY(QDir(dir.path()).mkpath("first") && QDir(dir.path()).mkpath("second")
+                && QDir(dir.path()).mkpath("elsewhere"));
         auto form = makeFormWithOnePile();
         auto* side = open<TDlgSideView>(*form, ChildKind::SideView);
         auto* top = open<TDlgTopView>(*form, ChildKind::TopView);
         QVERIFY(side && top);
-        // Where the next Print's file dialog starts; it is cancelled.
-        auto startOfPrint = [](GeometryView* view) {
+        const auto canonical = [&dir](const char* folder) { return QFileInfo(dir.filePath(folder)).canonicalFilePath(); };
+        // Where the next Print's file dialog starts; the user may go to
+        // another folder in it, and cancels.
+        auto startOfPrint = [](GeometryView* view, const QString& goTo = QString()) {
             QString started;
-            QTimer::singleShot(0, [&started] {
+            QTimer::singleShot(0, [&started, &goTo] {
                 QFileDialog* d = nullptr;
                 QTRY_VERIFY((d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) != nullptr);
                 started = QFileInfo(d->directory().absolutePath()).canonicalFilePath();
+                if (!goTo.isEmpty())
+                    d->setDirectory(goTo);
                 d->reject();
             });
             view->Button1Click();
@@ -208,13 +216,14 @@ private slots:
         };
         for (GeometryView* view : {static_cast<GeometryView*>(side), static_cast<GeometryView*>(top)}) {
             // The folder is asked for at each Print: a project saved elsewhere meanwhile prints there.
-            for (const char* folder : {"first", "second"}) {
-                form->ProgramData().FileName = dir.filePath(QString(folder) + "/p.kld");
-                QCOMPARE(startOfPrint(view), QFileInfo(dir.filePath(folder)).canonicalFilePath());
-            }
-            // A project never saved: the dialog's own start.
+            form->ProgramData().FileName = dir.filePath("first/p.kld");
+            QCOMPARE(startOfPrint(view), canonical("first"));
+            form->ProgramData().FileName = dir.filePath("second/p.kld");
+            QCOMPARE(startOfPrint(view, dir.filePath("elsewhere")), canonical("second"));
+            // A project never saved: the dialog starts where the last file
+            // dialog was left, not in the folder of the project before.
             form->ProgramData().FileName = DefaultProjectFileName();
-            QVERIFY(!startOfPrint(view).isEmpty());
+            QCOMPARE(startOfPrint(view), canonical("elsewhere"));
         }
         QVERIFY(m_dialogs->messages.isEmpty());
     }

@@ -101,6 +101,13 @@ private:
         return sub ? qobject_cast<Window*>(sub->widget()) : nullptr;
     }
 
+    // The failure box stands over a window on screen, as over the main
+    // window: the room it may take is the screen's less that window's frame.
+    static QSize roomOver(const QWidget& parent)
+    {
+        return parent.screen()->availableGeometry().size() - (parent.frameGeometry().size() - parent.geometry().size());
+    }
+
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QTemporaryDir> m_settingsDir;
     TestDialogs* m_dialogs = nullptr;
@@ -232,19 +239,27 @@ private slots:
     {
         auto dialogs = MakeStandardDialogs();
         QWidget parent;
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        bool exposed = false;
         QString shown;
         QSize boxSize;
+        int textHeight = 0;
+        int barHeight = 0;
         bool scrolls = false;
         bool startOfLines = false;
         bool lastLinesInView = false;
         bool dragScrollsRight = false;
         onNextModal([&](QWidget* box) {
             auto* output = box->findChild<QPlainTextEdit*>("OutputText");
-            if (output) {
+            exposed = QTest::qWaitForWindowExposed(box);
+            if (output && exposed) {
                 shown = output->toPlainText();
                 boxSize = box->size();
+                textHeight = output->height();
                 QScrollBar* across = output->horizontalScrollBar();
                 QScrollBar* down = output->verticalScrollBar();
+                barHeight = across->height();
                 scrolls = across->maximum() > 0 && down->maximum() > 0;
                 // Open at the start of the lines with the last ones in view.
                 startOfLines = across->value() == across->minimum();
@@ -273,18 +288,28 @@ private slots:
             }
             box->close();
         });
+        // Lines wider and more than any screen holds, in any font.
         QStringList lines;
-        for (int i = 0; i < 30; ++i)
+        for (int i = 0; i < 200; ++i)
             lines << QString(1000, u'x') + QString::number(i);
         dialogs->InformWithText(&parent, RunFailedMessage(), lines.join(u'\r'));
+        QVERIFY(exposed);
         QCOMPARE(shown, lines.join(u'\n'));
         QVERIFY(scrolls);
         QVERIFY(startOfLines);
         QVERIFY(lastLinesInView);
         QVERIFY(dragScrollsRight);
-        const QSize screen = QGuiApplication::primaryScreen()->availableSize();
-        QVERIFY2(boxSize.width() <= std::min(screen.width(), 1000) && boxSize.height() <= screen.height(),
-                 qPrintable(QString("%1 x %2").arg(boxSize.width()).arg(boxSize.height())));
+        // As wide as the room allows, within its height, the text at most
+        // 480 px high with the bar across below it.
+        const QSize room = roomOver(parent);
+        const QString size = QString("box %1 x %2, text %3 high, room %4 x %5")
+                                 .arg(boxSize.width())
+                                 .arg(boxSize.height())
+                                 .arg(textHeight)
+                                 .arg(room.width())
+                                 .arg(room.height());
+        QVERIFY2(boxSize.width() == room.width() && boxSize.height() <= room.height(), qPrintable(size));
+        QVERIFY2(textHeight <= 480 + barHeight, qPrintable(size));
     }
 
     void theFailureBoxShowsItsLongestLineWholeAndGrows_data()
@@ -306,35 +331,59 @@ private slots:
         QFETCH(bool, whole);
         auto dialogs = MakeStandardDialogs();
         QWidget parent;
-        const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        const QSize room = roomOver(parent);
+        bool exposed = false;
         QSize boxSize;
+        QSize textSize;
         int sideways = -1;
-        QSize grown;
+        bool grew = false;
+        QSize grownBox;
+        QSize grownText;
         onNextModal([&](QWidget* box) {
             auto* output = box->findChild<QPlainTextEdit*>("OutputText");
-            if (output) {
+            exposed = QTest::qWaitForWindowExposed(box);
+            if (output && exposed) {
                 boxSize = box->size();
+                textSize = output->size();
                 sideways = output->horizontalScrollBar()->maximum();
-                // Made as large as the screen (maximised), the box gives the room to its text.
-                box->resize(screen);
-                QCoreApplication::processEvents();
-                grown = output->size();
+                // Maximised (the window system sizes it, in its own time), the
+                // box gives what it gains to its text.
+                box->showMaximized();
+                grew = QTest::qWaitFor([&] { return box->size() != boxSize; });
+                grownBox = box->size();
+                grownText = output->size();
             }
             box->close();
         });
         dialogs->InformWithText(&parent, RunFailedMessage(), lines.join(u'\r'));
-        const QString size = QString("box %1 x %2, screen %3 x %4")
+        QVERIFY(exposed);
+        const QString size = QString("box %1 x %2, room %3 x %4")
                                  .arg(boxSize.width())
                                  .arg(boxSize.height())
-                                 .arg(screen.width())
-                                 .arg(screen.height());
-        QVERIFY2(boxSize.width() <= screen.width() && boxSize.height() <= screen.height(), qPrintable(size));
+                                 .arg(room.width())
+                                 .arg(room.height());
+        QVERIFY2(boxSize.width() <= room.width() && boxSize.height() <= room.height(), qPrintable(size));
         if (whole)
             QVERIFY2(sideways == 0, qPrintable(size + QString(", scrolls sideways by %1").arg(sideways)));
-        else // as wide as the screen allows, the rest by scrolling
-            QVERIFY2(sideways > 0 && boxSize.width() >= screen.width() * 9 / 10, qPrintable(size));
-        QVERIFY2(grown.width() >= screen.width() - 100 && grown.height() >= screen.height() - 200,
-                 qPrintable(QString("text %1 x %2 in the maximised box").arg(grown.width()).arg(grown.height())));
+        else // as wide as the room allows, the rest by scrolling
+            QVERIFY2(sideways > 0 && boxSize.width() == room.width(), qPrintable(size));
+        const QString growth = QString("box %1 x %2 to %3 x %4, text %5 x %6 to %7 x %8")
+                                   .arg(boxSize.width())
+                                   .arg(boxSize.height())
+                                   .arg(grownBox.width())
+                                   .arg(grownBox.height())
+                                   .arg(textSize.width())
+                                   .arg(textSize.height())
+                                   .arg(grownText.width())
+                                   .arg(grownText.height());
+        QVERIFY2(grew, qPrintable(growth));
+        // All the width it gains, and at least the height (its heading may
+        // take fewer lines when wider).
+        QVERIFY2(grownText.width() - textSize.width() == grownBox.width() - boxSize.width()
+                     && grownText.height() - textSize.height() >= grownBox.height() - boxSize.height(),
+                 qPrintable(growth));
     }
 
     void theSaveDialogTakesOnlyAnExistingFolder()

@@ -20,6 +20,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -59,6 +60,14 @@ class PlotWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The file dialogs keep their last folder in Qt's own settings file:
+        // this test's, not the user's nor another test's running beside it.
+        m_qtSettings = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_qtSettings->path());
+    }
+
     void init()
     {
         m_plot = std::make_unique<TGraphPlot>();
@@ -408,22 +417,37 @@ private slots:
         if (print && !QPrinterInfo::availablePrinters().isEmpty())
             QSKIP("A printer is installed: Print opens the print dialog, not a file dialog.");
         QTemporaryDir dir;
-        m_plot->FileFolder = withFolder ? dir.path() : QString();
+        QTemporaryDir elsewhere;
+        const auto canonical = [](const QString& path) { return QFileInfo(path).canonicalFilePath(); };
+        m_plot->FileFolder = dir.path();
         TPlotForm* form = open();
         QVERIFY(form != nullptr);
-        QString started;
-        onNextDialog<QFileDialog>([&started](QFileDialog* d) {
-            started = QFileInfo(d->directory().absolutePath()).canonicalFilePath();
-            d->reject();
-        });
-        if (print)
-            form->PlotPrintClick();
-        else
-            form->PlotSaveClick();
-        // Without a folder the dialog opens at its own start.
-        QVERIFY(!started.isEmpty());
-        if (withFolder)
-            QCOMPARE(started, QFileInfo(dir.path()).canonicalFilePath());
+        // Where the command's file dialog starts; the user may go to another
+        // folder in it before cancelling.
+        const auto start = [&](const QString& goTo) {
+            QString started;
+            onNextDialog<QFileDialog>([&started, &goTo, &canonical](QFileDialog* d) {
+                started = canonical(d->directory().absolutePath());
+                if (!goTo.isEmpty())
+                    d->setDirectory(goTo);
+                d->reject();
+            });
+            if (print)
+                form->PlotPrintClick();
+            else
+                form->PlotSaveClick();
+            return started;
+        };
+        if (withFolder) {
+            QCOMPARE(start(QString()), canonical(dir.path()));
+            return;
+        }
+        // In the plot's folder the user goes elsewhere and cancels; then the
+        // plot has no folder (a project never saved): the dialog starts where
+        // the last file dialog was left, not in the plot's former folder.
+        QCOMPARE(start(elsewhere.path()), canonical(dir.path()));
+        m_plot->FileFolder.clear();
+        QCOMPARE(start(QString()), canonical(elsewhere.path()));
     }
 
     void mdiWindowComesAndGoesWithThePlot()
@@ -505,17 +529,24 @@ private slots:
     }
 
 private:
+    // The plot's window, 800 x 600, shown and exposed. It is sized before it
+    // is shown: sized after, it can still get the window manager's late
+    // answer to the size it was shown at once it is exposed and painted (and
+    // its legend's place fixed), and be sized back to that for a moment.
     TPlotForm* open()
     {
         if (m_plot->LineCount() == 0)
             fill(*m_plot);
-        m_plot->SetFormFactory([](TGraphPlot& p) { return TPlotForm::Create(p, nullptr); });
+        m_plot->SetFormFactory([](TGraphPlot& p) {
+            auto window = TPlotForm::Create(p, nullptr);
+            if (TPlotForm* form = findForm())
+                form->resize(800, 600);
+            return window;
+        });
         m_plot->Show();
         TPlotForm* form = findForm();
-        if (!form)
-            return nullptr;
-        form->resize(800, 600);
-        if (!QTest::qWaitForWindowExposed(form))
+        if (!form || !QTest::qWaitForWindowExposed(form)
+            || !QTest::qWaitFor([form] { return form->size() == QSize(800, 600); }))
             return nullptr;
         return form;
     }
@@ -533,6 +564,7 @@ private:
         form->SetMessageHandler([this](const QString& m) { m_messages << m; });
     }
 
+    std::unique_ptr<QTemporaryDir> m_qtSettings;
     std::unique_ptr<TGraphPlot> m_plot;
     QStringList m_messages;
 };

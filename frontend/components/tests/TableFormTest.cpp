@@ -612,7 +612,13 @@ private slots:
         const QRect before = frame->geometry();
         const QPoint grip(frame->width() / 2, frame->height() - 1);
         const QPoint to = grip - QPoint(0, 3 * row + row / 2);
+        // The pointer comes to the bottom edge (from inside the window, so
+        // that it moves even if it was there already); on a real display its
+        // motion arrives later: the press waits until the window shows that
+        // the edge sizes it.
+        QTest::mouseMove(frame, grip - QPoint(0, row));
         QTest::mouseMove(frame, grip);
+        QTRY_COMPARE(frame->cursor().shape(), Qt::SizeVerCursor);
         QTest::mousePress(frame, Qt::LeftButton, {}, grip);
         QTest::mouseMove(frame, to);
         QTest::mouseRelease(frame, Qt::LeftButton, {}, to);
