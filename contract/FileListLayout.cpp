@@ -14,6 +14,8 @@
 
 namespace kd {
 
+bool isFileListControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
 namespace {
 
 // Why the list cannot carry `name` exactly; `what` names its role.
@@ -22,11 +24,10 @@ std::optional<std::string> nameProblem(const std::string& name, const char* what
     // The reader ends a line at LF and drops a CR before it and the blanks
     // and tabs at its end. A blank at the start would be kept, but it is as
     // easily lost by hand as one at the end, so it is refused alike.
-    const auto isControl = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
     const char* why = nullptr;
     if (name.find_first_of("\r\n") != std::string::npos)
         why = "it holds a line break";
-    else if (std::any_of(name.begin(), name.end(), isControl))
+    else if (std::any_of(name.begin(), name.end(), isFileListControl))
         why = "it holds a control character";
     else if (!name.empty() && name.front() == ' ')
         why = "it begins with a blank";
@@ -35,7 +36,7 @@ std::optional<std::string> nameProblem(const std::string& name, const char* what
     if (!why)
         return std::nullopt;
     std::string shown = name;
-    std::replace_if(shown.begin(), shown.end(), isControl, '?');
+    std::replace_if(shown.begin(), shown.end(), isFileListControl, '?');
     return std::string("The ") + what + " name " + shown + " cannot be passed to the analysis program: " + why + ".";
 }
 
@@ -124,18 +125,7 @@ std::optional<std::string> writeFileList(const std::string& path, const std::str
     case FileToWrite::Problem::System:
         return notWritten(std::strerror(file.error));
     }
-    const char* at = text.data();
-    std::size_t left = text.size();
-    int error = 0;
-    while (left > 0 && error == 0) {
-        const ssize_t n = ::write(file.fd, at, left);
-        if (n > 0) {
-            at += n;
-            left -= static_cast<std::size_t>(n);
-        } else if (n < 0 && errno != EINTR) {
-            error = errno;
-        }
-    }
+    int error = writeWhole(file.fd, text.data(), text.size());
     if (::close(file.fd) != 0 && error == 0)
         error = errno;
     if (error == 0)

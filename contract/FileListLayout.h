@@ -36,6 +36,10 @@ public:
     using std::invalid_argument::invalid_argument;
 };
 
+// A character that no name of the list holds: below 0x20 (a NUL would end
+// the name where the file is opened) or DEL.
+bool isFileListControl(char c);
+
 // Why the list cannot carry projectPath exactly (a blank at its start or end,
 // a line break or another control character): the message naming the file,
 // with each control character shown as "?". Nothing when it can.

@@ -65,4 +65,18 @@ FileToWrite openFileToWrite(const std::string& path, const FileCheck& check)
     }
 }
 
+int writeWhole(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
 } // namespace kd

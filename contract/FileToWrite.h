@@ -4,6 +4,7 @@
 // kdfilelist writes): never through a final symbolic link, only a regular
 // file, and never into the other names of a hard-linked file.
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <sys/types.h>
@@ -37,5 +38,10 @@ using FileCheck = std::function<std::string(const struct stat&)>;
 // its own. A FIFO without a reader fails at once instead of blocking. On any
 // problem nothing is changed and fd is -1.
 FileToWrite openFileToWrite(const std::string& path, const FileCheck& check);
+
+// Writes size bytes at data to fd, through short and interrupted writes.
+// Returns 0, or the errno of the write that failed (ENOSPC for one that
+// wrote nothing).
+int writeWhole(int fd, const char* data, std::size_t size);
 
 } // namespace kd

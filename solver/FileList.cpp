@@ -32,8 +32,6 @@ const char* roleOf(int i)
     }
 }
 
-bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
-
 } // namespace
 
 FileList readRunFileList(const std::string& path, std::string& unreadable)
@@ -69,7 +67,7 @@ std::optional<std::string> checkFileList(const FileList& list)
     // The line end itself is gone by now: what is left is part of the name.
     for (int i = 1; i <= kFileListLines; ++i) {
         const std::string& name = list.names[static_cast<std::size_t>(i)];
-        const auto control = std::find_if(name.begin(), name.end(), isControl);
+        const auto control = std::find_if(name.begin(), name.end(), isFileListControl);
         if (control != name.end())
             return std::string(" FILE LIST ") + kFileListName + ": THE " + roleOf(i) + " (LINE " + std::to_string(i) +
                    ") HOLDS A CONTROL CHARACTER (CODE " + std::to_string(static_cast<unsigned char>(*control)) +

@@ -2,6 +2,7 @@
 
 #include "DataUnit.h"
 #include "FileListLayout.h"
+#include "FileToWrite.h"
 #include "OutputNames.h"
 #include "ProgressLine.h"
 
@@ -94,19 +95,7 @@ QString stageBeside(const QString& from, const QString& to, QString& error)
             failed = -1;
             break;
         }
-        const char* at = piece.constData();
-        qsizetype left = piece.size();
-        while (left > 0) {
-            const ssize_t n = ::write(fd, at, static_cast<std::size_t>(left));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                failed = n < 0 ? errno : ENOSPC;
-                break;
-            }
-            at += n;
-            left -= n;
-        }
+        failed = kd::writeWhole(fd, piece.constData(), static_cast<std::size_t>(piece.size()));
     }
     // Whole on disk before its name can stand for the result.
     if (failed == 0 && ::fsync(fd) != 0)
