@@ -2,6 +2,7 @@
 
 #include "FileToWrite.h"
 #include "RecordError.h"
+#include "WriteFailureLine.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -108,7 +109,7 @@ int openOutputFile(const std::string& path)
         break;
     }
     if (!why.empty())
-        throw RecordError("CANNOT OPEN FILE " + path + " FOR WRITING: " + why);
+        throw RecordError(cannotOpenForWritingText(path, why));
     const Identity id{file.dev, file.ino};
     if (!findIdentity(openedOutputs(), id))
         openedOutputs().push_back(KnownFile{path, id});

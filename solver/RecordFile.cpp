@@ -2,6 +2,7 @@
 
 #include "OutputFiles.h"
 #include "RecordError.h"
+#include "WriteFailureLine.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,7 +24,7 @@ void OutputChannel::open(const std::string& path)
     if (!m_file) {
         const int error = errno;
         ::close(fd);
-        throw RecordError("CANNOT OPEN FILE " + path + " FOR WRITING: " + std::strerror(error));
+        throw RecordError(cannotOpenForWritingText(path, std::strerror(error)));
     }
     m_path = path;
     m_error = 0;
@@ -39,8 +40,7 @@ void OutputChannel::close()
     if (std::fclose(file) != 0 && m_error == 0)
         m_error = errno;
     if (failed || m_error != 0)
-        throw RecordError("CANNOT WRITE FILE " + m_path +
-                          (m_error != 0 ? std::string(": ") + std::strerror(m_error) : std::string()));
+        throw RecordError(cannotWriteText(m_path, m_error != 0 ? std::strerror(m_error) : std::string()));
 }
 
 void OutputChannel::line(const std::string& text)

@@ -20,6 +20,7 @@
 #include "SublayerModel.h"
 #include "VerticalRocking.h"
 #include "WorkerPool.h"
+#include "WriteFailureLine.h"
 
 #include <array>
 #include <cstdio>
@@ -161,7 +162,7 @@ int runInFolder()
                         ": THIS RUN IS REFUSED.");
             return 1;
         case RunFolderLock::Outcome::Failed:
-            consoleLine(std::string(" CANNOT LOCK THE FOLDER WITH ") + kRunLockName + ": " + lock.problem());
+            consoleLine(" " + cannotLockText(lock.problem()));
             return 1;
         }
         protectInputFile(kFileListName);

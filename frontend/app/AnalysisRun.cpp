@@ -5,6 +5,7 @@
 #include "FileToWrite.h"
 #include "OutputNames.h"
 #include "ProgressLine.h"
+#include "WriteFailureLine.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
@@ -222,12 +222,19 @@ bool AnalysisRun::Start(const QString& projectPath)
         }
     }
 
-    m_workDir = std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("keldor-run-XXXXXX")));
+    // Qt gives no temporary folder for a TMPDIR that does not resolve: the
+    // run folder is then tried there, never in the current directory, and
+    // the message names it.
+    QString tempFolder = QDir::tempPath();
+    if (tempFolder.isEmpty())
+        tempFolder = QDir::cleanPath(qEnvironmentVariable("TMPDIR"));
+    m_workDir = std::make_unique<QTemporaryDir>(QDir(tempFolder).filePath(QStringLiteral("keldor-run-XXXXXX")));
     if (!m_workDir->isValid()) {
         const QString error = m_workDir->errorString();
         cleanUp();
-        fail(RunOutcome::NotStarted, QStringLiteral("No working directory could be made for the analysis program: %1")
-                                       .arg(error));
+        fail(RunOutcome::NotStarted,
+             QStringLiteral("The analysis is not started: no run folder could be made in the temporary folder %1: %2.")
+                 .arg(QDir::toNativeSeparators(tempFolder), error));
         return false;
     }
     // The program writes its outputs in the working directory; they are put
@@ -241,13 +248,25 @@ bool AnalysisRun::Start(const QString& projectPath)
         return false;
     }
 
-    const QString listName = QString::fromLatin1(kd::kFileListName);
-    QSaveFile list(QDir(m_workDir->path()).filePath(listName));
-    if (!list.open(QIODevice::WriteOnly) || list.write(text) != text.size() || !list.commit()) {
-        const QString error = list.errorString();
+    // Unbuffered, every write and the close checked: a buffered writer can
+    // lose its flush on a full file system and still report success, and the
+    // program would then read an empty list.
+    const QByteArray listPath = QFile::encodeName(QDir(m_workDir->path()).filePath(QLatin1String(kd::kFileListName)));
+    int listError = 0;
+    const int listFd = ::open(listPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (listFd < 0) {
+        listError = errno;
+    } else {
+        listError = kd::writeWhole(listFd, text.constData(), static_cast<std::size_t>(text.size()));
+        if (::close(listFd) != 0 && listError == 0)
+            listError = errno;
+    }
+    if (listError != 0) {
         cleanUp();
-        fail(RunOutcome::NotStarted, QStringLiteral("The file list %1 could not be written: %2")
-                                       .arg(QDir::toNativeSeparators(list.fileName()), error));
+        fail(RunOutcome::NotStarted,
+             QStringLiteral("The analysis is not started: the file list %1 could not be written in the temporary "
+                            "folder %2: %3.")
+                 .arg(QLatin1String(kd::kFileListName), QDir::toNativeSeparators(tempFolder), systemError(listError)));
         return false;
     }
 
@@ -451,6 +470,33 @@ void AnalysisRun::finish()
             fail(RunOutcome::NoPlotData, detail(QStringLiteral("The analysis program wrote no plot data file.")));
         else
             m_outcome = RunOutcome::Succeeded;
+
+        // The program writes nothing but into its working directory: when its
+        // last line says it could not write a file there (a name without a
+        // folder is there too) or its lock file, the fault is that folder's,
+        // not the project's. Nothing of the run is placed or removed; the
+        // message names the temporary folder, as the run folder goes.
+        const auto unwritten = m_outcome == RunOutcome::ExitStatus && !m_tail.empty()
+                                   ? kd::parseWriteFailureLine(m_tail.back().toStdString())
+                                   : std::nullopt;
+        const QString unwrittenFile = unwritten ? QFile::decodeName(unwritten->file.c_str()) : QString();
+        if (!unwrittenFile.isEmpty()
+            && (QDir::isRelativePath(unwrittenFile) || unwrittenFile.startsWith(m_workDir->path() + u'/'))) {
+            const QString tempFolder = QDir::toNativeSeparators(QFileInfo(m_workDir->path()).absolutePath());
+            const QString reason = QString::fromLocal8Bit(unwritten->reason.c_str());
+            fail(RunOutcome::RunFolderFailed,
+                 detail(kd::isNoRoomReason(unwritten->reason)
+                            ? QStringLiteral("The temporary folder %1 has no room for the files of the run (%2). The "
+                                             "results beside the project were left as they were; make room there, or "
+                                             "name another folder in TMPDIR.")
+                                  .arg(tempFolder, reason)
+                            : QStringLiteral("The files of the run could not be written in the temporary folder "
+                                             "%1%2. The results beside the project were left as they were.")
+                                  .arg(tempFolder, reason.isEmpty() ? QString() : QStringLiteral(": ") + reason)));
+            cleanUp();
+            emit finished(false);
+            return;
+        }
 
         // A complete run gives all its results, the plot data file first; a
         // failed one its report and run notes, which say why.

@@ -5,7 +5,7 @@
 // that counts as success only after the exit status and the plot data file
 // were checked. The program writes its outputs in the working directory; the
 // files beside the project are replaced only once it has ended, other than
-// by Cancel.
+// by Cancel or because it could not write its files in that directory.
 
 #include <QObject>
 #include <QProcess>
@@ -29,6 +29,8 @@ public:
         ExitStatus, // ended with a status other than 0
         NoPlotData,
         NotPlaced,  // a complete run whose results could not all be put beside the project
+        RunFolderFailed, // the program could not write its own files in its working directory;
+                         // the files beside the project are as they were
         Cancelled,
     };
 

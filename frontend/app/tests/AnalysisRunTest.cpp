@@ -4,6 +4,7 @@
 #include "DataUnit.h"
 #include "InputLimits.h"
 #include "RunFolder.h"
+#include "WriteFailureLine.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,8 +14,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,6 +65,74 @@ bool runFolderFree(const QString& dir)
     ::close(fd);
     return free;
 }
+
+// A tmpfs of the given size mounted on a folder of its own, which is the
+// temporary folder (TMPDIR) of the runs while it lasts. Unmounted, and TMPDIR
+// as it was, when it goes.
+class SmallTempFolder {
+public:
+    explicit SmallTempFolder(const QByteArray& size)
+    {
+        if (!m_point.isValid()) {
+            m_problem = m_point.errorString();
+            return;
+        }
+        if (::mount("tmpfs", QFile::encodeName(path()).constData(), "tmpfs", 0, ("size=" + size).constData()) != 0) {
+            m_problem = QString::fromLocal8Bit(std::strerror(errno));
+            return;
+        }
+        m_mounted = true;
+        m_hadTmpDir = qEnvironmentVariableIsSet("TMPDIR");
+        m_tmpDir = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(path()));
+    }
+    ~SmallTempFolder()
+    {
+        if (!m_mounted)
+            return;
+        if (m_hadTmpDir)
+            qputenv("TMPDIR", m_tmpDir);
+        else
+            qunsetenv("TMPDIR");
+        ::umount2(QFile::encodeName(path()).constData(), MNT_DETACH);
+    }
+    SmallTempFolder(const SmallTempFolder&) = delete;
+    SmallTempFolder& operator=(const SmallTempFolder&) = delete;
+
+    bool mounted() const { return m_mounted; }
+    // Why no tmpfs could be mounted.
+    QString problem() const { return m_problem; }
+    QString path() const { return m_point.path(); }
+    // What the folder holds.
+    QStringList entries() const
+    {
+        return QDir(path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+    // Fills the file system to its last byte; true when it is full.
+    bool fill() const
+    {
+        const int fd = ::open(QFile::encodeName(QDir(path()).filePath("fill")).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return false;
+        const QByteArray block(4096, 'x');
+        int error = 0;
+        for (qsizetype left = 1; left > 0;) {
+            const ssize_t n = ::write(fd, block.constData(), block.size());
+            error = n < 0 ? errno : 0;
+            left = n;
+        }
+        ::close(fd);
+        return error == ENOSPC;
+    }
+
+private:
+    QTemporaryDir m_point;
+    QString m_problem;
+    bool m_mounted = false;
+    bool m_hadTmpDir = false;
+    QByteArray m_tmpDir;
+};
 
 } // namespace
 
@@ -425,6 +498,155 @@ private slots:
         QCOMPARE(readAll(m_dir->filePath("run.klr")), QByteArray("earlier run notes\r\n"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList({"run.kld", "run.klo", "run.klp", "run.klr"}));
+    }
+
+    // A temporary folder that cannot take a run folder with its file list:
+    // the run is not started, the message names the folder and the system's
+    // reason, and nothing beside the project or in that folder changes.
+    void aTemporaryFolderThatCannotTakeTheRunIsNamed_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("earlier");
+        QTest::newRow("full, earlier results") << "full" << true;
+        QTest::newRow("full, none") << "full" << false;
+        QTest::newRow("missing") << "missing" << true;
+    }
+    void aTemporaryFolderThatCannotTakeTheRunIsNamed()
+    {
+        QFETCH(QString, state);
+        QFETCH(bool, earlier);
+        const QString path = writeProject(project());
+        if (earlier)
+            writeEarlierResults();
+        const QStringList before = folderState(m_dir->path());
+        std::unique_ptr<SmallTempFolder> full;
+        QString tempFolder;
+        QString expected;
+        const bool hadTmpDir = qEnvironmentVariableIsSet("TMPDIR");
+        const QByteArray tmpDir = qgetenv("TMPDIR");
+        const auto restoreTmpDir = qScopeGuard([&] {
+            if (hadTmpDir)
+                qputenv("TMPDIR", tmpDir);
+            else
+                qunsetenv("TMPDIR");
+        });
+        if (state == "full") {
+            full = std::make_unique<SmallTempFolder>("64k");
+            if (!full->mounted())
+                QSKIP(qPrintable("No tmpfs can be mounted here: " + full->problem()));
+            QVERIFY(full->fill());
+            tempFolder = full->path();
+            expected = "The analysis is not started: the file list names.dat could not be written in the temporary "
+                       "folder " + tempFolder + ": No space left on device.";
+        } else {
+            tempFolder = m_dir->filePath("missing");
+            qputenv("TMPDIR", QFile::encodeName(tempFolder));
+            expected = "The analysis is not started: no run folder could be made in the temporary folder " + tempFolder
+                       + ": No such file or directory.";
+        }
+        AnalysisRun run(QStringLiteral(KDCALC_PATH));
+        QSignalSpy finished(&run, &AnalysisRun::finished);
+        QVERIFY(!run.Start(path));
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotStarted);
+        QCOMPARE(run.Message(), expected);
+        QVERIFY(!run.IsRunning());
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(folderState(m_dir->path()), before);
+        if (full)
+            QCOMPARE(full->entries(), QStringList{"fill"});
+    }
+
+    // The real program on the example project in a temporary folder too small
+    // for its files: it ends for want of room, and the results beside the
+    // project stay as they were (or absent); nothing of the run is kept.
+    void aRunFolderWithoutRoomKeepsTheEarlierResults_data()
+    {
+        QTest::addColumn<bool>("earlier");
+        QTest::newRow("earlier results") << true;
+        QTest::newRow("none") << false;
+    }
+    void aRunFolderWithoutRoomKeepsTheEarlierResults()
+    {
+        QFETCH(bool, earlier);
+        QFile example(QStringLiteral(EXAMPLE_PROJECT));
+        QVERIFY(example.open(QIODevice::ReadOnly));
+        const QString path = writeProject(example.readAll());
+        if (earlier)
+            writeEarlierResults();
+        const QStringList before = folderState(m_dir->path());
+        SmallTempFolder small("64k");
+        if (!small.mounted())
+            QSKIP(qPrintable("No tmpfs can be mounted here: " + small.problem()));
+        AnalysisRun run(QStringLiteral(KDCALC_PATH));
+        QSignalSpy finished(&run, &AnalysisRun::finished);
+        QVERIFY(run.Start(path));
+        QVERIFY(!run.WaitForEnd());
+        QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::RunFolderFailed);
+        QCOMPARE(finished.count(), 1);
+        // The program ran to the end of its computation and stopped on a full file system.
+        QVERIFY2(run.ConsoleText().contains(" COMPUTATION COMPLETED.\n"), qPrintable(run.ConsoleText()));
+        QVERIFY2(run.OutputTail().endsWith(": No space left on device"), qPrintable(run.OutputTail()));
+        QCOMPARE(run.Reason(), RunFailedMessage() + "\rProject file: " + path + "\rThe temporary folder " + small.path()
+                                   + " has no room for the files of the run (No space left on device). The results "
+                                     "beside the project were left as they were; make room there, or name another "
+                                     "folder in TMPDIR.");
+        QCOMPARE(folderState(m_dir->path()), before);
+        QCOMPARE(small.entries(), QStringList());
+    }
+
+    // A line of the program that says it could not write a file of its own
+    // in its working directory is a failure of that folder whatever the
+    // reason; the same line naming a file elsewhere is the project's failure.
+    void aFileTheRunCannotWriteInItsFolderKeepsTheEarlierResults_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("scratch file, I/O error")
+            << QByteArray::fromStdString(" " + kd::cannotWriteText("STGRPKVV.CBM", "Input/output error"))
+            << int(AnalysisRun::RunOutcome::RunFolderFailed)
+            << "The files of the run could not be written in the temporary folder " + QDir::tempPath()
+                   + ": Input/output error. The results beside the project were left as they were.";
+        QTest::newRow("report, no reason") << QByteArray::fromStdString(" " + kd::cannotWriteText("{report}", ""))
+                                           << int(AnalysisRun::RunOutcome::RunFolderFailed)
+                                           << "The files of the run could not be written in the temporary folder "
+                                                  + QDir::tempPath()
+                                                  + ". The results beside the project were left as they were.";
+        QTest::newRow("lock file, quota") << QByteArray::fromStdString(" " + kd::cannotLockText("Disk quota exceeded"))
+                                          << int(AnalysisRun::RunOutcome::RunFolderFailed)
+                                          << "The temporary folder " + QDir::tempPath()
+                                                 + " has no room for the files of the run (Disk quota exceeded).";
+        QTest::newRow("a file elsewhere")
+            << QByteArray::fromStdString(" "
+                                         + kd::cannotOpenForWritingText("/elsewhere/run.klo", "No space left on device"))
+            << int(AnalysisRun::RunOutcome::ExitStatus) << "The analysis program ended with exit status 1.";
+    }
+    void aFileTheRunCannotWriteInItsFolderKeepsTheEarlierResults()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(int, outcome);
+        QFETCH(QString, detail);
+        const QString path = writeProject(project());
+        writeEarlierResults();
+        const QStringList before = folderState(m_dir->path());
+        qputenv("KELDOR_FAKE_MODE", "line");
+        qputenv("KELDOR_FAKE_LINE", line);
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QVERIFY(run.Start(path));
+        const QString workDir = run.WorkingDirectory();
+        QVERIFY(!run.WaitForEnd());
+        QCOMPARE(int(run.Outcome()), outcome);
+        QVERIFY2(run.Reason().startsWith(RunFailedMessage() + "\rProject file: " + path + "\r" + detail),
+                 qPrintable(run.Reason()));
+        QVERIFY(run.Message().endsWith(QString::fromLocal8Bit(line.trimmed()).replace("{report}", workDir + "/run.klo")));
+        QVERIFY(!QDir(workDir).exists());
+        if (outcome == int(AnalysisRun::RunOutcome::RunFolderFailed)) {
+            QCOMPARE(folderState(m_dir->path()), before);
+        } else {
+            // As after any failure of the project: the report says why, no plot data.
+            QCOMPARE(readAll(m_dir->filePath("run.klo")), QByteArray(" FAKE: THE RUN IS REFUSED\n"));
+            QVERIFY(!QFile::exists(m_dir->filePath("run.klp")));
+        }
     }
 
     void aMissingProgramIsNotStarted()

@@ -2,7 +2,9 @@
 // current directory like the real one, and then behaves as the environment
 // variable KELDOR_FAKE_MODE says: ok, crash, status (the report says why),
 // silent, badplot, hang (after a part of the report), flood (8 MB without a
-// line end, then one line, exit status 3).
+// line end, then one line, exit status 3), line (the report says why, then
+// the line KELDOR_FAKE_LINE with "{report}" as the report's name, exit
+// status 1).
 // With KELDOR_FAKE_LOG set it copies names.dat and its working directory there.
 
 #include "FileListLayout.h"
@@ -52,6 +54,14 @@ int main()
         writeReport(" FAKE: THE RUN IS REFUSED\n");
         std::cout << " FAKE: THE RUN IS REFUSED" << std::endl;
         return 2;
+    }
+    if (mode == "line") {
+        writeReport(" FAKE: THE RUN IS REFUSED\n");
+        std::string line = std::getenv("KELDOR_FAKE_LINE") ? std::getenv("KELDOR_FAKE_LINE") : "";
+        if (const auto at = line.find("{report}"); at != std::string::npos)
+            line.replace(at, 8, list.names[kd::kReportLine]);
+        std::cout << line << std::endl;
+        return 1;
     }
     if (mode == "silent")
         return 0;
