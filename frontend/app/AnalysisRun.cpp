@@ -5,6 +5,7 @@
 #include "FileToWrite.h"
 #include "OutputNames.h"
 #include "ProgressLine.h"
+#include "RunDirectory.h"
 #include "WriteFailureLine.h"
 
 #include <QCoreApplication>
@@ -12,9 +13,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -22,93 +20,18 @@
 #include <cstring>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// The hidden names beside the project under which results are written
-// before they are renamed into place.
-const QString kStagedPrefix = QStringLiteral(".keldor-");
 
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Why the run must not replace the result file at path beside the project
-// (empty: it may). The program never sees these names, so the front end
-// refuses what the program refuses for its outputs.
-QString resultFileProblem(const QString& path, const QString& projectPath)
+QString fileName(const QString& path)
 {
-    struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return QString(); // not there: it will be created
-    if (S_ISLNK(st.st_mode))
-        return QStringLiteral("is a symbolic link");
-    if (!S_ISREG(st.st_mode))
-        return QStringLiteral("is not a regular file");
-    struct stat project {};
-    if (::stat(QFile::encodeName(projectPath).constData(), &project) == 0 && project.st_dev == st.st_dev
-        && project.st_ino == st.st_ino)
-        return QStringLiteral("is the same file as the project file");
-    return QString();
-}
-
-// Writes a copy of `from` beside `to` under a new hidden name, made by this
-// call alone (so never through a link), with the permissions of the regular
-// file it is to replace, or those of a new file. Returns the name, or empty
-// with `error` set; on failure nothing is left.
-QString stageBeside(const QString& from, const QString& to, QString& error)
-{
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly)) {
-        error = in.errorString();
-        return QString();
-    }
-    const QFileInfo target(to);
-    QByteArray name;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        // Short whatever the result's name: the folder check at the start
-        // made a name of this length.
-        const QString random = QString::number(QRandomGenerator::global()->generate(), 16);
-        name = QFile::encodeName(target.dir().filePath(kStagedPrefix + random + u'.' + target.suffix()));
-        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            error = systemError(errno);
-            return QString();
-        }
-    }
-    if (fd < 0) {
-        error = systemError(EEXIST);
-        return QString();
-    }
-    struct stat old {};
-    if (::lstat(QFile::encodeName(to).constData(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(fd, old.st_mode & 0777);
-    int failed = 0;
-    while (failed == 0 && !in.atEnd()) {
-        const QByteArray piece = in.read(1 << 20);
-        if (piece.isEmpty()) {
-            error = in.errorString();
-            failed = -1;
-            break;
-        }
-        failed = kd::writeWhole(fd, piece.constData(), static_cast<std::size_t>(piece.size()));
-    }
-    // Whole on disk before its name can stand for the result.
-    if (failed == 0 && ::fsync(fd) != 0)
-        failed = errno;
-    if (::close(fd) != 0 && failed == 0)
-        failed = errno;
-    if (failed != 0) {
-        if (failed > 0)
-            error = systemError(failed);
-        ::unlink(name.constData());
-        return QString();
-    }
-    return QFile::decodeName(name);
+    return QFileInfo(path).fileName();
 }
 
 } // namespace
@@ -148,7 +71,7 @@ AnalysisRun::~AnalysisRun()
 
 QString AnalysisRun::WorkingDirectory() const
 {
-    return m_workDir ? m_workDir->path() : QString();
+    return m_workDir ? m_workDir->Path() : QString();
 }
 
 bool AnalysisRun::IsRunning() const
@@ -200,37 +123,41 @@ bool AnalysisRun::Start(const QString& projectPath)
                      .arg(QDir::toNativeSeparators(project)));
             return false;
         }
+    // The results go to this folder, held from now on: a folder moved during
+    // the run takes them along, and another one put under its path gets none.
+    const QString folder = QFileInfo(project).absolutePath();
+    const auto folderRefused = [&](const QString& why) {
+        cleanUp();
+        fail(RunOutcome::NotStarted,
+             QStringLiteral("The analysis is not started: the results cannot be written in the folder %1: %2.")
+                 .arg(QDir::toNativeSeparators(folder), why));
+        return false;
+    };
+    QString error;
+    if (!m_folder.Open(folder, error))
+        return folderRefused(error);
     // What would stop the results from being put in place is refused now,
     // not after a run that may take hours.
+    if (const QString problem = m_folder.WriteProblem(); !problem.isEmpty())
+        return folderRefused(problem);
     for (const char* ext : kd::kOutputExtensions) {
         const QString result = ChangeFileExt(project, QString::fromLatin1(ext));
-        const QString problem = resultFileProblem(result, project);
+        const QString problem = m_folder.ResultProblem(fileName(result), project);
         if (!problem.isEmpty()) {
+            cleanUp();
             fail(RunOutcome::NotStarted, QStringLiteral("The analysis is not started: the result file %1 %2.")
                                            .arg(QDir::toNativeSeparators(result), problem));
             return false;
         }
     }
-    {
-        const QString folder = QFileInfo(project).absolutePath();
-        QTemporaryFile probe(QDir(folder).filePath(kStagedPrefix + QStringLiteral("XXXXXXXX.klo")));
-        if (!probe.open()) {
-            fail(RunOutcome::NotStarted,
-                 QStringLiteral("The analysis is not started: the results cannot be written in the folder %1: %2.")
-                     .arg(QDir::toNativeSeparators(folder), probe.errorString()));
-            return false;
-        }
-    }
+    // What runs that no longer go on left behind: their staged copies beside
+    // this project and their folders under the temporary folder.
+    const QString tempFolder = RunDirectory::TemporaryFolder();
+    m_folder.RemoveLeftovers();
+    RunDirectory::RemoveLeftovers(tempFolder);
 
-    // Qt gives no temporary folder for a TMPDIR that does not resolve: the
-    // run folder is then tried there, never in the current directory, and
-    // the message names it.
-    QString tempFolder = QDir::tempPath();
-    if (tempFolder.isEmpty())
-        tempFolder = QDir::cleanPath(qEnvironmentVariable("TMPDIR"));
-    m_workDir = std::make_unique<QTemporaryDir>(QDir(tempFolder).filePath(QStringLiteral("keldor-run-XXXXXX")));
-    if (!m_workDir->isValid()) {
-        const QString error = m_workDir->errorString();
+    m_workDir = std::make_unique<RunDirectory>();
+    if (!m_workDir->Make(error)) {
         cleanUp();
         fail(RunOutcome::NotStarted,
              QStringLiteral("The analysis is not started: no run folder could be made in the temporary folder %1: %2.")
@@ -241,7 +168,7 @@ bool AnalysisRun::Start(const QString& projectPath)
     // beside the project once it has ended, other than by Cancel.
     QByteArray text;
     try {
-        text = FileListText(project, m_workDir->path());
+        text = FileListText(project, m_workDir->Path());
     } catch (const kd::FileListRefused& e) {
         cleanUp();
         fail(RunOutcome::NotStarted, QFile::decodeName(e.what()));
@@ -251,7 +178,7 @@ bool AnalysisRun::Start(const QString& projectPath)
     // Unbuffered, every write and the close checked: a buffered writer can
     // lose its flush on a full file system and still report success, and the
     // program would then read an empty list.
-    const QByteArray listPath = QFile::encodeName(QDir(m_workDir->path()).filePath(QLatin1String(kd::kFileListName)));
+    const QByteArray listPath = QFile::encodeName(QDir(m_workDir->Path()).filePath(QLatin1String(kd::kFileListName)));
     int listError = 0;
     const int listFd = ::open(listPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (listFd < 0) {
@@ -273,7 +200,7 @@ bool AnalysisRun::Start(const QString& projectPath)
     m_process = new QProcess(this);
     m_process->setProgram(m_programPath);
     m_process->setArguments({});
-    m_process->setWorkingDirectory(m_workDir->path());
+    m_process->setWorkingDirectory(m_workDir->Path());
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setStandardInputFile(QProcess::nullDevice());
     connect(m_process, &QProcess::readyReadStandardOutput, this, &AnalysisRun::readOutput);
@@ -294,39 +221,61 @@ bool AnalysisRun::Start(const QString& projectPath)
 
 QString AnalysisRun::inRun(const QString& besideProject) const
 {
-    return QDir(m_workDir->path()).filePath(QFileInfo(besideProject).fileName());
+    return QDir(m_workDir->Path()).filePath(QFileInfo(besideProject).fileName());
 }
 
-QString AnalysisRun::placeResults(const QStringList& results) const
+QString AnalysisRun::placeResults(const QStringList& results, bool complete)
 {
+    const QString plotData = fileName(m_plotDataPath);
+    bool removedPlotData = false;
+    QStringList placed;
+    const auto problem = [&](const QString& result, const QString& error) {
+        QString text = QStringLiteral("The result file %1 could not be written: %2.\r")
+                           .arg(QDir::toNativeSeparators(result), error);
+        if (placed.isEmpty() && !removedPlotData)
+            return text + QStringLiteral("The files beside the project are as they were.");
+        QStringList names;
+        for (const QString& path : placed)
+            names << QDir::toNativeSeparators(path);
+        text += names.isEmpty() ? QStringLiteral("No file beside the project is of this run")
+                                : QStringLiteral("Of this run beside the project: %1").arg(names.join(QStringLiteral(", ")));
+        return text + (removedPlotData ? QStringLiteral("; the earlier plot data file was removed.") : QStringLiteral("."));
+    };
+    const auto removePlotData = [&]() -> int {
+        const int error = m_folder.Remove(plotData, &removedPlotData);
+        if (removedPlotData)
+            emit resultFileChanged(m_plotDataPath);
+        return error;
+    };
+    // After a failed run the earlier plot data file goes first, whatever
+    // else happens: it must never stand beside the report that says why.
+    if (!complete)
+        if (const int error = removePlotData())
+            return problem(m_plotDataPath, systemError(error));
     // Every copy is made before any name is replaced: a copy that fails
     // leaves the files beside the project as they were.
-    QStringList staged;
-    const auto discard = [&](qsizetype from) {
-        for (qsizetype i = from; i < staged.size(); ++i)
-            QFile::remove(staged[i]);
-    };
-    const auto problem = [](const QString& result, const QString& error) {
-        return QStringLiteral("The result file %1 could not be written: %2.")
-            .arg(QDir::toNativeSeparators(result), error);
-    };
+    std::vector<ResultFolder::StagedCopy> staged;
     for (const QString& result : results) {
         QString error;
-        const QString copy = stageBeside(inRun(result), result, error);
-        if (copy.isEmpty()) {
-            discard(0);
+        staged.push_back(m_folder.Stage(inRun(result), fileName(result), error));
+        if (!staged.back().IsValid())
             return problem(result, error);
-        }
-        staged << copy;
     }
+    // A plot data file beside the project marks a whole set: the earlier one
+    // goes before any result is replaced and the new one comes last, so that
+    // it never stands beside another run's report, wherever placing stops.
+    if (complete)
+        if (const int error = removePlotData())
+            return problem(m_plotDataPath, systemError(error));
     // A rename replaces the name at once: never a partial file under it, and
     // a link there is replaced, not written through.
-    for (qsizetype i = 0; i < results.size(); ++i)
-        if (std::rename(QFile::encodeName(staged[i]).constData(), QFile::encodeName(results[i]).constData()) != 0) {
-            const int error = errno;
-            discard(i);
-            return problem(results[i], systemError(error));
-        }
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        const QString& result = results[static_cast<qsizetype>(i)];
+        if (const int error = m_folder.Replace(staged[i], fileName(result)))
+            return problem(result, systemError(error));
+        placed << result;
+        emit resultFileChanged(result);
+    }
     return QString();
 }
 
@@ -481,8 +430,8 @@ void AnalysisRun::finish()
                                    : std::nullopt;
         const QString unwrittenFile = unwritten ? QFile::decodeName(unwritten->file.c_str()) : QString();
         if (!unwrittenFile.isEmpty()
-            && (QDir::isRelativePath(unwrittenFile) || unwrittenFile.startsWith(m_workDir->path() + u'/'))) {
-            const QString tempFolder = QDir::toNativeSeparators(QFileInfo(m_workDir->path()).absolutePath());
+            && (QDir::isRelativePath(unwrittenFile) || unwrittenFile.startsWith(m_workDir->Path() + u'/'))) {
+            const QString tempFolder = QDir::toNativeSeparators(QFileInfo(m_workDir->Path()).absolutePath());
             const QString reason = QString::fromLocal8Bit(unwritten->reason.c_str());
             fail(RunOutcome::RunFolderFailed,
                  detail(kd::isNoRoomReason(unwritten->reason)
@@ -498,31 +447,26 @@ void AnalysisRun::finish()
             return;
         }
 
-        // A complete run gives all its results, the plot data file first; a
+        // A complete run gives all its results, the plot data file last; a
         // failed one its report and run notes, which say why.
         const bool succeeded = m_outcome == RunOutcome::Succeeded;
         QStringList results;
-        for (const char* ext : {kd::kPlotDataExtension, kd::kReportExtension, kd::kRunNotesExtension}) {
+        for (const char* ext : {kd::kReportExtension, kd::kRunNotesExtension, kd::kPlotDataExtension}) {
             const QString result = ChangeFileExt(m_projectPath, QString::fromLatin1(ext));
             if ((succeeded || result != m_plotDataPath) && QFileInfo::exists(inRun(result)))
                 results << result;
         }
-        const QString problem = placeResults(results);
+        const QString problem = placeResults(results, succeeded);
         if (!problem.isEmpty()) {
             // Nothing the program wrote is lost: its folder stays, and the
             // message says where.
-            m_workDir->setAutoRemove(false);
             const QString kept = problem + QStringLiteral("\rThe files of the run were kept in %1.")
-                                               .arg(QDir::toNativeSeparators(m_workDir->path()));
+                                               .arg(QDir::toNativeSeparators(m_workDir->Keep()));
             if (succeeded)
                 fail(RunOutcome::NotPlaced, detail(kept));
             else
                 m_message += u'\r' + kept;
         }
-        // An earlier run's plot data file must never pass for the result of
-        // a failed one.
-        if (!succeeded)
-            QFile::remove(m_plotDataPath);
     }
     cleanUp();
     emit finished(m_outcome == RunOutcome::Succeeded);
@@ -531,4 +475,5 @@ void AnalysisRun::finish()
 void AnalysisRun::cleanUp()
 {
     m_workDir.reset();
+    m_folder.Close();
 }

@@ -7,6 +7,8 @@
 // files beside the project are replaced only once it has ended, other than
 // by Cancel or because it could not write its files in that directory.
 
+#include "ResultFolder.h"
+
 #include <QObject>
 #include <QProcess>
 #include <QString>
@@ -15,7 +17,7 @@
 #include <deque>
 #include <memory>
 
-class QTemporaryDir;
+class RunDirectory;
 
 class AnalysisRun : public QObject {
     Q_OBJECT
@@ -72,8 +74,9 @@ public:
     static constexpr int kShownConsoleLines = 30;
     // The project's plot data file, where a complete run puts its plot data.
     QString PlotDataPath() const { return m_plotDataPath; }
-    // The working directory of the run in progress (removed at its end, kept
-    // when the results could not be put in place).
+    // The working directory of the run in progress (removed at its end; kept
+    // under another name, which the failure message gives, when the results
+    // could not be put in place).
     QString WorkingDirectory() const;
 
 signals:
@@ -82,6 +85,9 @@ signals:
     // A line that reports one frequency of a stage; count is how many so far.
     void frequencyDone(int count);
     void finished(bool succeeded);
+    // A file beside the project was replaced by a result of the run, or
+    // removed (an earlier plot data file), while the results are put in place.
+    void resultFileChanged(const QString& path);
 
 private:
     // Takes one piece of the program's output; schedules the next piece, or
@@ -97,13 +103,17 @@ private:
     // The program's output in the working directory for a result file
     // beside the project.
     QString inRun(const QString& besideProject) const;
-    // Replaces each result file beside the project by the program's output.
-    // Returns why a file could not be put in place, naming it, or empty.
-    QString placeResults(const QStringList& results) const;
+    // Replaces each result file beside the project by the program's output,
+    // in the order given, and removes an earlier plot data file: first after
+    // a failed run, after all copies are made after a complete one. Returns
+    // why a file could not be put in place, naming it and the files beside
+    // the project of this run, or empty.
+    QString placeResults(const QStringList& results, bool complete);
 
     QString m_programPath;
     QString m_plotDataPath;
-    std::unique_ptr<QTemporaryDir> m_workDir;
+    std::unique_ptr<RunDirectory> m_workDir;
+    ResultFolder m_folder;
     QProcess* m_process = nullptr;
     QByteArray m_line;
     bool m_lineCut = false;

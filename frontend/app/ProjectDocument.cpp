@@ -409,6 +409,13 @@ void ProjectDocument::RunAnalysis()
             inform(run.Reason());
             return;
         }
+        // A run whose own folder failed it left the earlier results whole
+        // beside the project: their plots stay too.
+        if (run.Outcome() == AnalysisRun::RunOutcome::RunFolderFailed) {
+            if (m_dialogs)
+                m_dialogs->InformWithText(m_dialogParent, run.Reason(), run.OutputTail());
+            return;
+        }
         if (!succeeded) {
             m_plotDataLoaded = false;
             emit runFailed();

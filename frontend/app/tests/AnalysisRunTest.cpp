@@ -17,6 +17,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <optional>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mount.h>
@@ -31,6 +33,13 @@ QByteArray project(const char* pileLength = "12", const char* frequencies = "3 0
     return QByteArray("Run test\r\n2 \r\n2\r\n4 6 150 0.4 1.8 0.05\r\n5 10 250 0.35 1.9 0.03\r\n"
                       "30000000 0.0063617251 0.28274334 0.25 0.3 2.5 0.01\r\n")
            + pileLength + "\r\n2\r\n-0.9 0 \r\n0.9 0 \r\n200 500 200000 0.05\r\n" + frequencies + "\r\n";
+}
+
+void writeFile(const QString& path, const QByteArray& text)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(text);
 }
 
 QByteArray readAll(const QString& path)
@@ -55,16 +64,39 @@ QByteArray slowProject()
     return QByteArray::fromStdString(kdtest::slowProjectText(kd::kMaxFrequencies));
 }
 
-// No run holds the lock of the folder: the program that ran there has ended.
+// No run holds the lock of the folder: the program that ran there has ended
+// (or the folder is gone: a later run removed it).
 bool runFolderFree(const QString& dir)
 {
     const int fd = ::open(QFile::encodeName(QDir(dir).filePath("kdcalc.lock")).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return !QFileInfo::exists(dir);
     const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);
     return free;
 }
+
+// TMPDIR names `path` while this lives, and is then as it was.
+class TmpDirSetting {
+public:
+    explicit TmpDirSetting(const QString& path) : m_had(qEnvironmentVariableIsSet("TMPDIR")), m_old(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", QFile::encodeName(path));
+    }
+    ~TmpDirSetting()
+    {
+        if (m_had)
+            qputenv("TMPDIR", m_old);
+        else
+            qunsetenv("TMPDIR");
+    }
+    TmpDirSetting(const TmpDirSetting&) = delete;
+    TmpDirSetting& operator=(const TmpDirSetting&) = delete;
+
+private:
+    bool m_had;
+    QByteArray m_old;
+};
 
 // A tmpfs of the given size mounted on a folder of its own, which is the
 // temporary folder (TMPDIR) of the runs while it lasts. Unmounted, and TMPDIR
@@ -82,18 +114,13 @@ public:
             return;
         }
         m_mounted = true;
-        m_hadTmpDir = qEnvironmentVariableIsSet("TMPDIR");
-        m_tmpDir = qgetenv("TMPDIR");
-        qputenv("TMPDIR", QFile::encodeName(path()));
+        m_setting.emplace(path());
     }
     ~SmallTempFolder()
     {
         if (!m_mounted)
             return;
-        if (m_hadTmpDir)
-            qputenv("TMPDIR", m_tmpDir);
-        else
-            qunsetenv("TMPDIR");
+        m_setting.reset();
         ::umount2(QFile::encodeName(path()).constData(), MNT_DETACH);
     }
     SmallTempFolder(const SmallTempFolder&) = delete;
@@ -130,8 +157,17 @@ private:
     QTemporaryDir m_point;
     QString m_problem;
     bool m_mounted = false;
-    bool m_hadTmpDir = false;
-    QByteArray m_tmpDir;
+    std::optional<TmpDirSetting> m_setting;
+};
+
+// The temporary folder (TMPDIR) is a new one of its own while this lives.
+class OwnTemporaryFolder {
+public:
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    TmpDirSetting m_setting{m_dir.path()};
 };
 
 } // namespace
@@ -377,6 +413,9 @@ private slots:
     // program, the earlier results beside the project stay whole.
     void theEarlierResultsOutliveAKilledFrontEnd()
     {
+        // A temporary folder of its own: no run of another test removes the
+        // killed run's folder while this one looks at it.
+        const OwnTemporaryFolder temp;
         const QString path = writeProject(slowProject());
         writeEarlierResults();
         const QStringList before = folderState(m_dir->path());
@@ -395,6 +434,112 @@ private slots:
         QCOMPARE(folderState(m_dir->path()), before);
     }
 
+    // A run removes what runs that no longer go on left behind: their folders
+    // under the temporary folder and their staged copies beside the project;
+    // never what a run still going uses, another user's, or through a link.
+    void leftoversOfEndedRunsAreRemoved_data()
+    {
+        QTest::addColumn<QString>("where"); // "temp" or "project"
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");  // folder, locked folder, busy folder, file, locked file, link, foreign
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("folder of an ended run") << "temp" << "keldor-run-a1b2c3" << "folder" << true;
+        QTest::newRow("folder of a run going on") << "temp" << "keldor-run-d4e5f6" << "locked folder" << false;
+        QTest::newRow("folder the program still runs in") << "temp" << "keldor-run-g7h8i9" << "busy folder" << false;
+        QTest::newRow("kept folder") << "temp" << "keldor-kept-j1k2l3" << "folder" << false;
+        QTest::newRow("link to a folder") << "temp" << "keldor-run-m4n5o6" << "link" << false;
+        QTest::newRow("another user's folder") << "temp" << "keldor-run-p7q8r9" << "foreign folder" << false;
+        QTest::newRow("other folder") << "temp" << "keldor-a1b2c3" << "folder" << false;
+        QTest::newRow("copy of an ended run") << "project" << ".keldor-1a2b3c4d.klo" << "file" << true;
+        QTest::newRow("copy of a run going on") << "project" << ".keldor-5e6f7a8b.klp" << "locked file" << false;
+        QTest::newRow("link named like a copy") << "project" << ".keldor-9c0d1e2f.klr" << "link" << false;
+        QTest::newRow("another user's copy") << "project" << ".keldor-3a4b5c6d.klo" << "foreign file" << false;
+        QTest::newRow("other hidden file") << "project" << ".keldorrc" << "file" << false;
+    }
+    void leftoversOfEndedRunsAreRemoved()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        const OwnTemporaryFolder temp;
+        const QString folder = where == "temp" ? temp.path() : m_dir->path();
+        const QString entry = QDir(folder).filePath(name);
+        const QByteArray entryName = QFile::encodeName(entry);
+        // What a link names, outside both folders.
+        QTemporaryDir outside;
+        writeFile(outside.filePath("outside.txt"), "outside\n");
+        int lock = -1;
+        const auto unlock = qScopeGuard([&] {
+            if (lock >= 0)
+                ::close(lock);
+        });
+        if (kind.endsWith("folder")) {
+            QVERIFY(QDir(folder).mkpath(name + "/scratch"));
+            writeFile(entry + "/scratch/STG.CBM", "scratch\n");
+        } else if (kind.endsWith("file")) {
+            writeFile(entry, "staged\n");
+        } else {
+            QVERIFY(::symlink(QFile::encodeName(outside.path()).constData(), entryName.constData()) == 0);
+        }
+        if (kind.startsWith("locked")) {
+            lock = ::open(entryName.constData(), O_RDONLY | O_CLOEXEC);
+            QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX) == 0);
+        } else if (kind == "busy folder") {
+            lock = ::open(QFile::encodeName(entry + "/kdcalc.lock").constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX) == 0);
+        } else if (kind.startsWith("foreign")) {
+            QVERIFY(::lchown(entryName.constData(), 65534, 65534) == 0);
+        }
+        const QString outsideState = folderState(outside.path()).join(u'\n');
+
+        qputenv("KELDOR_FAKE_MODE", "ok");
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QVERIFY(run.Start(writeProject(project())));
+        QVERIFY(run.WaitForEnd());
+        struct stat st {};
+        QCOMPARE(::lstat(entryName.constData(), &st) != 0, removed);
+        QCOMPARE(folderState(outside.path()).join(u'\n'), outsideState);
+    }
+
+    // Two runs side by side: the second leaves the folder of the first,
+    // which goes on in another front end, and the run after the first has
+    // ended removes it.
+    void aRunLeavesTheFolderOfARunInAnotherFrontEnd()
+    {
+        const OwnTemporaryFolder temp;
+        QProcess host;
+        host.start(QStringLiteral(RUN_HOST_PATH), {QStringLiteral(KDCALC_PATH), writeProject(slowProject(), "slow.kld")});
+        const auto killHost = qScopeGuard([&] {
+            host.kill();
+            host.waitForFinished();
+        });
+        QVERIFY(host.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(host.canReadLine() || host.state() == QProcess::NotRunning, 60000);
+        const QString other = QString::fromLocal8Bit(host.readLine().trimmed());
+        QVERIFY2(other.startsWith(temp.path() + "/keldor-run-"), qPrintable(other));
+
+        qputenv("KELDOR_FAKE_MODE", "ok");
+        const QString path = writeProject(project());
+        {
+            AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+            QVERIFY(run.Start(path));
+            QVERIFY(run.WaitForEnd());
+        }
+        QVERIFY(QFileInfo(QDir(other).filePath("names.dat")).isFile());
+        QCOMPARE(host.state(), QProcess::Running);
+
+        host.kill();
+        QVERIFY(host.waitForFinished());
+        // The analysis program ends at its next console line.
+        QTRY_VERIFY_WITH_TIMEOUT(runFolderFree(other), 60000);
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QVERIFY(run.Start(path));
+        QVERIFY(run.WaitForEnd());
+        QVERIFY(!QFileInfo::exists(other));
+        QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    }
+
     // What would stop the results from being put in place is refused before
     // the program runs, and nothing is changed.
     void resultsThatCannotBeReplacedAreRefusedAtOnce_data()
@@ -405,6 +550,9 @@ private slots:
         QTest::newRow("dangling link") << "run.klp" << "is a symbolic link";
         QTest::newRow("folder") << "run.klr" << "is not a regular file";
         QTest::newRow("the project") << "run.klo" << "is the same file as the project file";
+        // Made read-only by its user: the run would replace it by a new file.
+        QTest::newRow("read-only report") << "run.klo" << "is read-only";
+        QTest::newRow("read-only plot data") << "run.klp" << "is read-only";
     }
     void resultsThatCannotBeReplacedAreRefusedAtOnce()
     {
@@ -421,7 +569,10 @@ private slots:
             QVERIFY(::symlink("missing", name.constData()) == 0);
         else if (QTest::currentDataTag() == QByteArray("folder"))
             QVERIFY(QDir(m_dir->path()).mkdir(result));
-        else {
+        else if (QByteArray(QTest::currentDataTag()).startsWith("read-only")) {
+            writeProject("earlier result\r\n", result);
+            QVERIFY(::chmod(name.constData(), 0444) == 0);
+        } else {
             // The project is a link to its own report.
             QVERIFY(QFile::rename(path, at));
             path = m_dir->filePath("run.kld");
@@ -465,39 +616,164 @@ private slots:
         QCOMPARE(folderState(folder), before);
     }
 
+    // A result of another user's that this one may not write is refused
+    // like one its user made read-only.
+    void aResultTheUserMayNotWriteIsRefused()
+    {
+        if (geteuid() != 0)
+            QSKIP("the test runs the check as an ordinary user beside the superuser's report");
+        const QString folder = m_dir->filePath("shared");
+        QVERIFY(QDir(m_dir->path()).mkdir("shared"));
+        const QString path = writeProject(project(), "shared/run.kld");
+        const QString report = writeProject("another user's report\r\n", "shared/run.klo");
+        ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
+        ::chmod(QFile::encodeName(folder).constData(), 0777);
+        ::chmod(QFile::encodeName(path).constData(), 0644);
+        ::chmod(QFile::encodeName(report).constData(), 0644);
+        const auto restore = qScopeGuard([&] { ::chmod(QFile::encodeName(folder).constData(), 0755); });
+        const QStringList before = folderState(folder);
+        const bool refused = AsOrdinaryUser([&] {
+            AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+            return !run.Start(path) && run.Outcome() == AnalysisRun::RunOutcome::NotStarted
+                   && run.Message() == "The analysis is not started: the result file " + report + " is read-only.";
+        });
+        QVERIFY(refused);
+        QCOMPARE(folderState(folder), before);
+    }
+
     // A result that cannot be put in place (here its name became a folder
-    // during the run) is named, the program's files are kept where the
-    // message says, and the other files beside the project stay as they were.
+    // during the run) is named, and so are the files of this run beside the
+    // project; the program's files are kept where the message says, and a
+    // plot data file beside the project is of the run of the report there.
+    void aResultThatCannotBePutInPlaceIsNamed_data()
+    {
+        QTest::addColumn<QString>("blocked"); // the result whose name is a folder
+        QTest::addColumn<QString>("state");   // what the message says of the files beside the project
+        QTest::addColumn<QByteArray>("report");
+        QTest::newRow("plot data") << "run.klp" << "The files beside the project are as they were."
+                                   << QByteArray("earlier report\r\n");
+        QTest::newRow("report") << "run.klo"
+                                << "No file beside the project is of this run; the earlier plot data file was removed."
+                                << QByteArray();
+        QTest::newRow("run notes") << "run.klr"
+                                   << "Of this run beside the project: %1/run.klo; the earlier plot data file was "
+                                      "removed."
+                                   << QByteArray(" FAKE REPORT\n");
+    }
     void aResultThatCannotBePutInPlaceIsNamed()
     {
+        QFETCH(QString, blocked);
+        QFETCH(QString, state);
+        QFETCH(QByteArray, report);
         const QString path = writeProject(project());
         writeEarlierResults();
-        const QString plotData = m_dir->filePath("run.klp");
+        const QString blockedPath = m_dir->filePath(blocked);
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
-        QString workDir;
         connect(&run, &AnalysisRun::frequencyDone, &run, [&](int count) {
             if (count != 1)
                 return;
-            workDir = run.WorkingDirectory();
-            QFile::remove(plotData);
-            QDir(m_dir->path()).mkpath("run.klp/inside");
+            QFile::remove(blockedPath);
+            QDir(m_dir->path()).mkpath(blocked + "/inside");
         });
         QVERIFY(run.Start(path));
-        const auto removeWorkDir = qScopeGuard([&] {
-            if (!workDir.isEmpty())
-                QDir(workDir).removeRecursively();
-        });
         QVERIFY(!run.WaitForEnd());
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotPlaced);
-        QVERIFY2(run.Reason().startsWith(RunFailedMessage() + "\rProject file: " + path + "\rThe result file "
-                                         + plotData + " could not be written: "),
-                 qPrintable(run.Reason()));
-        QVERIFY2(run.Reason().endsWith("\rThe files of the run were kept in " + workDir + "."), qPrintable(run.Reason()));
-        QVERIFY(readAll(QDir(workDir).filePath("run.klp")).startsWith("           1           1\n"));
-        QCOMPARE(readAll(m_dir->filePath("run.klo")), QByteArray("earlier report\r\n"));
-        QCOMPARE(readAll(m_dir->filePath("run.klr")), QByteArray("earlier run notes\r\n"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList({"run.kld", "run.klo", "run.klp", "run.klr"}));
+        const QString keptIn = QStringLiteral("\rThe files of the run were kept in ");
+        const QString reason = run.Reason();
+        const qsizetype at = reason.lastIndexOf(keptIn);
+        QVERIFY2(at > 0 && reason.endsWith(u'.'), qPrintable(reason));
+        const QString kept = reason.mid(at + keptIn.size()).chopped(1);
+        QVERIFY2(kept.startsWith(QDir::tempPath() + "/keldor-kept-"), qPrintable(kept));
+        const auto removeKept = qScopeGuard([&] { QDir(kept).removeRecursively(); });
+        QCOMPARE(reason.left(at), RunFailedMessage() + "\rProject file: " + path + "\rThe result file " + blockedPath
+                                      + " could not be written: Is a directory.\r" + QString(state).replace("%1", m_dir->path()));
+        QVERIFY(readAll(QDir(kept).filePath("run.klp")).startsWith("           1           1\n"));
+        // No later run takes the kept folder for a leftover.
+        AnalysisRun next(QStringLiteral(FAKE_KDCALC_PATH));
+        QVERIFY(next.Start(writeProject(project(), "next.kld")));
+        QVERIFY(next.WaitForEnd());
+        QVERIFY(QFile::exists(QDir(kept).filePath("run.klp")));
+        if (blocked != "run.klo")
+            QCOMPARE(readAll(m_dir->filePath("run.klo")), report);
+        if (blocked != "run.klr")
+            QCOMPARE(readAll(m_dir->filePath("run.klr")), QByteArray("earlier run notes\r\n"));
+        const bool plotDataKept = blocked == "run.klp";
+        QCOMPARE(QFileInfo(m_dir->filePath("run.klp")).isDir(), plotDataKept);
+        QStringList entries{"next.kld", "next.klo", "next.klp", "next.klr", "run.kld", "run.klo", "run.klr"};
+        if (plotDataKept)
+            entries << "run.klp";
+        entries.sort();
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), entries);
+    }
+
+    // Whenever the placing of results stops (a kill between two of its
+    // steps), a plot data file beside the project belongs to the run of the
+    // report beside it.
+    void aPlotDataFileIsOfTheRunOfTheReportBesideIt_data()
+    {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<int>("steps"); // the earlier plot data file removed, each result renamed
+        QTest::newRow("complete run") << QByteArray("ok") << 4;
+        QTest::newRow("failed run") << QByteArray("status") << 3;
+    }
+    void aPlotDataFileIsOfTheRunOfTheReportBesideIt()
+    {
+        QFETCH(QByteArray, mode);
+        QFETCH(int, steps);
+        const QString path = writeProject(project());
+        writeEarlierResults();
+        qputenv("KELDOR_FAKE_MODE", mode);
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        QStringList seen;
+        connect(&run, &AnalysisRun::resultFileChanged, &run, [&](const QString& changed) {
+            const QByteArray report = readAll(m_dir->filePath("run.klo"));
+            const bool plotData = QFile::exists(m_dir->filePath("run.klp"));
+            const bool newPlotData = readAll(m_dir->filePath("run.klp")).startsWith("           1           1\n");
+            const bool newReport = report.startsWith(" FAKE");
+            seen << QStringLiteral("%1: report %2, plot data %3")
+                        .arg(QFileInfo(changed).fileName(), newReport ? "new" : "earlier",
+                             !plotData ? "none" : newPlotData ? "new" : "earlier");
+            if (plotData && newPlotData != newReport)
+                seen << "MIXED";
+        });
+        QVERIFY(run.Start(path));
+        run.WaitForEnd();
+        QVERIFY2(!seen.contains("MIXED"), qPrintable(seen.join(u'\n')));
+        QCOMPARE(seen.size(), steps);
+        QVERIFY(run.Message().isEmpty() == (mode == "ok"));
+    }
+
+    // The results go to the folder that was checked at the start: moved
+    // during the run, it takes them along, and another folder put under its
+    // path is left as it was.
+    void theResultsGoToTheFolderCheckedAtTheStart_data()
+    {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::newRow("complete run") << QByteArray("ok");
+        QTest::newRow("failed run") << QByteArray("status");
+    }
+    void theResultsGoToTheFolderCheckedAtTheStart()
+    {
+        QFETCH(QByteArray, mode);
+        QDir base(m_dir->path());
+        QVERIFY(base.mkdir("project") && base.mkdir("other"));
+        const QString path = writeProject(project(), "project/run.kld");
+        writeProject("other report\r\n", "other/run.klo");
+        writeProject(" 1 1\r\n other plot data\r\n", "other/run.klp");
+        const QStringList other = folderState(base.filePath("other"));
+        qputenv("KELDOR_FAKE_MODE", mode);
+        AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
+        connect(&run, &AnalysisRun::frequencyDone, &run, [&](int count) {
+            if (count != 1)
+                return;
+            QVERIFY(base.rename("project", "moved"));
+            QVERIFY(::symlink("other", QFile::encodeName(base.filePath("project")).constData()) == 0);
+        });
+        QVERIFY(run.Start(path));
+        QCOMPARE(run.WaitForEnd(), mode == "ok");
+        QCOMPARE(folderState(base.filePath("other")), other);
+        QVERIFY(readAll(base.filePath("moved/run.klo")).startsWith(" FAKE"));
+        QCOMPARE(QFile::exists(base.filePath("moved/run.klp")), mode == "ok");
     }
 
     // A temporary folder that cannot take a run folder with its file list:

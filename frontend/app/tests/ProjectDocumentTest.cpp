@@ -379,6 +379,35 @@ private slots:
         QVERIFY(m_dialogs->texts[0].endsWith("\rFAKE: FLOODED"));
         QVERIFY(m_dialogs->texts[0].size() < 3 * AnalysisRun::kMaxLineBytes);
     }
+
+    // A run that failed because its own folder had no room left the earlier
+    // results beside the project whole: their plots stay, and the message
+    // says why with the program's last lines.
+    void aRunWhoseFolderFailedItKeepsThePlots()
+    {
+        const QString path = write(twoPiles(), "run.kld");
+        m_document->OpenFileName(path, true);
+        m_document->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
+        m_document->RunAnalysis();
+        QVERIFY(m_document->PlotDataLoaded());
+        const QByteArray plotData = contents(m_dir->filePath("run.klp"));
+        QVERIFY(!plotData.isEmpty());
+        QSignalSpy failed(m_document.get(), &ProjectDocument::runFailed);
+
+        qputenv("KELDOR_FAKE_MODE", "line");
+        qputenv("KELDOR_FAKE_LINE", " CANNOT WRITE FILE STGRPKVV.CBM: No space left on device");
+        m_document->RunAnalysis();
+        qunsetenv("KELDOR_FAKE_LINE");
+        QCOMPARE(failed.count(), 0);
+        QVERIFY(m_document->PlotDataLoaded());
+        QCOMPARE(m_plots->pltSkin.PointCount(), 1);
+        QCOMPARE(contents(m_dir->filePath("run.klp")), plotData);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY2(m_dialogs->messages[0].contains("has no room for the files of the run (No space left on device)"),
+                 qPrintable(m_dialogs->messages[0]));
+        QCOMPARE(m_dialogs->texts.size(), 1);
+        QVERIFY(m_dialogs->texts[0].endsWith("CANNOT WRITE FILE STGRPKVV.CBM: No space left on device"));
+    }
 };
 
 QTEST_GUILESS_MAIN(ProjectDocumentTest)

@@ -1,0 +1,150 @@
+#include "RunDirectory.h"
+
+#include "OutputNames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char kRunPrefix[] = "keldor-run-";
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// True when the open folder `fd` is still the entry `name` of `parent`.
+bool stillNamed(int parent, const char* name, int fd)
+{
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && opened.st_nlink > 0
+           && ::fstatat(parent, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(opened, named);
+}
+
+// True when the analysis program still runs in the folder `fd`: it holds
+// its lock file there until it ends.
+bool programHoldsLock(int fd)
+{
+    const int lock = ::openat(fd, kd::kRunLockName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (lock < 0)
+        return false;
+    const bool held = ::flock(lock, LOCK_SH | LOCK_NB) != 0;
+    ::close(lock);
+    return held;
+}
+
+} // namespace
+
+RunDirectory::RunDirectory() = default;
+
+RunDirectory::~RunDirectory()
+{
+    // Removed while still locked, then let go.
+    m_dir.reset();
+    if (m_lock >= 0)
+        ::close(m_lock);
+}
+
+QString RunDirectory::Path() const
+{
+    return m_dir ? m_dir->path() : QString();
+}
+
+QString RunDirectory::TemporaryFolder()
+{
+    // Qt gives no temporary folder for a TMPDIR that does not resolve: the
+    // run folder is then tried there, and the message names it.
+    const QString temp = QDir::tempPath();
+    return temp.isEmpty() ? QDir::cleanPath(qEnvironmentVariable("TMPDIR")) : temp;
+}
+
+bool RunDirectory::Make(QString& error)
+{
+    const QString temp = TemporaryFolder();
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        auto dir = std::make_unique<QTemporaryDir>(QDir(temp).filePath(QString::fromLatin1(kRunPrefix) + "XXXXXX"));
+        if (!dir->isValid()) {
+            error = dir->errorString();
+            return false;
+        }
+        const QByteArray path = QFile::encodeName(dir->path());
+        const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            error = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        // Another run's leftover-removal that took the new folder between
+        // its making and its locking removed it: a new one is made.
+        if (::flock(fd, LOCK_EX) != 0 || !stillNamed(AT_FDCWD, path.constData(), fd)) {
+            ::close(fd);
+            continue;
+        }
+        m_dir = std::move(dir);
+        m_lock = fd;
+        return true;
+    }
+    error = QStringLiteral("it was removed as soon as it was made");
+    return false;
+}
+
+QString RunDirectory::Keep()
+{
+    if (!m_dir)
+        return QString();
+    m_dir->setAutoRemove(false);
+    const QString path = m_dir->path();
+    // A folder made empty for the purpose is replaced by the run's folder:
+    // the kept name is new and no other folder's.
+    QByteArray kept = QFile::encodeName(QDir(QFileInfo(path).path()).filePath("keldor-kept-XXXXXX"));
+    if (!::mkdtemp(kept.data()))
+        return path;
+    if (std::rename(QFile::encodeName(path).constData(), kept.constData()) != 0) {
+        ::rmdir(kept.constData());
+        return path;
+    }
+    return QFile::decodeName(kept);
+}
+
+void RunDirectory::RemoveLeftovers(const QString& temp)
+{
+    const QByteArray tempName = QFile::encodeName(temp);
+    const int parent = ::open(tempName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parent < 0)
+        return;
+    const int listed = ::dup(parent);
+    DIR* dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (!dir) {
+        if (listed >= 0)
+            ::close(listed);
+        ::close(parent);
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, kRunPrefix, sizeof kRunPrefix - 1) != 0)
+            continue;
+        const int fd = ::openat(parent, entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+            && !programHoldsLock(fd) && stillNamed(parent, entry->d_name, fd))
+            QDir(QDir(temp).filePath(QFile::decodeName(entry->d_name))).removeRecursively();
+        ::close(fd);
+    }
+    ::closedir(dir);
+    ::close(parent);
+}
