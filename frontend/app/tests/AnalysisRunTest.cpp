@@ -4,6 +4,7 @@
 #include "DataUnit.h"
 #include "InputLimits.h"
 #include "RunFolder.h"
+#include "RunWait.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,7 +107,7 @@ private slots:
         QVERIFY(run.Start(path));
         const QString workDir = run.WorkingDirectory();
         QVERIFY(!workDir.isEmpty());
-        QVERIFY(run.WaitForEnd());
+        QVERIFY(WaitForRunEnd(run));
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::Succeeded);
         QCOMPARE(run.PlotDataPath(), m_dir->filePath("run.klp"));
         QVERIFY(QFile::exists(m_dir->filePath("run.klp")));
@@ -128,7 +129,7 @@ private slots:
         const QString path = writeProject(project("100"));
         AnalysisRun run(QStringLiteral(KDCALC_PATH));
         QVERIFY(run.Start(path));
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::ExitStatus);
         QVERIFY(run.Message().startsWith("An error occured in running the main program.\r"));
         QVERIFY(run.Message().contains("THE PILE IS LONGER THAN THE SOIL COLUMN"));
@@ -144,7 +145,7 @@ private slots:
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QVERIFY(run.Start(QStringLiteral("with blank.kld"))); // relative: taken in full
         const QString workDir = run.WorkingDirectory();
-        QVERIFY(run.WaitForEnd());
+        QVERIFY(WaitForRunEnd(run));
         // The outputs are written in the working directory.
         QCOMPARE(readAll(m_log->filePath("names.dat")), FileListText(path, workDir));
         const QString cwd = QString::fromLocal8Bit(readAll(m_log->filePath("cwd.txt")));
@@ -188,7 +189,7 @@ private slots:
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QSignalSpy finished(&run, &AnalysisRun::finished);
         QVERIFY(run.Start(path));
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(int(run.Outcome()), outcome);
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.first().at(0).toBool(), false);
@@ -208,7 +209,7 @@ private slots:
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QSignalSpy lines(&run, &AnalysisRun::progress);
         QVERIFY(run.Start(writeProject(project())));
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::ExitStatus);
         // The frequency line, the 8 MB line cut to its first kilobyte, the last line.
         QCOMPARE(lines.count(), 3);
@@ -235,7 +236,7 @@ private slots:
         f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         AnalysisRun run(script);
         QVERIFY(run.Start(writeProject(project())));
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         const QStringList tail = run.OutputTail().split(u'\r');
         QCOMPARE(tail.size(), AnalysisRun::kShownConsoleLines);
         QCOMPARE(tail.first(), "LINE 70");
@@ -247,7 +248,7 @@ private slots:
         qputenv("KELDOR_FAKE_MODE", "ok");
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QVERIFY(run.Start(writeProject(project())));
-        QVERIFY(run.WaitForEnd());
+        QVERIFY(WaitForRunEnd(run));
         QVERIFY(run.Message().isEmpty());
     }
 
@@ -258,7 +259,7 @@ private slots:
         connect(&run, &AnalysisRun::frequencyDone, &run, &AnalysisRun::Cancel);
         QVERIFY(run.Start(writeProject(project())));
         QVERIFY(run.IsRunning());
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QVERIFY(!run.IsRunning());
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::Cancelled);
         QVERIFY(run.Message().contains("The analysis was cancelled."));
@@ -293,7 +294,7 @@ private slots:
         });
         QVERIFY(run.Start(path));
         const QString workDir = run.WorkingDirectory();
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::Cancelled);
         QCOMPARE(whileRunning, before);
         QCOMPARE(folderState(m_dir->path()), before);
@@ -310,7 +311,7 @@ private slots:
         QProcess host;
         host.start(QStringLiteral(RUN_HOST_PATH), {QStringLiteral(KDCALC_PATH), path});
         QVERIFY(host.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(host.canReadLine() || host.state() == QProcess::NotRunning, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(host.canReadLine() || host.state() == QProcess::NotRunning, kRunBoundMs);
         const QString workDir = QString::fromLocal8Bit(host.readLine().trimmed());
         QVERIFY2(!workDir.isEmpty(), host.readAll().constData());
         // Nobody is left to remove the run's folder.
@@ -318,7 +319,7 @@ private slots:
         host.kill();
         QVERIFY(host.waitForFinished());
         QCOMPARE(folderState(m_dir->path()), before);
-        QTRY_VERIFY_WITH_TIMEOUT(runFolderFree(workDir), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(runFolderFree(workDir), kRunBoundMs);
         QCOMPARE(folderState(m_dir->path()), before);
     }
 
@@ -414,7 +415,7 @@ private slots:
             if (!workDir.isEmpty())
                 QDir(workDir).removeRecursively();
         });
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotPlaced);
         QVERIFY2(run.Reason().startsWith(RunFailedMessage() + "\rProject file: " + path + "\rThe result file "
                                          + plotData + " could not be written: "),
