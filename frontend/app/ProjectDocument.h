@@ -45,6 +45,7 @@ public:
     void SetAnalysisProgram(const QString& path) { m_analysisProgram = path; }
     const QString& AnalysisProgram() const { return m_analysisProgram; }
     void SetRunWaiter(RunWaiter waiter) { m_runWaiter = std::move(waiter); }
+    const RunWaiter& CurrentRunWaiter() const { return m_runWaiter; }
 
     TProgramData& ProgramData() const { return *m_programData; }
     ProjectTables& Tables() const { return m_tables; }

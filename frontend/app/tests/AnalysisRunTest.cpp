@@ -4,6 +4,7 @@
 #include "DataUnit.h"
 #include "InputLimits.h"
 #include "RunFolder.h"
+#include "RunWait.h"
 #include "WriteFailureLine.h"
 
 #include <QDir>
@@ -215,7 +216,7 @@ private slots:
         QVERIFY(run.Start(path));
         const QString workDir = run.WorkingDirectory();
         QVERIFY(!workDir.isEmpty());
-        QVERIFY(run.WaitForEnd());
+        QVERIFY(WaitForRunEnd(run));
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::Succeeded);
         QCOMPARE(run.PlotDataPath(), m_dir->filePath("run.klp"));
         QVERIFY(QFile::exists(m_dir->filePath("run.klp")));
@@ -237,7 +238,7 @@ private slots:
         const QString path = writeProject(project("100"));
         AnalysisRun run(QStringLiteral(KDCALC_PATH));
         QVERIFY(run.Start(path));
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::ExitStatus);
         QVERIFY(run.Message().startsWith("An error occured in running the main program.\r"));
         QVERIFY(run.Message().contains("THE PILE IS LONGER THAN THE SOIL COLUMN"));
@@ -253,7 +254,7 @@ private slots:
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QVERIFY(run.Start(QStringLiteral("with blank.kld"))); // relative: taken in full
         const QString workDir = run.WorkingDirectory();
-        QVERIFY(run.WaitForEnd());
+        QVERIFY(WaitForRunEnd(run));
         // The outputs are written in the working directory.
         QCOMPARE(readAll(m_log->filePath("names.dat")), FileListText(path, workDir));
         const QString cwd = QString::fromLocal8Bit(readAll(m_log->filePath("cwd.txt")));
@@ -297,7 +298,7 @@ private slots:
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QSignalSpy finished(&run, &AnalysisRun::finished);
         QVERIFY(run.Start(path));
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(int(run.Outcome()), outcome);
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.first().at(0).toBool(), false);
@@ -317,7 +318,7 @@ private slots:
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QSignalSpy lines(&run, &AnalysisRun::progress);
         QVERIFY(run.Start(writeProject(project())));
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::ExitStatus);
         // The frequency line, the 8 MB line cut to its first kilobyte, the last line.
         QCOMPARE(lines.count(), 3);
@@ -344,7 +345,7 @@ private slots:
         f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         AnalysisRun run(script);
         QVERIFY(run.Start(writeProject(project())));
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         const QStringList tail = run.OutputTail().split(u'\r');
         QCOMPARE(tail.size(), AnalysisRun::kShownConsoleLines);
         QCOMPARE(tail.first(), "LINE 70");
@@ -356,7 +357,7 @@ private slots:
         qputenv("KELDOR_FAKE_MODE", "ok");
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QVERIFY(run.Start(writeProject(project())));
-        QVERIFY(run.WaitForEnd());
+        QVERIFY(WaitForRunEnd(run));
         QVERIFY(run.Message().isEmpty());
     }
 
@@ -367,7 +368,7 @@ private slots:
         connect(&run, &AnalysisRun::frequencyDone, &run, &AnalysisRun::Cancel);
         QVERIFY(run.Start(writeProject(project())));
         QVERIFY(run.IsRunning());
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QVERIFY(!run.IsRunning());
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::Cancelled);
         QVERIFY(run.Message().contains("The analysis was cancelled."));
@@ -402,7 +403,7 @@ private slots:
         });
         QVERIFY(run.Start(path));
         const QString workDir = run.WorkingDirectory();
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::Cancelled);
         QCOMPARE(whileRunning, before);
         QCOMPARE(folderState(m_dir->path()), before);
@@ -422,7 +423,7 @@ private slots:
         QProcess host;
         host.start(QStringLiteral(RUN_HOST_PATH), {QStringLiteral(KDCALC_PATH), path});
         QVERIFY(host.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(host.canReadLine() || host.state() == QProcess::NotRunning, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(host.canReadLine() || host.state() == QProcess::NotRunning, kRunBoundMs);
         const QString workDir = QString::fromLocal8Bit(host.readLine().trimmed());
         QVERIFY2(!workDir.isEmpty(), host.readAll().constData());
         // Nobody is left to remove the run's folder.
@@ -430,7 +431,7 @@ private slots:
         host.kill();
         QVERIFY(host.waitForFinished());
         QCOMPARE(folderState(m_dir->path()), before);
-        QTRY_VERIFY_WITH_TIMEOUT(runFolderFree(workDir), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(runFolderFree(workDir), kRunBoundMs);
         QCOMPARE(folderState(m_dir->path()), before);
     }
 
@@ -496,7 +497,7 @@ private slots:
         qputenv("KELDOR_FAKE_MODE", "ok");
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QVERIFY(run.Start(writeProject(project())));
-        QVERIFY(run.WaitForEnd());
+        QVERIFY(WaitForRunEnd(run));
         struct stat st {};
         QCOMPARE(::lstat(entryName.constData(), &st) != 0, removed);
         QCOMPARE(folderState(outside.path()).join(u'\n'), outsideState);
@@ -515,7 +516,7 @@ private slots:
             host.waitForFinished();
         });
         QVERIFY(host.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(host.canReadLine() || host.state() == QProcess::NotRunning, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(host.canReadLine() || host.state() == QProcess::NotRunning, kRunBoundMs);
         const QString other = QString::fromLocal8Bit(host.readLine().trimmed());
         QVERIFY2(other.startsWith(temp.path() + "/keldor-run-"), qPrintable(other));
 
@@ -524,7 +525,7 @@ private slots:
         {
             AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
             QVERIFY(run.Start(path));
-            QVERIFY(run.WaitForEnd());
+            QVERIFY(WaitForRunEnd(run));
         }
         QVERIFY(QFileInfo(QDir(other).filePath("names.dat")).isFile());
         QCOMPARE(host.state(), QProcess::Running);
@@ -532,10 +533,10 @@ private slots:
         host.kill();
         QVERIFY(host.waitForFinished());
         // The analysis program ends at its next console line.
-        QTRY_VERIFY_WITH_TIMEOUT(runFolderFree(other), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(runFolderFree(other), kRunBoundMs);
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QVERIFY(run.Start(path));
-        QVERIFY(run.WaitForEnd());
+        QVERIFY(WaitForRunEnd(run));
         QVERIFY(!QFileInfo::exists(other));
         QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
     }
@@ -676,7 +677,7 @@ private slots:
             QDir(m_dir->path()).mkpath(blocked + "/inside");
         });
         QVERIFY(run.Start(path));
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::NotPlaced);
         const QString keptIn = QStringLiteral("\rThe files of the run were kept in ");
         const QString reason = run.Reason();
@@ -691,7 +692,7 @@ private slots:
         // No later run takes the kept folder for a leftover.
         AnalysisRun next(QStringLiteral(FAKE_KDCALC_PATH));
         QVERIFY(next.Start(writeProject(project(), "next.kld")));
-        QVERIFY(next.WaitForEnd());
+        QVERIFY(WaitForRunEnd(next));
         QVERIFY(QFile::exists(QDir(kept).filePath("run.klp")));
         if (blocked != "run.klo")
             QCOMPARE(readAll(m_dir->filePath("run.klo")), report);
@@ -737,7 +738,7 @@ private slots:
                 seen << "MIXED";
         });
         QVERIFY(run.Start(path));
-        run.WaitForEnd();
+        WaitForRunEnd(run);
         QVERIFY2(!seen.contains("MIXED"), qPrintable(seen.join(u'\n')));
         QCOMPARE(seen.size(), steps);
         QVERIFY(run.Message().isEmpty() == (mode == "ok"));
@@ -770,7 +771,7 @@ private slots:
             QVERIFY(::symlink("other", QFile::encodeName(base.filePath("project")).constData()) == 0);
         });
         QVERIFY(run.Start(path));
-        QCOMPARE(run.WaitForEnd(), mode == "ok");
+        QCOMPARE(WaitForRunEnd(run), mode == "ok");
         QCOMPARE(folderState(base.filePath("other")), other);
         QVERIFY(readAll(base.filePath("moved/run.klo")).startsWith(" FAKE"));
         QCOMPARE(QFile::exists(base.filePath("moved/run.klp")), mode == "ok");
@@ -856,7 +857,7 @@ private slots:
         AnalysisRun run(QStringLiteral(KDCALC_PATH));
         QSignalSpy finished(&run, &AnalysisRun::finished);
         QVERIFY(run.Start(path));
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(run.Outcome(), AnalysisRun::RunOutcome::RunFolderFailed);
         QCOMPARE(finished.count(), 1);
         // The program ran to the end of its computation and stopped on a full file system.
@@ -910,7 +911,7 @@ private slots:
         AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
         QVERIFY(run.Start(path));
         const QString workDir = run.WorkingDirectory();
-        QVERIFY(!run.WaitForEnd());
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(int(run.Outcome()), outcome);
         QVERIFY2(run.Reason().startsWith(RunFailedMessage() + "\rProject file: " + path + "\r" + detail),
                  qPrintable(run.Reason()));

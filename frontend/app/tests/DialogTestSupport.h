@@ -5,6 +5,7 @@
 
 #include "DataEdit.h"
 #include "Main.h"
+#include "RunWait.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,6 +50,7 @@ inline std::unique_ptr<TMainForm> MakeShownForm(ScriptedUser*& user, const QStri
     auto dialogs = std::make_unique<ScriptedUser>();
     user = dialogs.get();
     form->SetDialogs(std::move(dialogs));
+    BoundRunWaits(form->Document());
     form->SetArguments(arguments);
     form->show();
     form->activateWindow();

@@ -6,6 +6,7 @@
 #include "HelpWindow.h"
 #include "InputLimits.h"
 #include "RunFolder.h"
+#include "RunWait.h"
 #include "Table.h"
 #include "TextFileWindow.h"
 #include "WordRead.h"
@@ -164,6 +165,7 @@ private:
         auto dialogs = std::make_unique<ScriptedDialogs>();
         m_dialogs = dialogs.get();
         form->SetDialogs(std::move(dialogs));
+        BoundRunWaits(form->Document());
         form->SetArguments(arguments);
         form->show();
         return form;

@@ -9,6 +9,7 @@
 
 #include "AnalysisRun.h"
 #include "HelpWindow.h"
+#include "RunWait.h"
 #include "Options.h"
 #include "Table.h"
 #include "TextFileWindow.h"
@@ -85,6 +86,7 @@ private:
         auto dialogs = std::make_unique<TestDialogs>();
         m_dialogs = dialogs.get();
         form->SetDialogs(std::move(dialogs));
+        BoundRunWaits(form->Document());
         // A desktop's opener that finds no program for a file (xdg-open on
         // a minimal desktop), or as the test sets; it keeps every file asked for.
         m_opener = std::make_unique<FakeOpener>(m_openerStatus);

@@ -4,6 +4,7 @@
 
 #include "AppTestSupport.h"
 #include "ProjectDocument.h"
+#include "RunWait.h"
 
 #include "AnalysisRun.h"
 #include "ResultPlots.h"
@@ -52,6 +53,7 @@ private:
         m_dialogs = std::make_unique<TestDialogs>();
         m_document = std::make_unique<ProjectDocument>(*m_tables, *m_plots);
         m_document->SetDialogs(m_dialogs.get(), nullptr);
+        BoundRunWaits(*m_document);
         m_document->StartUp(arguments);
     }
 
@@ -354,7 +356,7 @@ private slots:
         m_document->SetRunWaiter([&](AnalysisRun& run, int steps) {
             waitedSteps = steps;
             runningWhileWaited = m_document->IsRunning();
-            return run.WaitForEnd();
+            return WaitForRunEnd(run);
         });
         QSignalSpy failed(m_document.get(), &ProjectDocument::runFailed);
 

@@ -84,6 +84,7 @@ class RefusedEntryTest : public QObject {
     std::unique_ptr<TMainForm> formWithRealBoxes()
     {
         auto form = std::make_unique<TMainForm>();
+        BoundRunWaits(form->Document());
         form->SetArguments({m_path});
         form->SetAnalysisProgram(QStringLiteral(FAKE_KDCALC_PATH));
         form->show();

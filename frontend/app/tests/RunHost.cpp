@@ -1,13 +1,21 @@
 // Runs the analysis program given as its first argument on the project given
 // as its second, as the front end does, and prints the run's working
 // directory once the program has reported its first frequency: a test kills
-// it then, in the middle of the run. Ends with status 3 if the run ends first.
+// it then, in the middle of the run. Ends with status 3 if the run ends first,
+// and with status 4 when nobody has killed it within kBoundMs (its test is
+// gone): the run is cancelled then, so that nothing is left running.
 
 #include "AnalysisRun.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
+
+namespace {
+// Far beyond the first frequency of any run its test starts.
+constexpr int kBoundMs = 120000;
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -21,8 +29,14 @@ int main(int argc, char** argv)
         std::printf("%s\n", run.WorkingDirectory().toLocal8Bit().constData());
         std::fflush(stdout);
     });
+    bool overdue = false;
+    QTimer::singleShot(kBoundMs, &run, [&run, &overdue] {
+        std::fprintf(stderr, "RunHost: not killed within %d s; the run is cancelled\n", kBoundMs / 1000);
+        overdue = true;
+        run.Cancel();
+    });
     if (!run.Start(QString::fromLocal8Bit(argv[2])))
         return 1;
     run.WaitForEnd();
-    return 3;
+    return overdue ? 4 : 3;
 }
