@@ -227,6 +227,7 @@ QString AnalysisRun::inRun(const QString& besideProject) const
 QString AnalysisRun::placeResults(const QStringList& results, bool complete)
 {
     const QString plotData = fileName(m_plotDataPath);
+    const ResultFolder::PlacingLock placing = m_folder.LockPlacing();
     bool removedPlotData = false;
     QStringList placed;
     const auto problem = [&](const QString& result, const QString& error) {
@@ -456,12 +457,30 @@ void AnalysisRun::finish()
             if ((succeeded || result != m_plotDataPath) && QFileInfo::exists(inRun(result)))
                 results << result;
         }
-        const QString problem = placeResults(results, succeeded);
+        QString problem = placeResults(results, succeeded);
+        // The project's path names another folder now: its results are not
+        // where the project is looked for, and the plots must not read
+        // another folder's plot data file under that path.
+        if (problem.isEmpty() && !results.isEmpty() && !m_folder.IsAtPath()) {
+            const QString now = m_folder.CurrentPath();
+            const QString moved =
+                QStringLiteral("The folder of the project was moved during the run: the files of the run are in %1.")
+                    .arg(now.isEmpty() ? QStringLiteral("the folder where it was moved")
+                                       : QDir::toNativeSeparators(now));
+            if (succeeded)
+                fail(RunOutcome::NotPlaced, detail(moved));
+            else
+                m_message += u'\r' + moved;
+        }
         if (!problem.isEmpty()) {
             // Nothing the program wrote is lost: its folder stays, and the
             // message says where.
-            const QString kept = problem + QStringLiteral("\rThe files of the run were kept in %1.")
-                                               .arg(QDir::toNativeSeparators(m_workDir->Keep()));
+            const QString keptAt = m_workDir->Keep();
+            const QString kept =
+                problem + (keptAt.isEmpty() ? QStringLiteral("\rThe files of the run are in %1 until the next run.")
+                                                  .arg(QDir::toNativeSeparators(m_workDir->Path()))
+                                            : QStringLiteral("\rThe files of the run were kept in %1.")
+                                                  .arg(QDir::toNativeSeparators(keptAt)));
             if (succeeded)
                 fail(RunOutcome::NotPlaced, detail(kept));
             else

@@ -105,6 +105,21 @@ void ResultFolder::StagedCopy::release()
     m_fd = -1;
 }
 
+ResultFolder::PlacingLock::PlacingLock(int folder)
+{
+    // The held handle only names the folder; a lock needs one opened for reading.
+    m_fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd >= 0)
+        while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+}
+
+ResultFolder::PlacingLock::~PlacingLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
 ResultFolder::~ResultFolder()
 {
     Close();
@@ -132,6 +147,22 @@ void ResultFolder::Close()
     m_path.clear();
 }
 
+QString ResultFolder::CurrentPath() const
+{
+    if (m_fd < 0)
+        return QString();
+    const QString target = QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(m_fd));
+    return target.startsWith(u'/') ? target : QString();
+}
+
+bool ResultFolder::IsAtPath() const
+{
+    struct stat held {};
+    struct stat named {};
+    return m_fd >= 0 && ::fstat(m_fd, &held) == 0 && ::stat(QFile::encodeName(m_path).constData(), &named) == 0
+           && sameFile(held, named);
+}
+
 QString ResultFolder::ResultProblem(const QString& name, const QString& projectPath) const
 {
     const QByteArray entry = QFile::encodeName(name);
@@ -147,7 +178,10 @@ QString ResultFolder::ResultProblem(const QString& name, const QString& projectP
         return QStringLiteral("is the same file as the project file");
     // A file its user made read-only is kept so; the run would replace it.
     // No write bit at all counts for every user, the superuser too.
-    if ((st.st_mode & 0222) == 0 || ::faccessat(m_fd, entry.constData(), W_OK, AT_EACCESS) != 0)
+    // A system that cannot answer the question (EPERM from a filter, say)
+    // refuses nothing.
+    if ((st.st_mode & 0222) == 0
+        || (::faccessat(m_fd, entry.constData(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS)))
         return QStringLiteral("is read-only");
     return QString();
 }

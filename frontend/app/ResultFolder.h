@@ -32,6 +32,19 @@ public:
         QByteArray m_name;
     };
 
+    // Held while one run puts its results in place, so that two front ends
+    // running the same project put their sets in place one after the other.
+    class PlacingLock {
+    public:
+        explicit PlacingLock(int folder);
+        PlacingLock(const PlacingLock&) = delete;
+        PlacingLock& operator=(const PlacingLock&) = delete;
+        ~PlacingLock();
+
+    private:
+        int m_fd = -1;
+    };
+
     ResultFolder() = default;
     ResultFolder(const ResultFolder&) = delete;
     ResultFolder& operator=(const ResultFolder&) = delete;
@@ -60,6 +73,15 @@ public:
     // Removes the entry `name` unless it is a folder. 0 when it is gone or
     // was not there, else the errno; `removed` tells whether it was there.
     int Remove(const QString& name, bool* removed = nullptr) const;
+
+    // Waits until no other run puts results in this folder, and holds it so
+    // (when the folder can be read; else nothing is held).
+    PlacingLock LockPlacing() const { return PlacingLock(m_fd); }
+    // Where the folder is now (it may have been moved since it was opened);
+    // empty when that cannot be told.
+    QString CurrentPath() const;
+    // True when Path() still names this folder.
+    bool IsAtPath() const;
 
     // Removes the staged copies of runs that no longer go on: those of this
     // user that no run holds locked.

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -72,7 +73,7 @@ QString RunDirectory::TemporaryFolder()
     return temp.isEmpty() ? QDir::cleanPath(qEnvironmentVariable("TMPDIR")) : temp;
 }
 
-bool RunDirectory::Make(QString& error)
+bool RunDirectory::Make(QString& error, const std::function<void(const QString&)>& made)
 {
     const QString temp = TemporaryFolder();
     for (int attempt = 0; attempt < 10; ++attempt) {
@@ -81,15 +82,21 @@ bool RunDirectory::Make(QString& error)
             error = dir->errorString();
             return false;
         }
+        if (made)
+            made(dir->path());
+        // Another run's leftover-removal may take the new folder, empty and
+        // not yet locked, and remove it: a new one is made then.
         const QByteArray path = QFile::encodeName(dir->path());
         const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0) {
+        if (fd < 0 && errno == ENOENT)
+            continue;
+        if (fd < 0 || ::flock(fd, LOCK_EX) != 0) {
             error = QString::fromLocal8Bit(std::strerror(errno));
+            if (fd >= 0)
+                ::close(fd);
             return false;
         }
-        // Another run's leftover-removal that took the new folder between
-        // its making and its locking removed it: a new one is made.
-        if (::flock(fd, LOCK_EX) != 0 || !stillNamed(AT_FDCWD, path.constData(), fd)) {
+        if (!stillNamed(AT_FDCWD, path.constData(), fd)) {
             ::close(fd);
             continue;
         }
@@ -106,17 +113,22 @@ QString RunDirectory::Keep()
     if (!m_dir)
         return QString();
     m_dir->setAutoRemove(false);
-    const QString path = m_dir->path();
-    // A folder made empty for the purpose is replaced by the run's folder:
-    // the kept name is new and no other folder's.
-    QByteArray kept = QFile::encodeName(QDir(QFileInfo(path).path()).filePath("keldor-kept-XXXXXX"));
-    if (!::mkdtemp(kept.data()))
-        return path;
-    if (std::rename(QFile::encodeName(path).constData(), kept.constData()) != 0) {
-        ::rmdir(kept.constData());
-        return path;
+    const QByteArray path = QFile::encodeName(m_dir->path());
+    const QString parent = QFileInfo(m_dir->path()).path();
+    // A rename to a new name needs no room, where making a folder may not
+    // find any: the folder is kept whatever else has run out.
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString name = QStringLiteral("keldor-kept-");
+        for (int i = 0; i < 6; ++i)
+            name += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))]);
+        const QByteArray kept = QFile::encodeName(QDir(parent).filePath(name));
+        if (::renameat2(AT_FDCWD, path.constData(), AT_FDCWD, kept.constData(), RENAME_NOREPLACE) == 0)
+            return QFile::decodeName(kept);
+        if (errno != EEXIST)
+            break;
     }
-    return QFile::decodeName(kept);
+    return QString();
 }
 
 void RunDirectory::RemoveLeftovers(const QString& temp)

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QTemporaryDir;
@@ -23,11 +24,14 @@ public:
     // Qt finds no folder there (never the current directory).
     static QString TemporaryFolder();
     // Makes and locks a new folder under TemporaryFolder(); false with the
-    // reason in `error`.
-    bool Make(QString& error);
+    // reason in `error`. `made`, when given, is called with each new folder
+    // before it is locked (where another run's removal of leftovers may
+    // take it).
+    bool Make(QString& error, const std::function<void(const QString&)>& made = {});
     QString Path() const;
-    // Keeps the folder and what it holds under a name no run removes
-    // ("keldor-kept-XXXXXX"); returns the path it has now.
+    // Keeps the folder and what it holds under a new name that no run
+    // removes ("keldor-kept-XXXXXX") and returns it; empty when it could not
+    // be renamed: it then stays at Path() until a later run removes it.
     QString Keep();
 
     // Removes the folders under `temp` of runs that no longer go on: those of

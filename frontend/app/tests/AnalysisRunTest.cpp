@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 #include "DataUnit.h"
 #include "InputLimits.h"
+#include "RunDirectory.h"
 #include "RunFolder.h"
 #include "RunWait.h"
 #include "WriteFailureLine.h"
@@ -463,6 +464,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, kind);
         QFETCH(bool, removed);
+        if (kind.startsWith("foreign") && geteuid() != 0)
+            QSKIP("only the superuser can give an entry to another user");
         const OwnTemporaryFolder temp;
         const QString folder = where == "temp" ? temp.path() : m_dir->path();
         const QString entry = QDir(folder).filePath(name);
@@ -736,10 +739,15 @@ private slots:
                              !plotData ? "none" : newPlotData ? "new" : "earlier");
             if (plotData && newPlotData != newReport)
                 seen << "MIXED";
+            // No other run puts results in the folder meanwhile.
+            const int folder = ::open(QFile::encodeName(m_dir->path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (::flock(folder, LOCK_EX | LOCK_NB) == 0)
+                seen << "UNLOCKED";
+            ::close(folder);
         });
         QVERIFY(run.Start(path));
         WaitForRunEnd(run);
-        QVERIFY2(!seen.contains("MIXED"), qPrintable(seen.join(u'\n')));
+        QVERIFY2(!seen.contains("MIXED") && !seen.contains("UNLOCKED"), qPrintable(seen.join(u'\n')));
         QCOMPARE(seen.size(), steps);
         QVERIFY(run.Message().isEmpty() == (mode == "ok"));
     }
@@ -771,10 +779,62 @@ private slots:
             QVERIFY(::symlink("other", QFile::encodeName(base.filePath("project")).constData()) == 0);
         });
         QVERIFY(run.Start(path));
-        QCOMPARE(WaitForRunEnd(run), mode == "ok");
+        QVERIFY(!WaitForRunEnd(run));
         QCOMPARE(folderState(base.filePath("other")), other);
         QVERIFY(readAll(base.filePath("moved/run.klo")).startsWith(" FAKE"));
         QCOMPARE(QFile::exists(base.filePath("moved/run.klp")), mode == "ok");
+        // Even a complete run fails: the plots would read the other folder's
+        // plot data file under the project's path.
+        QCOMPARE(run.Outcome(), mode == "ok" ? AnalysisRun::RunOutcome::NotPlaced : AnalysisRun::RunOutcome::ExitStatus);
+        QVERIFY2(run.Reason().endsWith("\rThe folder of the project was moved during the run: the files of the run are in "
+                                       + base.filePath("moved") + "."),
+                 qPrintable(run.Reason()));
+    }
+
+    // A folder kept after a failed placing is renamed, which needs no room:
+    // with no inode left in the temporary folder it is still kept, and no
+    // later run removes it.
+    void aKeptFolderNeedsNoRoom()
+    {
+        SmallTempFolder small("64k,nr_inodes=8");
+        if (!small.mounted())
+            QSKIP(qPrintable("No tmpfs can be mounted here: " + small.problem()));
+        QString kept;
+        {
+            RunDirectory dir;
+            QString error;
+            QVERIFY2(dir.Make(error), qPrintable(error));
+            writeFile(QDir(dir.Path()).filePath("run.klp"), " 1 1\n");
+            for (int i = 0; QFile(QDir(small.path()).filePath(QString::number(i))).open(QIODevice::WriteOnly); ++i) {
+            }
+            kept = dir.Keep();
+        }
+        QVERIFY2(kept.startsWith(small.path() + "/keldor-kept-"), qPrintable(kept));
+        RunDirectory::RemoveLeftovers(small.path());
+        QCOMPARE(readAll(QDir(kept).filePath("run.klp")), QByteArray(" 1 1\n"));
+    }
+
+    // Another run's removal of leftovers may take a new run folder before
+    // its run locks it: a new folder is made.
+    void aRunFolderRemovedBeforeItIsLockedIsMadeAgain()
+    {
+        const OwnTemporaryFolder temp;
+        RunDirectory dir;
+        QString error;
+        QStringList made;
+        QVERIFY2(dir.Make(error,
+                          [&](const QString& path) {
+                              made << path;
+                              if (made.size() == 1)
+                                  RunDirectory::RemoveLeftovers(temp.path());
+                          }),
+                 qPrintable(error));
+        QCOMPARE(made.size(), 2);
+        QCOMPARE(dir.Path(), made[1]);
+        QVERIFY(!QFileInfo::exists(made[0]));
+        // Locked now: no removal takes it.
+        RunDirectory::RemoveLeftovers(temp.path());
+        QVERIFY(QFileInfo(dir.Path()).isDir());
     }
 
     // A temporary folder that cannot take a run folder with its file list:
