@@ -1,5 +1,7 @@
 #include "ResultFolder.h"
 
+#include "EntryIdentity.h"
+
 #include "FileToWrite.h"
 
 #include <QFile>
@@ -21,21 +23,6 @@ namespace {
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-bool sameFile(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// True when the open file `fd` is still the entry `name` of `folder`: no one
-// removed or replaced it between its opening and its locking.
-bool stillNamed(int folder, const char* name, int fd)
-{
-    struct stat opened {};
-    struct stat named {};
-    return ::fstat(fd, &opened) == 0 && opened.st_nlink > 0
-           && ::fstatat(folder, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(opened, named);
 }
 
 // A hidden name beside `name`; short whatever the result's name, so that a
@@ -160,7 +147,7 @@ bool ResultFolder::IsAtPath() const
     struct stat held {};
     struct stat named {};
     return m_fd >= 0 && ::fstat(m_fd, &held) == 0 && ::stat(QFile::encodeName(m_path).constData(), &named) == 0
-           && sameFile(held, named);
+           && SameFile(held, named);
 }
 
 QString ResultFolder::ResultProblem(const QString& name, const QString& projectPath) const
@@ -174,7 +161,7 @@ QString ResultFolder::ResultProblem(const QString& name, const QString& projectP
     if (!S_ISREG(st.st_mode))
         return QStringLiteral("is not a regular file");
     struct stat project {};
-    if (::stat(QFile::encodeName(projectPath).constData(), &project) == 0 && sameFile(project, st))
+    if (::stat(QFile::encodeName(projectPath).constData(), &project) == 0 && SameFile(project, st))
         return QStringLiteral("is the same file as the project file");
     // A file its user made read-only is kept so; the run would replace it.
     // No write bit at all counts for every user, the superuser too.
@@ -223,7 +210,7 @@ ResultFolder::StagedCopy ResultFolder::Stage(const QString& from, const QString&
         }
         // Locked before anything is written; a leftover-removal of another
         // run that took it between its making and its locking removed it.
-        if (::flock(fd, LOCK_EX) != 0 || !stillNamed(m_fd, copy.m_name.constData(), fd)) {
+        if (::flock(fd, LOCK_EX) != 0 || !IsStillNamed(m_fd, copy.m_name.constData(), fd)) {
             ::close(fd);
             continue;
         }
@@ -286,7 +273,7 @@ void ResultFolder::RemoveLeftovers() const
         struct stat st {};
         // A copy whose run goes on is locked; one of another user is theirs.
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
-            && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(m_fd, entry->d_name, fd))
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && IsStillNamed(m_fd, entry->d_name, fd))
             ::unlinkat(m_fd, entry->d_name, 0);
         ::close(fd);
     }

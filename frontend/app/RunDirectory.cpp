@@ -1,11 +1,13 @@
 #include "RunDirectory.h"
 
+#include "EntryIdentity.h"
+
 #include "OutputNames.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -21,20 +23,6 @@
 namespace {
 
 const char kRunPrefix[] = "keldor-run-";
-
-bool sameFile(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// True when the open folder `fd` is still the entry `name` of `parent`.
-bool stillNamed(int parent, const char* name, int fd)
-{
-    struct stat opened {};
-    struct stat named {};
-    return ::fstat(fd, &opened) == 0 && opened.st_nlink > 0
-           && ::fstatat(parent, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(opened, named);
-}
 
 // True when the analysis program still runs in the folder `fd`: it holds
 // its lock file there until it ends.
@@ -96,7 +84,7 @@ bool RunDirectory::Make(QString& error, const std::function<void(const QString&)
                 ::close(fd);
             return false;
         }
-        if (!stillNamed(AT_FDCWD, path.constData(), fd)) {
+        if (!IsStillNamed(AT_FDCWD, path.constData(), fd)) {
             ::close(fd);
             continue;
         }
@@ -153,7 +141,7 @@ void RunDirectory::RemoveLeftovers(const QString& temp)
             continue;
         struct stat st {};
         if (::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && ::flock(fd, LOCK_EX | LOCK_NB) == 0
-            && !programHoldsLock(fd) && stillNamed(parent, entry->d_name, fd))
+            && !programHoldsLock(fd) && IsStillNamed(parent, entry->d_name, fd))
             QDir(QDir(temp).filePath(QFile::decodeName(entry->d_name))).removeRecursively();
         ::close(fd);
     }
