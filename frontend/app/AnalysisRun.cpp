@@ -265,9 +265,22 @@ QString AnalysisRun::placeResults(const QStringList& results, bool complete)
     // A plot data file beside the project marks a whole set: the earlier one
     // goes before any result is replaced and the new one comes last, so that
     // it never stands beside another run's report, wherever placing stops.
-    if (complete)
+    if (complete) {
         if (const int error = removePlotData())
             return problem(m_plotDataPath, systemError(error));
+        // A result the run did not write goes too: no earlier run's file
+        // stays in the set.
+        for (const char* ext : {kd::kReportExtension, kd::kRunNotesExtension}) {
+            const QString result = ChangeFileExt(m_projectPath, QString::fromLatin1(ext));
+            if (results.contains(result))
+                continue;
+            bool removed = false;
+            if (const int error = m_folder.Remove(fileName(result), &removed))
+                return problem(result, systemError(error));
+            if (removed)
+                emit resultFileChanged(result);
+        }
+    }
     // A rename replaces the name at once: never a partial file under it, and
     // a link there is replaced, not written through.
     for (std::size_t i = 0; i < staged.size(); ++i) {

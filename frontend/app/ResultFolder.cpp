@@ -170,6 +170,13 @@ QString ResultFolder::ResultProblem(const QString& name, const QString& projectP
     if ((st.st_mode & 0222) == 0
         || (::faccessat(m_fd, entry.constData(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS)))
         return QStringLiteral("is read-only");
+    // In a folder with the sticky bit (a shared one) only the file's owner,
+    // the folder's and the superuser may replace it.
+    struct stat folder {};
+    const uid_t user = ::geteuid();
+    if (::fstat(m_fd, &folder) == 0 && (folder.st_mode & S_ISVTX) != 0 && user != 0 && st.st_uid != user
+        && folder.st_uid != user)
+        return QStringLiteral("belongs to another user in a shared folder");
     return QString();
 }
 

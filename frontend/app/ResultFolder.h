@@ -57,7 +57,8 @@ public:
 
     // Why a run must not replace the entry `name` (empty: it may, or it is
     // not there): it is a symbolic link, not a regular file, read-only for
-    // this user, or the file at projectPath.
+    // this user, another user's in a folder with the sticky bit, or the file
+    // at projectPath.
     QString ResultProblem(const QString& name, const QString& projectPath) const;
     // Why no new file can be made in the folder; empty when one can.
     QString WriteProblem() const;

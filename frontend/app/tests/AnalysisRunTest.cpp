@@ -622,8 +622,20 @@ private slots:
 
     // A result of another user's that this one may not write is refused
     // like one its user made read-only.
+    void aResultTheUserMayNotWriteIsRefused_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("reportMode");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("may not write it") << 0777 << 0644 << "is read-only";
+        // It may write the file, but not replace it: a rename over it fails.
+        QTest::newRow("shared folder") << 01777 << 0666 << "belongs to another user in a shared folder";
+    }
     void aResultTheUserMayNotWriteIsRefused()
     {
+        QFETCH(int, folderMode);
+        QFETCH(int, reportMode);
+        QFETCH(QString, problem);
         if (geteuid() != 0)
             QSKIP("the test runs the check as an ordinary user beside the superuser's report");
         const QString folder = m_dir->filePath("shared");
@@ -631,15 +643,15 @@ private slots:
         const QString path = writeProject(project(), "shared/run.kld");
         const QString report = writeProject("another user's report\r\n", "shared/run.klo");
         ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
-        ::chmod(QFile::encodeName(folder).constData(), 0777);
+        ::chmod(QFile::encodeName(folder).constData(), mode_t(folderMode));
         ::chmod(QFile::encodeName(path).constData(), 0644);
-        ::chmod(QFile::encodeName(report).constData(), 0644);
+        ::chmod(QFile::encodeName(report).constData(), mode_t(reportMode));
         const auto restore = qScopeGuard([&] { ::chmod(QFile::encodeName(folder).constData(), 0755); });
         const QStringList before = folderState(folder);
         const bool refused = AsOrdinaryUser([&] {
             AnalysisRun run(QStringLiteral(FAKE_KDCALC_PATH));
             return !run.Start(path) && run.Outcome() == AnalysisRun::RunOutcome::NotStarted
-                   && run.Message() == "The analysis is not started: the result file " + report + " is read-only.";
+                   && run.Message() == "The analysis is not started: the result file " + report + " " + problem + ".";
         });
         QVERIFY(refused);
         QCOMPARE(folderState(folder), before);
@@ -718,6 +730,8 @@ private slots:
         QTest::addColumn<QByteArray>("mode");
         QTest::addColumn<int>("steps"); // the earlier plot data file removed, each result renamed
         QTest::newRow("complete run") << QByteArray("ok") << 4;
+        // The earlier report and run notes go too.
+        QTest::newRow("complete run without report") << QByteArray("plotonly") << 4;
         QTest::newRow("failed run") << QByteArray("status") << 3;
     }
     void aPlotDataFileIsOfTheRunOfTheReportBesideIt()
@@ -737,7 +751,7 @@ private slots:
             seen << QStringLiteral("%1: report %2, plot data %3")
                         .arg(QFileInfo(changed).fileName(), newReport ? "new" : "earlier",
                              !plotData ? "none" : newPlotData ? "new" : "earlier");
-            if (plotData && newPlotData != newReport)
+            if (plotData && !report.isEmpty() && newPlotData != newReport)
                 seen << "MIXED";
             // No other run puts results in the folder meanwhile.
             const int folder = ::open(QFile::encodeName(m_dir->path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -749,7 +763,7 @@ private slots:
         WaitForRunEnd(run);
         QVERIFY2(!seen.contains("MIXED") && !seen.contains("UNLOCKED"), qPrintable(seen.join(u'\n')));
         QCOMPARE(seen.size(), steps);
-        QVERIFY(run.Message().isEmpty() == (mode == "ok"));
+        QCOMPARE(run.Outcome(), mode == "status" ? AnalysisRun::RunOutcome::ExitStatus : AnalysisRun::RunOutcome::Succeeded);
     }
 
     // The results go to the folder that was checked at the start: moved

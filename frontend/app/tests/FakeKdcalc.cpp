@@ -4,7 +4,7 @@
 // silent, badplot, hang (after a part of the report), flood (8 MB without a
 // line end, then one line, exit status 3), line (the report says why, then
 // the line KELDOR_FAKE_LINE with "{report}" as the report's name, exit
-// status 1).
+// status 1), plotonly (a complete run that writes no report and no run notes).
 // With KELDOR_FAKE_LOG set it copies names.dat and its working directory there.
 
 #include "FileListLayout.h"
@@ -76,7 +76,9 @@ int main()
         for (;;)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    writeReport(" FAKE REPORT\n");
+    // A complete run that writes its plot data file alone.
+    if (mode != "plotonly")
+        writeReport(" FAKE REPORT\n");
     std::ofstream out(plotData);
     if (mode == "badplot") {
         out << " 1 1\n garbage\n";
