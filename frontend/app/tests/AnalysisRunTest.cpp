@@ -766,6 +766,52 @@ private slots:
         QCOMPARE(run.Outcome(), mode == "status" ? AnalysisRun::RunOutcome::ExitStatus : AnalysisRun::RunOutcome::Succeeded);
     }
 
+    // The front end killed while it puts the results in place: the set
+    // beside the project is of one run, and the next run removes the staged
+    // copies and the run folder it left.
+    void aKillWhilePlacingLeavesOneRunsSet_data()
+    {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<int>("killAt"); // the change beside the project at which it is killed
+        QTest::addColumn<bool>("newReport");
+        QTest::addColumn<bool>("staged"); // copies not yet renamed are left
+        QTest::newRow("complete, earlier plot data removed") << QByteArray("ok") << 1 << false << true;
+        QTest::newRow("complete, report placed") << QByteArray("ok") << 2 << true << true;
+        QTest::newRow("complete, run notes placed") << QByteArray("ok") << 3 << true << true;
+        // After a failed run the earlier plot data file goes before any copy is made.
+        QTest::newRow("failed, earlier plot data removed") << QByteArray("status") << 1 << false << false;
+        QTest::newRow("failed, report placed") << QByteArray("status") << 2 << true << true;
+    }
+    void aKillWhilePlacingLeavesOneRunsSet()
+    {
+        QFETCH(QByteArray, mode);
+        QFETCH(int, killAt);
+        QFETCH(bool, newReport);
+        QFETCH(bool, staged);
+        const OwnTemporaryFolder temp;
+        const QString path = writeProject(project());
+        writeEarlierResults();
+        qputenv("KELDOR_FAKE_MODE", mode);
+        QProcess host;
+        host.start(QStringLiteral(RUN_HOST_PATH), {QStringLiteral(FAKE_KDCALC_PATH), path, QString::number(killAt)});
+        QVERIFY(host.waitForStarted());
+        QVERIFY(host.waitForFinished(kRunBoundMs));
+        QCOMPARE(host.exitStatus(), QProcess::CrashExit);
+        // No plot data file beside a report of another run.
+        QVERIFY(!QFile::exists(m_dir->filePath("run.klp")));
+        QCOMPARE(readAll(m_dir->filePath("run.klo")).startsWith(" FAKE"), newReport);
+        QCOMPARE(QDir(m_dir->path()).entryList({".keldor-*"}, QDir::Files | QDir::Hidden).isEmpty(), !staged);
+        QCOMPARE(QDir(temp.path()).entryList({"keldor-run-*"}, QDir::Dirs).size(), 1);
+
+        qputenv("KELDOR_FAKE_MODE", "ok");
+        AnalysisRun next(QStringLiteral(FAKE_KDCALC_PATH));
+        QVERIFY(next.Start(path));
+        QVERIFY(WaitForRunEnd(next));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList({"run.kld", "run.klo", "run.klp", "run.klr"}));
+        QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    }
+
     // The results go to the folder that was checked at the start: moved
     // during the run, it takes them along, and another folder put under its
     // path is left as it was.

@@ -4,13 +4,17 @@
 // it then, in the middle of the run. Ends with status 3 if the run ends first,
 // and with status 4 when nobody has killed it within kBoundMs (its test is
 // gone): the run is cancelled then, so that nothing is left running.
+// With a third argument N it kills itself (SIGKILL) at the N-th change of a
+// file beside the project while the results are put in place.
 
 #include "AnalysisRun.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 // Far beyond the first frequency of any run its test starts.
@@ -20,9 +24,15 @@ constexpr int kBoundMs = 120000;
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3)
+    if (argc != 3 && argc != 4)
         return 2;
     AnalysisRun run(QString::fromLocal8Bit(argv[1]));
+    const int killAt = argc == 4 ? std::atoi(argv[3]) : 0;
+    int changes = 0;
+    QObject::connect(&run, &AnalysisRun::resultFileChanged, &run, [&changes, killAt] {
+        if (++changes == killAt)
+            std::raise(SIGKILL);
+    });
     QObject::connect(&run, &AnalysisRun::frequencyDone, &run, [&run](int count) {
         if (count != 1)
             return;
