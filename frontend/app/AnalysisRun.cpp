@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -228,26 +229,35 @@ QString AnalysisRun::placeResults(const QStringList& results, bool complete)
 {
     const QString plotData = fileName(m_plotDataPath);
     const ResultFolder::PlacingLock placing = m_folder.LockPlacing();
-    bool removedPlotData = false;
     QStringList placed;
+    QStringList removed; // what of the earlier results went: "plot data file", "report", "run notes"
     const auto problem = [&](const QString& result, const QString& error) {
         QString text = QStringLiteral("The result file %1 could not be written: %2.\r")
                            .arg(QDir::toNativeSeparators(result), error);
-        if (placed.isEmpty() && !removedPlotData)
+        if (placed.isEmpty() && removed.isEmpty())
             return text + QStringLiteral("The files beside the project are as they were.");
         QStringList names;
         for (const QString& path : placed)
             names << QDir::toNativeSeparators(path);
         text += names.isEmpty() ? QStringLiteral("No file beside the project is of this run")
                                 : QStringLiteral("Of this run beside the project: %1").arg(names.join(QStringLiteral(", ")));
-        return text + (removedPlotData ? QStringLiteral("; the earlier plot data file was removed.") : QStringLiteral("."));
+        if (removed.isEmpty())
+            return text + u'.';
+        const QString what = removed.size() == 1 ? removed[0]
+                                                 : removed.mid(0, removed.size() - 1).join(QStringLiteral(", "))
+                                                       + QStringLiteral(" and ") + removed.last();
+        return text + QStringLiteral("; the earlier %1 %2 removed.").arg(what, removed.size() == 1 ? "was" : "were");
     };
-    const auto removePlotData = [&]() -> int {
-        const int error = m_folder.Remove(plotData, &removedPlotData);
-        if (removedPlotData)
-            emit resultFileChanged(m_plotDataPath);
+    const auto remove = [&](const QString& result, const QString& what) -> int {
+        bool gone = false;
+        const int error = m_folder.Remove(fileName(result), &gone);
+        if (gone) {
+            removed << what;
+            emit resultFileChanged(result);
+        }
         return error;
     };
+    const auto removePlotData = [&] { return remove(m_plotDataPath, QStringLiteral("plot data file")); };
     // After a failed run the earlier plot data file goes first, whatever
     // else happens: it must never stand beside the report that says why.
     if (!complete)
@@ -270,15 +280,11 @@ QString AnalysisRun::placeResults(const QStringList& results, bool complete)
             return problem(m_plotDataPath, systemError(error));
         // A result the run did not write goes too: no earlier run's file
         // stays in the set.
-        for (const char* ext : {kd::kReportExtension, kd::kRunNotesExtension}) {
+        for (const auto& [ext, what] : {std::pair{kd::kReportExtension, "report"}, {kd::kRunNotesExtension, "run notes"}}) {
             const QString result = ChangeFileExt(m_projectPath, QString::fromLatin1(ext));
-            if (results.contains(result))
-                continue;
-            bool removed = false;
-            if (const int error = m_folder.Remove(fileName(result), &removed))
-                return problem(result, systemError(error));
-            if (removed)
-                emit resultFileChanged(result);
+            if (!results.contains(result))
+                if (const int error = remove(result, QString::fromLatin1(what)))
+                    return problem(result, systemError(error));
         }
     }
     // A rename replaces the name at once: never a partial file under it, and
