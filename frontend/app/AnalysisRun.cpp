@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -222,12 +221,11 @@ bool AnalysisRun::Start(const QString& projectPath)
 
 QString AnalysisRun::inRun(const QString& besideProject) const
 {
-    return QDir(m_workDir->Path()).filePath(QFileInfo(besideProject).fileName());
+    return QDir(m_workDir->Path()).filePath(fileName(besideProject));
 }
 
 QString AnalysisRun::placeResults(const QStringList& results, bool complete)
 {
-    const QString plotData = fileName(m_plotDataPath);
     const ResultFolder::PlacingLock placing = m_folder.LockPlacing();
     QStringList placed;
     QStringList removed; // what of the earlier results went: "plot data file", "report", "run notes"

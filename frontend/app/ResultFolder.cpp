@@ -20,6 +20,9 @@
 
 namespace {
 
+// The prefix of every staged copy's name.
+const char kStagedPrefix[] = ".keldor-";
+
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -30,7 +33,7 @@ QString systemError(int error)
 QByteArray stagedName(const QString& name)
 {
     const QString random = QString::number(QRandomGenerator::global()->generate(), 16);
-    return QFile::encodeName(ResultFolder::StagedPrefix() + random + u'.' + QFileInfo(name).suffix());
+    return QFile::encodeName(QLatin1String(kStagedPrefix) + random + u'.' + QFileInfo(name).suffix());
 }
 
 // Copies what is left to read of `in` to `out`; 0, or the errno.
@@ -52,11 +55,6 @@ int copyWhole(int in, int out)
 }
 
 } // namespace
-
-QString ResultFolder::StagedPrefix()
-{
-    return QStringLiteral(".keldor-");
-}
 
 ResultFolder::StagedCopy::StagedCopy(StagedCopy&& other) noexcept
     : m_folder(other.m_folder), m_fd(other.m_fd), m_name(std::move(other.m_name))
@@ -270,9 +268,8 @@ void ResultFolder::RemoveLeftovers() const
         ::close(listed);
         return;
     }
-    const QByteArray prefix = QFile::encodeName(StagedPrefix());
     while (const dirent* entry = ::readdir(dir)) {
-        if (std::strncmp(entry->d_name, prefix.constData(), static_cast<std::size_t>(prefix.size())) != 0)
+        if (std::strncmp(entry->d_name, kStagedPrefix, sizeof kStagedPrefix - 1) != 0)
             continue;
         const int fd = ::openat(m_fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)

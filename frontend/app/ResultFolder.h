@@ -88,9 +88,6 @@ public:
     // user that no run holds locked.
     void RemoveLeftovers() const;
 
-    // The prefix of every staged copy's name.
-    static QString StagedPrefix();
-
 private:
     int m_fd = -1;
     QString m_path;
